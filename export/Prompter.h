@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QString>
+
+#include <functional>
+
+class QPagedPaintDevice;
+
+// The channel through which the core talks to the user: message boxes and
+// questions in the window, standard error and fixed answers in batch mode,
+// recorded calls in tests.
+class Prompter {
+public:
+    enum class Icon { None, Information, Warning, Critical };
+
+    // Title of every message box that names no title of its own.
+    static QString applicationTitle() { return QStringLiteral("SEPA Überweisung"); }
+
+    virtual ~Prompter() = default;
+
+    // A message with an OK button; an empty title means the application title.
+    virtual void message(const QString& text, Icon icon = Icon::None, const QString& title = {}) = 0;
+    // A Yes/No question; true for Yes.
+    virtual bool askYesNo(const QString& text, const QString& title = {}) = 0;
+    // Wait cursor on or off.
+    virtual void setBusy(bool busy) = 0;
+    // The progress bar of the first tab.
+    virtual void setProgressRange(int minimum, int maximum) = 0;
+    virtual void setProgressValue(int value) = 0;
+    // The desktop's open action on a file (shows the error log).
+    virtual void openFile(const QString& path) = 0;
+
+    // Draws one report on the device it is given; the device decides the page
+    // size. Returns false when it could not draw.
+    using ReportPainter = std::function<bool(QPagedPaintDevice& device)>;
+    // Presents a finished report: print preview in the window, a PDF beside
+    // the payment file in batch mode. reportName is the report's own name
+    // ("Begleitzettel", "Beitrag", "Uebersicht").
+    virtual void showReport(const QString& reportName, const ReportPainter& paint) = 0;
+};

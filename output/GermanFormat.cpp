@@ -1,0 +1,152 @@
+#include "output/GermanFormat.h"
+
+#include <QLocale>
+#include <QRegularExpression>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+const QLocale& german() {
+    static const QLocale locale(QLocale::German, QLocale::Germany);
+    return locale;
+}
+
+// Integer and fractional parts of |cents| as digit texts.
+struct Split {
+    bool negative;
+    qint64 units;
+    int fraction;
+};
+
+Split split(qint64 cents) {
+    const bool negative = cents < 0;
+    const quint64 magnitude = negative ? quint64(0) - quint64(cents) : quint64(cents);
+    return {negative, qint64(magnitude / 100), int(magnitude % 100)};
+}
+
+QString grouped(qint64 units) {
+    QString digits = QString::number(units);
+    for (qsizetype pos = digits.size() - 3; pos > 0; pos -= 3)
+        digits.insert(pos, QLatin1Char('.'));
+    return digits;
+}
+
+QString twoDigits(int fraction) {
+    return QStringLiteral("%1").arg(fraction, 2, 10, QLatin1Char('0'));
+}
+
+} // namespace
+
+namespace GermanFormat {
+
+QString date(const QDate& d) {
+    return d.isValid() ? d.toString(QStringLiteral("dd.MM.yyyy")) : QString();
+}
+
+QString dateTime(const QDateTime& dt) {
+    if (!dt.isValid())
+        return {};
+    QString text = date(dt.date());
+    if (dt.time() != QTime(0, 0))
+        text += QLatin1Char(' ') + dt.time().toString(QStringLiteral("HH:mm:ss"));
+    return text;
+}
+
+QString longDate(const QDate& d) {
+    return german().toString(d, QStringLiteral("dddd, d. MMMM yyyy"));
+}
+
+QString amount(qint64 cents) {
+    const Split s = split(cents);
+    return (s.negative ? QStringLiteral("-") : QString()) + grouped(s.units) + QLatin1Char(',') +
+           twoDigits(s.fraction);
+}
+
+QString amountPlain(qint64 cents) {
+    const Split s = split(cents);
+    return (s.negative ? QStringLiteral("-") : QString()) + QString::number(s.units) + QLatin1Char(',') +
+           twoDigits(s.fraction);
+}
+
+static QString shortText(qint64 cents, QChar separator) {
+    const Split s = split(cents);
+    QString text = (s.negative ? QStringLiteral("-") : QString()) + QString::number(s.units);
+    if (s.fraction != 0) {
+        QString fraction = twoDigits(s.fraction);
+        if (fraction.endsWith(QLatin1Char('0')))
+            fraction.chop(1);
+        text += separator + fraction;
+    }
+    return text;
+}
+
+QString amountShort(qint64 cents) {
+    return shortText(cents, QLatin1Char(','));
+}
+
+QString amountXml(qint64 cents) {
+    return shortText(cents, QLatin1Char('.'));
+}
+
+qint64 roundToCents(double value) {
+    if (!std::isfinite(value) || value == 0.0)
+        return 0;
+    char buffer[40];
+    std::snprintf(buffer, sizeof buffer, "%.14e", std::fabs(value)); // d.ddddddddddddddde±x
+    qint64 mantissa = 0;
+    const char* p = buffer;
+    for (; *p && *p != 'e'; ++p) {
+        if (*p >= '0' && *p <= '9')
+            mantissa = mantissa * 10 + (*p - '0');
+    }
+    const int exponent = std::atoi(p + 1);
+    const int shift = exponent + 2 - 14; // mantissa * 10^shift is the value in cents
+    qint64 cents = 0;
+    if (shift >= 0) {
+        cents = mantissa;
+        for (int i = 0; i < shift && i < 6; ++i)
+            cents *= 10;
+    } else if (shift > -18) {
+        qint64 divisor = 1;
+        for (int i = 0; i < -shift; ++i)
+            divisor *= 10;
+        cents = mantissa / divisor;
+        if ((mantissa % divisor) * 2 >= divisor)
+            ++cents;
+    }
+    return value < 0 ? -cents : cents;
+}
+
+bool parseAmount(const QString& text, qint64* cents) {
+    static const QRegularExpression pattern(
+        QStringLiteral("^(-?)([0-9]{1,3}(?:\\.[0-9]{3})*|[0-9]+)(?:,([0-9]{1,2}))?$"));
+    const auto match = pattern.match(text.trimmed());
+    if (!match.hasMatch())
+        return false;
+    QString units = match.captured(2);
+    units.remove(QLatin1Char('.'));
+    QString fraction = match.captured(3);
+    while (fraction.size() < 2)
+        fraction += QLatin1Char('0');
+    qint64 value = units.toLongLong() * 100 + fraction.toInt();
+    *cents = match.captured(1).isEmpty() ? value : -value;
+    return true;
+}
+
+QDate parseDate(const QString& text) {
+    const QStringList parts = text.trimmed().split(QLatin1Char('.'));
+    if (parts.size() != 3)
+        return {};
+    bool okDay = false, okMonth = false, okYear = false;
+    const int day = parts[0].toInt(&okDay);
+    const int month = parts[1].toInt(&okMonth);
+    const int year = parts[2].toInt(&okYear);
+    if (!okDay || !okMonth || !okYear)
+        return {};
+    return QDate(year, month, day);
+}
+
+} // namespace GermanFormat

@@ -1,0 +1,67 @@
+#include "output/GermanFormat.h"
+#include "output/Windows1252.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(GermanFormat, AmountsInEveryNotation) {
+    EXPECT_EQ(GermanFormat::amount(123450), "1.234,50");
+    EXPECT_EQ(GermanFormat::amount(-7), "-0,07");
+    EXPECT_EQ(GermanFormat::amount(123456789012), "1.234.567.890,12");
+    EXPECT_EQ(GermanFormat::amountPlain(123450), "1234,50");
+    EXPECT_EQ(GermanFormat::amountPlain(0), "0,00");
+    EXPECT_EQ(GermanFormat::amountShort(123450), "1234,5");
+    EXPECT_EQ(GermanFormat::amountShort(25000), "250");
+    EXPECT_EQ(GermanFormat::amountXml(1250), "12.5");
+    EXPECT_EQ(GermanFormat::amountXml(10000), "100");
+    EXPECT_EQ(GermanFormat::amountXml(7), "0.07");
+    EXPECT_EQ(GermanFormat::amountXml(-310), "-3.1");
+}
+
+TEST(GermanFormat, RoundsHalfAwayFromZeroOnTheDecimalText) {
+    EXPECT_EQ(GermanFormat::roundToCents(1.005), 101);
+    EXPECT_EQ(GermanFormat::roundToCents(-1.005), -101);
+    EXPECT_EQ(GermanFormat::roundToCents(0.1 + 0.2), 30);
+    EXPECT_EQ(GermanFormat::roundToCents(98.0), 9800);
+    EXPECT_EQ(GermanFormat::roundToCents(1234.564999), 123456);
+    EXPECT_EQ(GermanFormat::roundToCents(0.004), 0);
+    EXPECT_EQ(GermanFormat::roundToCents(12345678.905), 1234567891);
+}
+
+TEST(GermanFormat, ParsesWhatItFormats) {
+    qint64 cents = 0;
+    ASSERT_TRUE(GermanFormat::parseAmount("1.234,50", &cents));
+    EXPECT_EQ(cents, 123450);
+    ASSERT_TRUE(GermanFormat::parseAmount("-0,07", &cents));
+    EXPECT_EQ(cents, -7);
+    EXPECT_FALSE(GermanFormat::parseAmount("12a", &cents));
+    EXPECT_EQ(GermanFormat::parseDate("5.1.2026"), QDate(2026, 1, 5));
+    EXPECT_FALSE(GermanFormat::parseDate("2026-01-05").isValid());
+}
+
+TEST(GermanFormat, DatesInGermanWhateverTheLocale) {
+    EXPECT_EQ(GermanFormat::date(QDate(2026, 3, 5)), "05.03.2026");
+    EXPECT_EQ(GermanFormat::dateTime(QDateTime(QDate(2026, 3, 5), QTime(0, 0))), "05.03.2026");
+    EXPECT_EQ(GermanFormat::dateTime(QDateTime(QDate(2026, 3, 5), QTime(14, 3, 9))), "05.03.2026 14:03:09");
+    EXPECT_EQ(GermanFormat::longDate(QDate(2026, 12, 7)), "Montag, 7. Dezember 2026");
+}
+
+TEST(Windows1252, RoundTripsUmlautsAndTheEuroSign) {
+    const QString text = QStringLiteral("Müller & Söhne – 5 € Straße „Ä“");
+    bool lossy = true;
+    const QByteArray bytes = Windows1252::encode(text, &lossy);
+    EXPECT_FALSE(lossy);
+    EXPECT_EQ(bytes.size(), text.size());
+    EXPECT_EQ(static_cast<unsigned char>(bytes.at(text.indexOf(QChar(0x20AC)))), 0x80);
+    EXPECT_EQ(Windows1252::decode(bytes), text);
+}
+
+TEST(Windows1252, MarksCharactersItCannotHold) {
+    bool lossy = false;
+    EXPECT_EQ(Windows1252::encode(QStringLiteral("Łódź"), &lossy), QByteArray("?\xf3"
+                                                                              "d?"));
+    EXPECT_TRUE(lossy);
+}
+
+} // namespace
