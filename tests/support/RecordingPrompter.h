@@ -1,0 +1,40 @@
+#pragma once
+
+#include "export/Prompter.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+// A prompter for tests: records every message and question, answers questions
+// from a queue (Yes when the queue is empty, unless defaultAnswer says No) and
+// keeps each report's painter so a test can render it to a PDF.
+class RecordingPrompter : public Prompter {
+public:
+    struct Message {
+        QString text;
+        Icon icon;
+        QString title;
+    };
+
+    QList<Message> messages;
+    QStringList questions;
+    QList<bool> answers; // taken from the front, one per question
+    bool defaultAnswer = true;
+    QStringList openedFiles;
+    QList<QPair<QString, ReportPainter>> reports;
+    int progressMaximum = 0;
+    int progressValue = 0;
+    bool busy = false;
+
+    void message(const QString& text, Icon icon, const QString& title) override;
+    bool askYesNo(const QString& text, const QString& title) override;
+    void setBusy(bool on) override { busy = on; }
+    void setProgressRange(int, int maximum) override { progressMaximum = maximum; }
+    void setProgressValue(int value) override { progressValue = value; }
+    void openFile(const QString& path) override { openedFiles << path; }
+    void showReport(const QString& reportName, const ReportPainter& paint) override;
+
+    // All message texts, joined by a line feed, for EXPECT_THAT-style checks.
+    QString allText() const;
+};
