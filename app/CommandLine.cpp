@@ -1,0 +1,92 @@
+#include "app/CommandLine.h"
+
+bool CommandLine::parse(const QStringList& args, CommandLine* out, QString* error) {
+    CommandLine cl;
+    bool haveArgument = false;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString& a = args[i];
+        auto value = [&](QString* target) {
+            if (i + 1 >= args.size()) {
+                *error = QStringLiteral("Zur Option %1 fehlt der Wert.").arg(a);
+                return false;
+            }
+            *target = args[++i];
+            return true;
+        };
+        auto date = [&](QDate* target) {
+            QString text;
+            if (!value(&text))
+                return false;
+            *target = QDate::fromString(text, QStringLiteral("yyyy-MM-dd"));
+            if (!target->isValid()) {
+                *error = QStringLiteral("Ungültiges Datum „%1“ bei %2 (erwartet: JJJJ-MM-TT).").arg(text, a);
+                return false;
+            }
+            return true;
+        };
+        if (a == QLatin1String("--help") || a == QLatin1String("-h")) {
+            cl.mode = Mode::Help;
+        } else if (a == QLatin1String("--program-dir")) {
+            if (!value(&cl.programDir))
+                return false;
+        } else if (a == QLatin1String("--make-demo-db")) {
+            cl.mode = Mode::MakeDemoDb;
+            if (!value(&cl.demoFile))
+                return false;
+        } else if (a == QLatin1String("--invoices")) {
+            QString text;
+            if (!value(&text))
+                return false;
+            bool ok = false;
+            cl.invoices = text.toInt(&ok);
+            if (!ok || cl.invoices < 0) {
+                *error = QStringLiteral("Ungültige Anzahl „%1“ bei --invoices.").arg(text);
+                return false;
+            }
+        } else if (a == QLatin1String("--export")) {
+            cl.mode = Mode::Export;
+            if (!value(&cl.exportKey))
+                return false;
+        } else if (a == QLatin1String("--from")) {
+            if (!date(&cl.from))
+                return false;
+        } else if (a == QLatin1String("--to")) {
+            if (!date(&cl.to))
+                return false;
+        } else if (a == QLatin1String("--due-date")) {
+            cl.dueDate = true;
+        } else if (a == QLatin1String("--sort")) {
+            QString text;
+            if (!value(&text))
+                return false;
+            if (text != QLatin1String("name") && text != QLatin1String("customer")) {
+                *error = QStringLiteral("--sort erwartet „name“ oder „customer“, nicht „%1“.").arg(text);
+                return false;
+            }
+            cl.sortByCustomer = text == QLatin1String("customer");
+        } else if (a == QLatin1String("--yes")) {
+            cl.yes = true;
+        } else if (a.startsWith(QLatin1String("--"))) {
+            *error = QStringLiteral("Unbekannte Option „%1“.").arg(a);
+            return false;
+        } else if (!haveArgument) {
+            cl.argument = a;
+            haveArgument = true;
+        } else {
+            *error = QStringLiteral(
+                "Nur ein Argument ist erlaubt: Verbindungszeichenfolge|Pfad der brevanta.Ini.");
+            return false;
+        }
+    }
+    *out = cl;
+    return true;
+}
+
+QString CommandLine::usage() {
+    return QStringLiteral(
+        "Aufruf:\n"
+        "  brv32-sepa [--program-dir ORDNER] [VERBINDUNG|INI-PFAD]\n"
+        "  brv32-sepa --make-demo-db DATEI [--invoices N]\n"
+        "  brv32-sepa --export SCHLUESSEL [--from JJJJ-MM-TT] [--to JJJJ-MM-TT] [--due-date]\n"
+        "             [--sort name|customer] [--yes] [--program-dir ORDNER] [VERBINDUNG|INI-PFAD]\n");
+}

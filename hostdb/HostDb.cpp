@@ -1,0 +1,138 @@
+#include "hostdb/HostDb.h"
+
+#include "hostdb/ConnectionString.h"
+
+#include <QAtomicInteger>
+#include <QFileInfo>
+#include <QSqlDriver>
+#include <QSqlError>
+#include <QSqlRecord>
+
+namespace {
+
+QString nextConnectionName() {
+    static QAtomicInteger<int> counter;
+    return QStringLiteral("brv32-host-%1").arg(counter.fetchAndAddRelaxed(1));
+}
+
+QString describe(const QSqlError& error) {
+    QString text = error.databaseText().trimmed();
+    const QString driverText = error.driverText().trimmed();
+    if (text.isEmpty())
+        text = driverText;
+    else if (!driverText.isEmpty() && !text.contains(driverText))
+        text = driverText + QStringLiteral(": ") + text;
+    return text.isEmpty() ? QStringLiteral("unbekannter Fehler") : text;
+}
+
+} // namespace
+
+std::unique_ptr<HostDb> HostDb::open(const QString& connectionString, QString* error) {
+    ConnectionString::Target target;
+    if (!ConnectionString::translate(connectionString, &target, error))
+        return nullptr;
+
+    const bool sqlite = target.kind == ConnectionString::Target::Kind::Sqlite;
+    const QString driverName = sqlite ? QStringLiteral("QSQLITE") : QStringLiteral("QODBC");
+    if (!QSqlDatabase::isDriverAvailable(driverName)) {
+        *error = QStringLiteral("Der Datenbanktreiber „%1“ ist nicht installiert.").arg(driverName);
+        return nullptr;
+    }
+    if (sqlite && !QFileInfo(target.sqliteFile).isFile()) {
+        // SQLite would create an empty file; a missing host database is an error.
+        *error = QStringLiteral("Die Datenbank „%1“ wurde nicht gefunden.").arg(target.sqliteFile);
+        return nullptr;
+    }
+
+    const QString name = nextConnectionName();
+    std::unique_ptr<HostDb> db(
+        new HostDb(name, sqlite || !target.sqlServerDialect ? Dialect::Sqlite : Dialect::SqlServer));
+    QSqlDatabase connection = QSqlDatabase::addDatabase(driverName, name);
+    if (sqlite) {
+        connection.setDatabaseName(target.sqliteFile);
+        connection.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=30000"));
+    } else {
+        connection.setDatabaseName(target.odbcConnectString);
+        if (target.loginTimeoutSeconds > 0)
+            connection.setConnectOptions(
+                QStringLiteral("SQL_ATTR_LOGIN_TIMEOUT=%1").arg(target.loginTimeoutSeconds));
+    }
+    if (!connection.open()) {
+        *error = QStringLiteral("Die Verbindung zur Datenbank konnte nicht hergestellt werden: %1")
+                     .arg(describe(connection.lastError()));
+        return nullptr;
+    }
+    if (!sqlite) {
+        // A DSN may lead to another kind of database; SQLite answers this.
+        QSqlQuery probe(connection);
+        if (probe.exec(QStringLiteral("select sqlite_version()")))
+            db->m_dialect = Dialect::Sqlite;
+    }
+    return db;
+}
+
+HostDb::HostDb(const QString& connectionName, Dialect dialect)
+    : m_connectionName(connectionName), m_dialect(dialect) {}
+
+HostDb::~HostDb() {
+    {
+        QSqlDatabase connection = QSqlDatabase::database(m_connectionName, false);
+        if (connection.isOpen())
+            connection.close();
+    }
+    QSqlDatabase::removeDatabase(m_connectionName);
+}
+
+QSqlDatabase HostDb::database() const {
+    return QSqlDatabase::database(m_connectionName, false);
+}
+
+QSqlQuery HostDb::newQuery() const {
+    QSqlQuery query(database());
+    query.setForwardOnly(true);
+    return query;
+}
+
+bool HostDb::run(QSqlQuery& query, const QString& sql, const QVariantList& values, QString* error) const {
+    query.setForwardOnly(true);
+    if (!query.prepare(sql)) {
+        if (error)
+            *error = describe(query.lastError());
+        return false;
+    }
+    for (const QVariant& value : values)
+        query.addBindValue(value);
+    if (!query.exec()) {
+        if (error)
+            *error = describe(query.lastError());
+        return false;
+    }
+    return true;
+}
+
+bool HostDb::execute(const QString& sql, const QVariantList& values, QString* error) const {
+    QSqlQuery query = newQuery();
+    return run(query, sql, values, error);
+}
+
+QString HostDb::checkedColumn(const QString& table, const QString& column) const {
+    const QString wanted = column.trimmed();
+    if (wanted.isEmpty())
+        return {};
+    const QSqlRecord record = database().record(table);
+    for (int i = 0; i < record.count(); ++i) {
+        if (record.fieldName(i).compare(wanted, Qt::CaseInsensitive) == 0)
+            return database().driver()->escapeIdentifier(record.fieldName(i), QSqlDriver::FieldName);
+    }
+    return {};
+}
+
+bool HostDb::transaction() {
+    return database().transaction();
+}
+bool HostDb::commit() {
+    return database().commit();
+}
+void HostDb::rollback() {
+    database().rollback();
+}

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QString>
+#include <QVariantList>
+
+#include <memory>
+
+// One connection to the host database: the window's SQLConn, or a short-lived
+// connection of the export run. Statements are prepared and their values bound;
+// nothing from a user or a setting is ever pasted into statement text except
+// column names that checkedColumn() has verified.
+class HostDb {
+public:
+    enum class Dialect { SqlServer, Sqlite };
+
+    // Opens a connection for a connection text. Returns null and a German
+    // message naming the failure when the text is unusable, the driver is
+    // missing or the database cannot be reached.
+    static std::unique_ptr<HostDb> open(const QString& connectionString, QString* error);
+    ~HostDb();
+    HostDb(const HostDb&) = delete;
+    HostDb& operator=(const HostDb&) = delete;
+
+    Dialect dialect() const { return m_dialect; }
+    bool isSqlServer() const { return m_dialect == Dialect::SqlServer; }
+    QSqlDatabase database() const;
+
+    // Prepares and runs a statement with bound values on a forward-only query.
+    // On failure returns false and sets error to the database's description.
+    bool run(QSqlQuery& query, const QString& sql, const QVariantList& values, QString* error) const;
+    // A query object on this connection.
+    QSqlQuery newQuery() const;
+    // Runs a statement without rows.
+    bool execute(const QString& sql, const QVariantList& values, QString* error) const;
+
+    // The real spelling of a column of a table, matched without regard to case
+    // as SQL Server does, quoted as an identifier of the dialect. Empty when the
+    // table has no such column.
+    QString checkedColumn(const QString& table, const QString& column) const;
+
+    bool transaction();
+    bool commit();
+    void rollback();
+
+private:
+    HostDb(const QString& connectionName, Dialect dialect);
+
+    QString m_connectionName;
+    Dialect m_dialect;
+};

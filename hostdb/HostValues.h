@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+#include <QVariant>
+
+class HostDb;
+
+// Conversions between host column values and our types. SQLite keeps dates
+// as text "YYYY-MM-DD HH:MM:SS"; SQL Server hands out date-time values.
+namespace HostValues {
+
+// NULL gives the empty text.
+QString text(const QVariant& value);
+// NULL or an unreadable text gives an invalid date-time.
+QDateTime dateTime(const QVariant& value);
+// A date-time as the connection's dialect binds it.
+QVariant bindable(const HostDb& db, const QDateTime& value);
+// A "yyyymmdd" day, the form the host's date conditions compare.
+QString day(const QDate& date);
+
+} // namespace HostValues
