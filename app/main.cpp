@@ -1,9 +1,13 @@
 #include "app/CommandLine.h"
+#include "app/MainWindow.h"
 #include "hostdb/DemoDatabase.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QTextStream>
+#include <QTranslator>
 
 #include <cstdio>
 
@@ -27,6 +31,20 @@ int makeDemoDb(const CommandLine& cl) {
     return 0;
 }
 
+int runWindow(const CommandLine& cl) {
+    MainWindow frmMain(ProgramPaths::resolve(cl.programDir));
+    switch (frmMain.Form_Load(cl.argument)) {
+    case MainWindow::StartResult::SecondCopy:
+        return 0;
+    case MainWindow::StartResult::Failed:
+        return 1;
+    case MainWindow::StartResult::Ready:
+        break;
+    }
+    frmMain.show();
+    return QApplication::exec();
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -47,6 +65,11 @@ int main(int argc, char* argv[]) {
         QCoreApplication app(argc, argv);
         return makeDemoDb(cl);
     }
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
     QApplication app(argc, argv);
-    return 0;
+    QTranslator qtGerman;
+    if (qtGerman.load(QLocale(), QStringLiteral("qtbase"), QStringLiteral("_"),
+                      QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        app.installTranslator(&qtGerman);
+    return runWindow(cl);
 }

@@ -1,0 +1,58 @@
+#pragma once
+
+#include "export/Firmendaten.h"
+
+#include <QString>
+
+// The host ERP's INI file and the program's own one: single-byte Windows-1252
+// text, "key=value" lines, the first matching key wins.
+namespace IniFile {
+
+// The value of the first entry whose key equals IniCode (both trimmed of
+// blanks, compared without regard to case); empty when there is none or the
+// file does not exist.
+QString ReadFile(const QString& Filename, const QString& IniCode);
+
+} // namespace IniFile
+
+// The own INI file's 22 keys as they are held in memory.
+struct OwnSettings {
+    QString ExportPfad;
+    Firmendaten firma;
+    QString EDIFACT;
+    QString CSV;
+    QString KEINEARTIKELRECHNUNG;
+    QString SKONTO_RECHNUNGS_KOPF;
+    QString CheckBoxGutschrift;
+    QString CheckBoxLastschrift;
+    QString BezeichnungStattNameVorname;
+
+    // Reads the file and applies the start-up defaults: "A:\" and the trailing
+    // separator for the export folder, "0" for the three switches, the
+    // external document column upper-cased, each creditor text cut to its box.
+    static OwnSettings load(const QString& file);
+
+    // The 22 lines in the order the host program has always written them.
+    QByteArray toFileContent() const;
+    // Replaces the file only when the new content was written completely, so
+    // a failed save keeps the old settings. Returns false and a German message.
+    bool save(const QString& file, QString* error) const;
+};
+
+// Maximum lengths of the creditor panel's boxes; 0 means no limit.
+namespace CreditorLimits {
+inline constexpr int FirmenName = 35;
+inline constexpr int PLZ = 5;
+inline constexpr int Ort = 50;
+inline constexpr int Bankleitzahl = 50;
+inline constexpr int Kontonummer = 50;
+inline constexpr int GlaubigerID = 50;
+inline constexpr int Verwendungszweck = 27;
+inline constexpr int Referenznummer = 25;
+// Cuts every field of the panel to its box.
+Firmendaten cut(Firmendaten f);
+} // namespace CreditorLimits
+
+// An export folder as start-up keeps it: "A:\" when empty, otherwise ending
+// with the separator the value itself uses ("\" if it holds one, else "/").
+QString normalizedExportFolder(const QString& value);

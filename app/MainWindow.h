@@ -1,0 +1,97 @@
+#pragma once
+
+#include "app/IniFile.h"
+#include "app/ProgramPaths.h"
+#include "app/SingleInstance.h"
+#include "hostdb/HostDb.h"
+
+#include <QDate>
+#include <QWidget>
+
+#include <memory>
+
+class CreditorPanel;
+class Prompter;
+class QDateEdit;
+class QProgressBar;
+class QPushButton;
+class QRadioButton;
+class QTabWidget;
+class QTableView;
+class QTreeWidget;
+
+// frmMain: the one window of the program and the state it owns.
+class MainWindow : public QWidget {
+    Q_OBJECT
+public:
+    // prompter: where messages and questions go; the window's own message
+    // boxes when null.
+    explicit MainWindow(const ProgramPaths& paths, Prompter* prompter = nullptr);
+    ~MainWindow() override;
+
+    enum class StartResult { Ready, SecondCopy, Failed };
+    // The start-up sequence. On failure one critical message names it.
+    StartResult Form_Load(const QString& argument, const QDate& today = QDate::currentDate());
+
+    // The caption every copy carries; it never changes.
+    static QString caption();
+
+    // The close question and the save of the own INI file. Returns false when
+    // the window must stay open because the save failed.
+    bool SaveSettings();
+
+    // Window-level state.
+    QString strServerName;
+    QString strDataBaseName;
+    QString strConnectionString;
+    std::unique_ptr<HostDb> SQLConn;
+    QString strCheckBox;
+    QString strCheckBoxLastschrift;
+    QString strCheckBoxGutschrift;
+    QString strVer_Type;
+    QString brvIniPath;
+    QString strExportPfad;
+    bool bAdressAenderung = false;
+    bool bFLoadOK = false;
+    QString strKeineArtikelrechnung;
+    // Settings of the export run.
+    QString strEDIFACT;
+    QString strCSV;
+    QString strBezeichnungStattNameVorname;
+    QString strSkontoRechnungsKopf;
+
+    // Controls.
+    QTreeWidget* tvAbrechnungen;
+    CreditorPanel* panel;
+    QRadioButton* optBelegDate;
+    QRadioButton* optFaelligkeit;
+    QDateEdit* dtpVon;
+    QDateEdit* dtpBis;
+    QPushButton* btnAktualisieren;
+    QRadioButton* rbSort[2];
+    QTabWidget* SSTab1;
+    QTableView* lvAbrechnungen;
+    QProgressBar* pgbar;
+    QPushButton* cmdStart;
+    QTableView* lvUebersicht;
+    QPushButton* btnUEDrucken;
+    QPushButton* btnUERefreigeben;
+    QPushButton* cmdBeenden;
+
+    Prompter& prompter() { return *m_prompter; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildLayout();
+    QWidget* buildLeftColumn();
+    QWidget* buildTabs();
+    StartResult failStartup(const QString& what);
+    OwnSettings currentSettings() const;
+
+    ProgramPaths m_paths;
+    std::unique_ptr<Prompter> m_ownPrompter;
+    Prompter* m_prompter;
+    SingleInstance m_instance;
+};

@@ -1,0 +1,98 @@
+#include "app/WidgetPrompter.h"
+
+#include "app/LongMessageBox.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QMessageBox>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QUrl>
+
+namespace {
+
+QMessageBox::Icon boxIcon(Prompter::Icon icon) {
+    switch (icon) {
+    case Prompter::Icon::Information:
+        return QMessageBox::Information;
+    case Prompter::Icon::Warning:
+        return QMessageBox::Warning;
+    case Prompter::Icon::Critical:
+        return QMessageBox::Critical;
+    case Prompter::Icon::None:
+        break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+// A message box must show the arrow even while the run shows the hourglass.
+class ArrowWhileOpen {
+public:
+    explicit ArrowWhileOpen(bool busy) : m_busy(busy) {
+        if (m_busy)
+            QApplication::setOverrideCursor(Qt::ArrowCursor);
+    }
+    ~ArrowWhileOpen() {
+        if (m_busy)
+            QApplication::restoreOverrideCursor();
+    }
+
+private:
+    bool m_busy;
+};
+
+} // namespace
+
+void WidgetPrompter::message(const QString& text, Icon icon, const QString& title) {
+    ArrowWhileOpen arrow(m_busy);
+    LongMessageBox::show(m_window, boxIcon(icon), title.isEmpty() ? applicationTitle() : title, text);
+}
+
+bool WidgetPrompter::askYesNo(const QString& text, const QString& title) {
+    ArrowWhileOpen arrow(m_busy);
+    QMessageBox box(QMessageBox::NoIcon, title.isEmpty() ? applicationTitle() : title, text,
+                    QMessageBox::Yes | QMessageBox::No, m_window);
+    box.button(QMessageBox::Yes)->setText(QStringLiteral("&Ja"));
+    box.button(QMessageBox::No)->setText(QStringLiteral("&Nein"));
+    return box.exec() == QMessageBox::Yes;
+}
+
+void WidgetPrompter::setBusy(bool busy) {
+    if (busy == m_busy)
+        return;
+    m_busy = busy;
+    if (busy)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    else
+        QApplication::restoreOverrideCursor();
+}
+
+void WidgetPrompter::setProgressRange(int minimum, int maximum) {
+    if (m_progress)
+        m_progress->setRange(minimum, maximum);
+}
+
+void WidgetPrompter::setProgressValue(int value) {
+    if (m_progress)
+        m_progress->setValue(value);
+}
+
+void WidgetPrompter::openFile(const QString& path) {
+    QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
+
+void WidgetPrompter::showReport(const QString& reportName, const ReportPainter& paint) {
+    ArrowWhileOpen arrow(m_busy);
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setDocName(reportName);
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    printer.setPageOrientation(QPageLayout::Portrait);
+    QPrintPreviewDialog preview(&printer, m_window);
+    preview.setWindowTitle(QStringLiteral("Druckvorschau – %1").arg(reportName));
+    QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview,
+                     [&paint](QPrinter* target) { paint(*target); });
+    preview.resize(900, 1000);
+    preview.exec();
+}

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "export/Prompter.h"
+
+class QProgressBar;
+class QWidget;
+
+// Message boxes, the wait cursor, the progress bar and the print preview of
+// the main window.
+class WidgetPrompter : public Prompter {
+public:
+    explicit WidgetPrompter(QWidget* window) : m_window(window) {}
+    void setProgressBar(QProgressBar* bar) { m_progress = bar; }
+
+    void message(const QString& text, Icon icon, const QString& title) override;
+    bool askYesNo(const QString& text, const QString& title) override;
+    void setBusy(bool busy) override;
+    void setProgressRange(int minimum, int maximum) override;
+    void setProgressValue(int value) override;
+    void openFile(const QString& path) override;
+    void showReport(const QString& reportName, const ReportPainter& paint) override;
+
+private:
+    QWidget* m_window;
+    QProgressBar* m_progress = nullptr;
+    bool m_busy = false;
+};
