@@ -23,4 +23,8 @@ bool tidyTransferMarks(const HostDb& db, QString* error) {
     return true;
 }
 
+QString insertTransferMark() {
+    return QStringLiteral("INSERT INTO COMM (ID, SUBTEXT, SUBNUM, Date1) VALUES (7, ?, ?, ?)");
+}
+
 } // namespace CommStatements

@@ -13,4 +13,7 @@ namespace CommStatements {
 // the database's message on the first failure.
 bool tidyTransferMarks(const HostDb& db, QString* error);
 
+// Adds one transfer mark; values: invoice name, kind, date of the transfer.
+QString insertTransferMark();
+
 } // namespace CommStatements

@@ -1,0 +1,117 @@
+#include "app/BatchExport.h"
+
+#include "app/BatchPrompter.h"
+#include "app/CommandLine.h"
+#include "app/IniFile.h"
+#include "app/Startup.h"
+#include "export/ExportRun.h"
+#include "hostdb/HostDb.h"
+#include "selection/InvoiceListModel.h"
+#include "selection/InvoiceLists.h"
+#include "selection/InvoiceTree.h"
+#include "selection/PlausibilityCheck.h"
+
+#include <QTextStream>
+
+namespace {
+
+constexpr int kExported = 0;
+constexpr int kNoPaymentFile = 1;
+constexpr int kRefused = 2;
+
+int refuse(const QString& text) {
+    QTextStream(stderr) << "[" << Prompter::applicationTitle() << "] Fehler: " << text << Qt::endl;
+    return kRefused;
+}
+
+bool isEnabledNode(const InvoiceTree::Tree& tree, const QString& key) {
+    if (key == QLatin1String("R0"))
+        return true;
+    for (const InvoiceTree::TreeNode& node : tree.nodes) {
+        if (node.key == key && node.parentKey == QLatin1String("A"))
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+int runBatchExport(const CommandLine& cl) {
+    const ProgramPaths paths = ProgramPaths::resolve(cl.programDir);
+    const HostLocation host = HostLocation::fromArgument(cl.argument, paths);
+    QString error;
+    std::unique_ptr<HostDb> SQLConn = HostDb::open(host.strConnectionString, &error);
+    if (!SQLConn)
+        return refuse(error);
+    const InvoiceTree::Tree tree = InvoiceTree::LoadTreeView(*SQLConn);
+    if (!tree.error.isEmpty())
+        return refuse(tree.error);
+    const OwnSettings settings = OwnSettings::load(paths.ownIni());
+    if (!tidyTransferMarksAtStart(*SQLConn, &error))
+        return refuse(error);
+
+    if (!isEnabledNode(tree, cl.exportKey))
+        return refuse(QStringLiteral("„%1“ ist keine Belegart, die exportiert werden kann. Erlaubt sind R0 und die "
+                                     "freigeschalteten Abrechnungsarten A1 bis A8.")
+                          .arg(cl.exportKey));
+    if (cl.dueDate && settings.firma.DatumFaelligkeit.isEmpty())
+        return refuse(QStringLiteral("--due-date geht nur mit der Einstellung „DatumFaelligkeit“ (Spalte des "
+                                     "Fälligkeitsdatums)."));
+
+    BatchPrompter prompter(cl.yes);
+    if (!checkCreditorPanel(settings.firma, prompter))
+        return kRefused;
+
+    const DateRange range = DateRange::defaultFor(QDate::currentDate());
+    QString strVer_Type = cl.exportKey;
+    ListInput input;
+    input.strCheckBox = InvoiceTree::flagColumnFor(strVer_Type, settings.CheckBoxLastschrift,
+                                                   settings.CheckBoxGutschrift);
+    input.txtDatumFaelligkeit = settings.firma.DatumFaelligkeit;
+    input.optFaelligkeit = cl.dueDate;
+    input.dtpVon = cl.from.isValid() ? cl.from : range.from;
+    input.dtpBis = cl.to.isValid() ? cl.to : range.to;
+    input.strKeineArtikelrechnung = settings.KEINEARTIKELRECHNUNG;
+
+    InvoiceListModel list;
+    if (GetData(*SQLConn, strVer_Type, input, list, prompter)) {
+        prompter.message(QStringLiteral("Keine Daten für die ausgewählten Eingrenzungen vorhanden!"),
+                         Prompter::Icon::Information);
+        return kNoPaymentFile;
+    }
+    if (list.rowCount() == 0)
+        return kNoPaymentFile; // the load failed and said why
+    CheckInvoices(*SQLConn, strVer_Type, input.dtpVon, input.dtpBis, prompter);
+
+    QStringList names;
+    names.reserve(list.rowCount());
+    for (int row = 0; row < list.rowCount(); ++row)
+        names << list.invoiceName(row);
+
+    ExportSettings run;
+    run.strConnectionString = host.strConnectionString;
+    run.strVer_Type = strVer_Type;
+    run.strCheckBox = input.strCheckBox;
+    run.strExportPfad = settings.ExportPfad;
+    run.firma = settings.firma;
+    run.sortByCustomer = cl.sortByCustomer;
+    run.strCSV = settings.CSV;
+    run.strBezeichnungStattNameVorname = settings.BezeichnungStattNameVorname;
+    run.strSkontoRechnungsKopf = settings.SKONTO_RECHNUNGS_KOPF;
+    run.logFile = paths.logFile();
+    run.now = QDateTime::currentDateTime();
+
+    const ExportOutcome outcome =
+        ExportSEPA(run, names, prompter, {}, [&prompter](const QString& path) { prompter.setPaymentFile(path); });
+    if (!outcome.posted) {
+        prompter.removeReports();
+        return kNoPaymentFile;
+    }
+    QTextStream out(stdout);
+    out << outcome.paymentFile << Qt::endl;
+    if (!outcome.csvFile.isEmpty())
+        out << outcome.csvFile << Qt::endl;
+    for (const QString& pdf : prompter.reportFiles())
+        out << pdf << Qt::endl;
+    return kExported;
+}

@@ -1,0 +1,155 @@
+#include "export/ExportQuery.h"
+
+#include "export/ExportSettings.h"
+#include "hostdb/HostDb.h"
+
+#include <QRegularExpression>
+
+namespace {
+
+constexpr int kNamesPerInsert = 400; // well below SQL Server's 2100 parameters
+
+QString selectionTable(const HostDb& db) {
+    return db.isSqlServer() ? QStringLiteral("#SEPA_AUSWAHL") : QStringLiteral("temp.SEPA_AUSWAHL");
+}
+
+QString transferKind(const QString& strVer_Type) { return strVer_Type.right(1); }
+
+} // namespace
+
+namespace ExportQuery {
+
+bool storeSelection(const HostDb& db, const QStringList& names, QString* error) {
+    const QString table = selectionTable(db);
+    // The temporary table takes the database's collation, not tempdb's, so the
+    // comparison with R_NAME never meets a collation conflict.
+    const QString create = db.isSqlServer()
+                               ? QStringLiteral("CREATE TABLE %1 (R_NAME NVARCHAR(200) COLLATE DATABASE_DEFAULT NOT NULL)")
+                               : QStringLiteral("CREATE TABLE %1 (R_NAME TEXT NOT NULL)");
+    QString dbError;
+    if (!db.execute(create.arg(table), {}, &dbError)) {
+        *error = QStringLiteral("Die Auswahl konnte nicht an die Datenbank übergeben werden: %1").arg(dbError);
+        return false;
+    }
+    for (qsizetype start = 0; start < names.size(); start += kNamesPerInsert) {
+        const QStringList chunk = names.mid(start, kNamesPerInsert);
+        QStringList rows;
+        QVariantList values;
+        for (const QString& name : chunk) {
+            rows << QStringLiteral("(?)");
+            values << name;
+        }
+        if (!db.execute(QStringLiteral("INSERT INTO %1 (R_NAME) VALUES %2").arg(table, rows.join(QLatin1Char(','))),
+                        values, &dbError)) {
+            *error = QStringLiteral("Die Auswahl konnte nicht an die Datenbank übergeben werden: %1").arg(dbError);
+            return false;
+        }
+    }
+    return true;
+}
+
+bool countAlreadyTransferred(const HostDb& db, const QString& strVer_Type, int* count, QString* error) {
+    QSqlQuery q = db.newQuery();
+    if (!db.run(q,
+                QStringLiteral("SELECT COUNT(*) FROM %1 WHERE R_NAME IN (SELECT SUBTEXT FROM COMM WHERE ID = 7 AND "
+                               "SUBNUM = ?)")
+                    .arg(selectionTable(db)),
+                {transferKind(strVer_Type).toInt()}, error))
+        return false;
+    *count = q.next() ? q.value(0).toInt() : 0;
+    return true;
+}
+
+bool open(const HostDb& db, const ExportSettings& settings, QSqlQuery* query, QString* error) {
+    const bool mssql = db.isSqlServer();
+    const QString isnull = mssql ? QStringLiteral("ISNULL") : QStringLiteral("IFNULL");
+    const QString now = mssql ? QStringLiteral("GETDATE()") : QStringLiteral("datetime('now','localtime')");
+    const QString left = mssql ? QStringLiteral("left(") : QStringLiteral("substr(");
+    const QString leftEnd = mssql ? QStringLiteral(",27)") : QStringLiteral(",1,27)");
+
+    QString remittance = QStringLiteral("RJ.R_NAME");
+    if (!settings.firma.ExterneBelegnummer.isEmpty()) {
+        const QString column = db.checkedColumn(QStringLiteral("HEADERRECH"), settings.firma.ExterneBelegnummer);
+        if (column.isEmpty()) {
+            *error = QStringLiteral("Die Einstellung „Feld ext. Belegnr.“ nennt die Spalte „%1“, die es in der "
+                                    "Tabelle HEADERRECH nicht gibt.")
+                         .arg(settings.firma.ExterneBelegnummer);
+            return false;
+        }
+        remittance = QStringLiteral("HR.") + column;
+    }
+    QString due = QStringLiteral("RJ.INVDATE  ");
+    if (!settings.firma.DatumFaelligkeit.isEmpty()) {
+        const QString column = db.checkedColumn(QStringLiteral("HEADERRECH"), settings.firma.DatumFaelligkeit);
+        if (column.isEmpty()) {
+            *error = QStringLiteral("Die Einstellung „Einstellung Fälligkeitsdatum“ nennt die Spalte „%1“, die es in "
+                                    "der Tabelle HEADERRECH nicht gibt.")
+                         .arg(settings.firma.DatumFaelligkeit);
+            return false;
+        }
+        due = QStringLiteral(" %1(HR.%2,%3) ").arg(isnull, column, now);
+    }
+    QString flag = QStringLiteral(" ");
+    if (!settings.strCheckBox.isEmpty()) {
+        const QString column = db.checkedColumn(QStringLiteral("PERSONAL_FREE"), settings.strCheckBox);
+        if (column.isEmpty()) {
+            *error = QStringLiteral("Die Einstellung „%1“ nennt die Spalte „%2“, die es in der Tabelle PERSONAL_FREE "
+                                    "nicht gibt.")
+                         .arg(isDirectDebit(settings.strVer_Type) ? QStringLiteral("CheckBoxLastschrift")
+                                                                  : QStringLiteral("CheckBoxGutschrift"),
+                              settings.strCheckBox);
+            return false;
+        }
+        flag = QStringLiteral(" AND PERSONAL_FREE.%1 = 1 ").arg(column);
+    }
+
+    QVariantList values;
+    QString kind;
+    if (isDirectDebit(settings.strVer_Type)) {
+        kind = QStringLiteral("RJ.VER_TYPE = 'R' AND personal.KUNDE = 1 ");
+    } else {
+        static const QRegularExpression settlementKey(QStringLiteral("^A[1-8]$"));
+        if (!settlementKey.match(settings.strVer_Type).hasMatch()) {
+            *error = QStringLiteral("Unbekannte Belegart „%1“.").arg(settings.strVer_Type);
+            return false;
+        }
+        kind = QStringLiteral("RJ.VER_TYPE = ? AND ABRECH%1 = 1 ").arg(transferKind(settings.strVer_Type));
+        values << settings.strVer_Type;
+    }
+    values << transferKind(settings.strVer_Type).toInt();
+
+    const QString sql =
+        QStringLiteral("SELECT RJ.R_NAME, ") + left + remittance + leftEnd +
+        QStringLiteral(" as Verwendungszweck, RJ.INVDATE, RJ.NETTOPREIS Preis, PERSONAL.ID_PERSONAL, ") +
+        QStringLiteral("%1(HR.KOPF1,0) SKONTOPROZ, %1(HR.KOPF2,0) SKONTOTAGE, NUMMER, NAME, VORNAME,  case when "
+                       "%1(use_bank2,0) = 0 then BLZ else BLZ2 end as BLZ, ANREDE, STRASSE, ")
+            .arg(isnull) +
+        QStringLiteral("PLZ, ORT, NATION, case when %1(use_bank2,0) = 0 then BANK else bank2 end as BANK, case when "
+                       "%1(use_bank2,0) = 0 then KONTO else KONTO2 end as KONTO, POSTFACH, case when %1(use_bank2,0) "
+                       "= 0 then IBAN else IBAN2 end as IBAN, case when %1(use_bank2,0) = 0 then BIC else BIC2 end as "
+                       "BIC, ")
+            .arg(isnull) +
+        due +
+        (mssql ? QStringLiteral(" as [Faellig], ISNULL(MANDATSNUMMER,NUMMER) AS Mandatsnummer, ")
+               : QStringLiteral(" as \"Faellig\", IFNULL(MANDATSNUMMER,NUMMER) AS Mandatsnummer, ")) +
+        QStringLiteral(" %1(BEZEICHNUNG,'') as BEZEICHNUNG ").arg(isnull) +
+        QStringLiteral("FROM  RECHNUNGSJOURNAL RJ INNER JOIN HEADERRECH HR ON RJ.R_NAME = HR.R_NAME AND RJ.VER_TYPE = "
+                       "HR.VER_TYPE ") +
+        QStringLiteral("INNER JOIN PERSONAL ON RJ.KUNDE = PERSONAL.ID_PERSONAL ") +
+        QStringLiteral("INNER JOIN PERSONAL_FREE ON PERSONAL.ID_PERSONAL = PERSONAL_FREE.ID_PERSONAL ") +
+        QStringLiteral("WHERE ") + QStringLiteral("RJ.R_NAME IN") +
+        QStringLiteral("(SELECT R_NAME FROM %1)").arg(selectionTable(db)) + QStringLiteral(" AND ") + kind + flag +
+        QStringLiteral("AND RJ.R_NAME NOT IN (SELECT SUBTEXT FROM COMM WHERE ID = 7 AND SUBNUM = ?) ") +
+        QStringLiteral("order by ") + due +
+        (settings.sortByCustomer ? QStringLiteral(", NAME, VORNAME") : QStringLiteral(", RJ.R_NAME"));
+
+    *query = db.newQuery();
+    QString dbError;
+    if (!db.run(*query, sql, values, &dbError)) {
+        *error = QStringLiteral("Fehler beim Lesen der Belege für den Export:\r%1").arg(dbError);
+        return false;
+    }
+    return true;
+}
+
+} // namespace ExportQuery

@@ -1,0 +1,183 @@
+#include "export/ExportRun.h"
+
+#include "export/Buchungsfuellung.h"
+#include "export/Diskette.h"
+#include "export/ExportQuery.h"
+#include "export/Posting.h"
+#include "export/Prompter.h"
+#include "hostdb/HostDb.h"
+#include "output/Begleitzettel.h"
+#include "output/Beitrag.h"
+#include "output/CsvFile.h"
+#include "output/ExportPath.h"
+#include "output/Sanitizing.h"
+#include "output/SepaLastschrift.h"
+#include "output/SepaUeberweisung.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSqlQuery>
+#include <QSqlRecord>
+
+namespace {
+
+// The hourglass for the length of the run; every way out restores the arrow.
+class BusyWhileRunning {
+public:
+    explicit BusyWhileRunning(Prompter& prompter) : m_prompter(prompter) { m_prompter.setBusy(true); }
+    ~BusyWhileRunning() { m_prompter.setBusy(false); }
+
+private:
+    Prompter& m_prompter;
+};
+
+bool csvWanted(const QString& strCSV) {
+    bool ok = false;
+    const double value = strCSV.trimmed().toDouble(&ok);
+    return ok && value == 1.0; // a value that is not a number counts as 0
+}
+
+// Reads the query into bookings; false (after the message) when a booking
+// fails its checks, which ends the run before any file is written.
+bool readBookings(QSqlQuery& query, const ExportSettings& settings, BookingList& bookings, Prompter& prompter) {
+    Buchungsfuellung::Options options;
+    options.designationInsteadOfName = settings.strBezeichnungStattNameVorname == QLatin1String("1");
+    options.cashDiscount = settings.strSkontoRechnungsKopf == QLatin1String("1");
+    while (query.next()) {
+        bookings.last() = Buchungsfuellung::fromRow(query.record(), options);
+        QString problem = Buchungsfuellung::dateError(bookings.last());
+        if (problem.isEmpty())
+            problem = Buchungsfuellung::nationalBankError(bookings.last());
+        if (!problem.isEmpty()) {
+            prompter.setBusy(false);
+            prompter.message(problem, Prompter::Icon::Critical);
+            return false;
+        }
+        bookings.append();
+    }
+    return true;
+}
+
+void removePublished(ExportOutcome& outcome) {
+    for (const QString& path : {outcome.paymentFile, outcome.csvFile}) {
+        if (!path.isEmpty())
+            QFile::remove(path);
+    }
+    outcome.published = false;
+}
+
+} // namespace
+
+bool checkCreditorPanel(const Firmendaten& firma, Prompter& prompter) {
+    const QString missing = firma.Kontonummer.isEmpty()  ? QStringLiteral("Sie müssen eine IBAN eingeben!")
+                            : firma.FirmenName.isEmpty() ? QStringLiteral("Sie müssen einen Firmennamen eingeben!")
+                            : firma.Bank.isEmpty()       ? QStringLiteral("Sie müssen eine Bank eingeben!")
+                                                         : QString();
+    if (missing.isEmpty())
+        return true;
+    prompter.message(missing, Prompter::Icon::Information);
+    return false;
+}
+
+ExportOutcome ExportSEPA(const ExportSettings& settings, const QStringList& selectedNames, Prompter& prompter,
+                         const std::function<void()>& reloadOpenInvoices,
+                         const std::function<void(const QString&)>& paymentFileWritten) {
+    ExportOutcome outcome;
+    if (selectedNames.isEmpty()) {
+        prompter.message(QStringLiteral("Sie haben keine Abrechnungen für die Überleitung selektiert!"),
+                         Prompter::Icon::Information);
+        return outcome;
+    }
+    const QString exportFolder = GetExportPath(settings.strExportPfad);
+    if (Diskette::holds(settings.strExportPfad)) {
+        if (!Diskette::writeTest()) {
+            prompter.message(QStringLiteral("Fehler beim Schreiben der Datei aufgetreten!\r\n\r\nFolgende Probleme "
+                                            "könnten die Ursache sein: \r\n1) Es ist keine Diskette eingelegt!\r\n2) "
+                                            "Die Diskette ist nicht formatiert!\r\n3) Die Diskette ist defekt!"),
+                             Prompter::Icon::Critical);
+            return outcome;
+        }
+        if (!prompter.askYesNo(
+                QStringLiteral("VORSICHT: Alle Daten auf der Diskette werden gelöscht! Wollen Sie das wirklich?"),
+                QStringLiteral("SEPA")))
+            return outcome;
+        Diskette::wipe();
+        // An export folder below the diskette's root went with the wipe.
+        QDir().mkpath(localFilePath(exportFolder));
+    }
+
+    BusyWhileRunning busy(prompter);
+    QString error;
+    std::unique_ptr<HostDb> db = HostDb::open(settings.strConnectionString, &error);
+    QSqlQuery query;
+    if (!db || !ExportQuery::storeSelection(*db, selectedNames, &error) ||
+        !ExportQuery::countAlreadyTransferred(*db, settings.strVer_Type, &outcome.skipped, &error) ||
+        !ExportQuery::open(*db, settings, &query, &error)) {
+        prompter.message(error, Prompter::Icon::Critical);
+        return outcome;
+    }
+    if (outcome.skipped > 0) {
+        prompter.message(QStringLiteral("%1 der ausgewählten Rechnungen wurden inzwischen schon übergeleitet und "
+                                        "werden nicht noch einmal exportiert.")
+                             .arg(outcome.skipped),
+                         Prompter::Icon::Information);
+    }
+
+    BookingList bookings;
+    if (!readBookings(query, settings, bookings, prompter))
+        return outcome;
+    query.finish();
+    if (bookings.isEmpty()) {
+        prompter.message(QStringLiteral("Keine Belegadesse für die SEPA Überweisung vorhanden!"),
+                         Prompter::Icon::Information);
+        return outcome;
+    }
+
+    PendingFile csv;
+    if (csvWanted(settings.strCSV))
+        csv = WriteCSVFile(settings.strExportPfad, bookings, settings.firma, settings.now, prompter);
+    ReplaceSpecialCharsInBookings(bookings);
+    const SepaResult sepa =
+        isDirectDebit(settings.strVer_Type)
+            ? WriteSEPALastschrift(exportFolder, bookings, settings.firma, settings.now, settings.logFile, prompter)
+            : WriteSEPAUeberweisung(exportFolder, bookings, settings.firma, settings.now, settings.logFile, prompter);
+    if (!sepa.written) {
+        csv.discard();
+        prompter.setProgressValue(0);
+        return outcome;
+    }
+    outcome.published = true;
+    outcome.paymentFile = localFilePath(sepa.path);
+    if (csv.isStaged() && PublishCSVFile(csv, prompter))
+        outcome.csvFile = csv.finalPath;
+    if (paymentFileWritten)
+        paymentFileWritten(outcome.paymentFile);
+
+    PrintBegleitzettel(sepa.count, sepa.controlSumCents, 0, 0, settings.firma, settings.now.date(), prompter);
+    PrintBeitrag(bookings, settings.firma.Verwendungszweck, settings.now.date(), prompter);
+
+    int transferredNow = 0;
+    bool ok = ExportQuery::countAlreadyTransferred(*db, settings.strVer_Type, &transferredNow, &error);
+    if (ok && transferredNow > outcome.skipped) {
+        error = QStringLiteral("%1 der Rechnungen wurden während dieses Laufs an einem anderen Arbeitsplatz "
+                               "übergeleitet.")
+                    .arg(transferredNow - outcome.skipped);
+        ok = false;
+    }
+    ok = ok && Posting::post(*db, bookings, settings.strVer_Type, settings.now.date(), &error);
+    if (!ok) {
+        removePublished(outcome);
+        prompter.message(QStringLiteral("Die Rechnungen konnten nicht als übergeleitet gebucht werden:\r%1\r\r"
+                                        "Es wurde nichts gebucht, die Rechnungen bleiben offen. Die Datei %2 wurde "
+                                        "wieder gelöscht, damit sie nicht an die Bank geht. Der gedruckte "
+                                        "Begleitzettel dieses Laufs ist ungültig.")
+                             .arg(error, sepa.path),
+                         Prompter::Icon::Critical);
+    } else {
+        outcome.posted = true;
+    }
+    if (reloadOpenInvoices)
+        reloadOpenInvoices();
+    prompter.setProgressValue(0);
+    return outcome;
+}

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "export/ExportSettings.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+class Prompter;
+
+// What an export run left behind.
+struct ExportOutcome {
+    bool published = false; // the payment file is complete under its name
+    bool posted = false;    // and its invoices are marked as transferred
+    QString paymentFile;
+    QString csvFile;
+    int skipped = 0; // selected invoices exported elsewhere since the list was loaded
+};
+
+// The start button's checks of the creditor panel: IBAN, company name and
+// bank must be filled. Shows the message of the first empty one.
+bool checkCreditorPanel(const Firmendaten& firma, Prompter& prompter);
+
+// One export run: reads the selected invoices, builds and checks the
+// bookings, writes the CSV and SEPA files, shows the two reports, posts the
+// transfer marks, then reloads the open-invoice list (reloadOpenInvoices).
+// paymentFileWritten, when set, learns the payment file's path before the
+// reports are shown (batch mode names its PDF files after it).
+ExportOutcome ExportSEPA(const ExportSettings& settings, const QStringList& selectedNames, Prompter& prompter,
+                         const std::function<void()>& reloadOpenInvoices,
+                         const std::function<void(const QString&)>& paymentFileWritten = {});

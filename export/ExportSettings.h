@@ -1,0 +1,25 @@
+#pragma once
+
+#include "export/Firmendaten.h"
+
+#include <QDateTime>
+#include <QString>
+
+// What an export run reads from the window (or from batch mode): the node,
+// the settings of the own INI file and the creditor panel as it stands.
+struct ExportSettings {
+    QString strConnectionString;
+    QString strVer_Type; // "R0" for invoices, "A1".."A8" for settlements
+    QString strCheckBox; // flag column of PERSONAL_FREE, empty for none
+    QString strExportPfad;
+    Firmendaten firma; // includes the external document and due-date columns
+    bool sortByCustomer = false; // rbSort(1) "Kunden" instead of "Rechnungsname"
+    QString strCSV;
+    QString strBezeichnungStattNameVorname;
+    QString strSkontoRechnungsKopf;
+    QString logFile;
+    QDateTime now; // the run's date and time: file names, dates in the files
+};
+
+// True for a node key that means direct debit: it holds a capital "R".
+inline bool isDirectDebit(const QString& strVer_Type) { return strVer_Type.contains(QLatin1Char('R')); }
