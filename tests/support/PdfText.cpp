@@ -19,6 +19,17 @@ QString run(const QString& program, const QStringList& arguments) {
     return QString::fromUtf8(process.readAllStandardOutput());
 }
 
+QStringList pagesOf(const QString& pdfPath, const QString& mode) {
+    QStringList result =
+        run(QStringLiteral("pdftotext"),
+            {mode, QStringLiteral("-enc"), QStringLiteral("UTF-8"), pdfPath, QStringLiteral("-")})
+            .split(QLatin1Char('\f'));
+    // pdftotext ends every page with a form feed, so the last piece is empty.
+    if (!result.isEmpty() && result.last().trimmed().isEmpty())
+        result.removeLast();
+    return result;
+}
+
 } // namespace
 
 namespace PdfText {
@@ -36,14 +47,11 @@ QStringList reportPages(const Prompter::ReportPainter& paint, const QString& pdf
 }
 
 QStringList pages(const QString& pdfPath) {
-    QStringList result =
-        run(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), QStringLiteral("-enc"),
-                                          QStringLiteral("UTF-8"), pdfPath, QStringLiteral("-")})
-            .split(QLatin1Char('\f'));
-    // pdftotext ends every page with a form feed, so the last piece is empty.
-    if (!result.isEmpty() && result.last().trimmed().isEmpty())
-        result.removeLast();
-    return result;
+    return pagesOf(pdfPath, QStringLiteral("-layout"));
+}
+
+QStringList rawPages(const QString& pdfPath) {
+    return pagesOf(pdfPath, QStringLiteral("-raw"));
 }
 
 QStringList fonts(const QString& pdfPath) {

@@ -14,6 +14,9 @@ QStringList reportPages(const Prompter::ReportPainter& paint, const QString& pdf
 
 // The text of every page as `pdftotext -layout` lays it out.
 QStringList pages(const QString& pdfPath);
+// The text of every page in drawing order (`pdftotext -raw`): keeps single
+// blanks that the layout mode drops between letter-spaced characters.
+QStringList rawPages(const QString& pdfPath);
 // The names of the fonts the PDF uses, as `pdffonts` lists them.
 QStringList fonts(const QString& pdfPath);
 // The first line of a page that contains needle, with its runs of blanks
