@@ -29,6 +29,7 @@ struct Placement {
     Kind kind;
     qsizetype row;
     double top;
+    bool wraps; // some text of the band breaks into lines
 };
 
 class Renderer {
@@ -42,26 +43,32 @@ private:
     const QFontMetricsF& metrics(int font) const { return m_metrics[font]; }
 
     void layOutPages();
-    void place(Placement::Kind kind, qsizetype row, double height);
+    void place(Placement::Kind kind, qsizetype row, const ReportBand& band);
     void startPage();
-    double bandHeight(const ReportBand& band) const;
-    double textWidth(const ReportItem& item) const { return metrics(item.font).horizontalAdvance(item.text); }
+    double bandHeight(const ReportBand& band, bool* wraps = nullptr) const;
+    double textWidth(int font, const QString& text) const { return metrics(font).horizontalAdvance(text); }
+    double textWidth(const ReportItem& item) const { return textWidth(item.font, item.text); }
+    bool fits(int font, const QString& text, double room) const;
     double wrapWidth(const ReportBand& band, const ReportItem& item) const;
     std::unique_ptr<QTextLayout> wrappedLines(const ReportItem& item, double width) const;
-    void drawBand(QPainter& painter, const ReportBand& band, double top, int page) const;
-    void drawText(QPainter& painter, const ReportItem& item, const QString& text, double top) const;
+    void drawBand(QPainter& painter, const ReportBand& band, double top, bool wraps, int page);
+    void drawText(QPainter& painter, const ReportItem& item, const QString& text, double top, bool fits);
+    void setFont(QPainter& painter, int font);
     const ReportBand& band(const Placement& p) const;
 
     QPagedPaintDevice& m_device;
     const ReportLayout& m_layout;
     QList<QFont> m_fonts; // the layout's fonts, resolved for the device
     QList<QFontMetricsF> m_metrics;
+    QList<QList<double>> m_advances; // per font, of the characters below U+0250
+    int m_painterFont = -1;
     double m_scaleX = 1;
     double m_scaleY = 1;
     double m_pageWidth = 0;
     double m_pageHeight = 0;
     double m_offsetX = 0; // left edge of the layout inside the printable area
     double m_bodyBottom = 0;
+    bool m_footerWraps = false;
     double m_pageTop = 0; // where details start on the current page
     double m_cursor = 0;
     ReportBand m_detail; // the band of the row being drawn
@@ -85,7 +92,27 @@ Renderer::Renderer(QPagedPaintDevice& device, const ReportLayout& layout)
     for (const QFont& font : m_layout.fonts) {
         m_fonts.append(QFont(font, &m_device));
         m_metrics.append(QFontMetricsF(m_fonts.last(), &m_device));
+        QList<double> advances(0x250);
+        for (char16_t c = 0x20; c < advances.size(); ++c)
+            advances[c] = m_metrics.last().horizontalAdvance(QChar(c));
+        m_advances.append(advances);
     }
+}
+
+// Whether a text fits into room. Measuring means shaping, which dominates the
+// cost of long reports, so the sum of the characters' own advances (plus a
+// little for kerning) settles the common case first.
+bool Renderer::fits(int font, const QString& text, double room) const {
+    const QList<double>& advances = m_advances[font];
+    double sum = 0;
+    for (const QChar c : text) {
+        if (c.unicode() < 0x20 || c.unicode() >= advances.size()) {
+            sum = room;
+            break;
+        }
+        sum += advances[c.unicode()];
+    }
+    return sum * 1.02 < room || textWidth(font, text) <= room;
 }
 
 // The room of a wrapping text: up to the next text of its band that starts
@@ -93,9 +120,9 @@ Renderer::Renderer(QPagedPaintDevice& device, const ReportLayout& layout)
 // Zero when the text fits its box on one line.
 double Renderer::wrapWidth(const ReportBand& band, const ReportItem& item) const {
     const double box = x(item.width - gutter);
-    const double width = textWidth(item);
-    if (width <= box)
+    if (fits(item.font, item.text, box))
         return 0;
+    const double width = textWidth(item);
     const double left = x(item.x);
     double limit = m_pageWidth - m_offsetX;
     for (const ReportItem& other : band.items) {
@@ -130,7 +157,7 @@ std::unique_ptr<QTextLayout> Renderer::wrappedLines(const ReportItem& item, doub
     return lines;
 }
 
-double Renderer::bandHeight(const ReportBand& band) const {
+double Renderer::bandHeight(const ReportBand& band, bool* wraps) const {
     // A band grows by the extra lines of its longest wrapping text and keeps
     // its spacing below them.
     const double base = y(band.height);
@@ -143,73 +170,84 @@ double Renderer::bandHeight(const ReportBand& band) const {
             continue;
         const double wrapped = wrappedLines(item, width)->boundingRect().height();
         height = std::max({height, base + wrapped - metrics(item.font).height(), y(item.y) + wrapped});
+        if (wraps)
+            *wraps = true;
     }
     return height;
 }
 
-void Renderer::place(Placement::Kind kind, qsizetype row, double height) {
-    m_pages.last().append(Placement{kind, row, m_cursor});
+void Renderer::place(Placement::Kind kind, qsizetype row, const ReportBand& band) {
+    bool wraps = false;
+    const double height = bandHeight(band, &wraps);
+    if (kind != Placement::Kind::PageHeader && m_cursor + height > m_bodyBottom && m_cursor > m_pageTop)
+        startPage();
+    m_pages.last().append(Placement{kind, row, m_cursor, wraps});
     m_cursor += height;
 }
 
 void Renderer::startPage() {
     m_pages.append(QList<Placement>());
     m_cursor = 0;
+    m_pageTop = m_bodyBottom; // headers never move to a new page
     if (m_pages.size() == 1 && !isEmpty(m_layout.reportHeader))
-        place(Placement::Kind::ReportHeader, -1, bandHeight(m_layout.reportHeader));
-    place(Placement::Kind::PageHeader, -1, bandHeight(m_layout.pageHeader));
+        place(Placement::Kind::ReportHeader, -1, m_layout.reportHeader);
+    place(Placement::Kind::PageHeader, -1, m_layout.pageHeader);
     m_pageTop = m_cursor;
 }
 
 // Counts the pages before anything is drawn, so every page footer can name
 // the total. Rows never split; a row taller than a page gets a page alone.
 void Renderer::layOutPages() {
-    m_bodyBottom = m_pageHeight - bandHeight(m_layout.pageFooter);
+    m_bodyBottom = m_pageHeight - bandHeight(m_layout.pageFooter, &m_footerWraps);
     startPage();
-    for (qsizetype row = 0; row < m_layout.rowCount; ++row) {
-        const double height = bandHeight(m_layout.detail(row));
-        if (m_cursor + height > m_bodyBottom && m_cursor > m_pageTop)
-            startPage();
-        place(Placement::Kind::Detail, row, height);
-    }
-    if (!isEmpty(m_layout.reportFooter)) {
-        const double height = bandHeight(m_layout.reportFooter);
-        if (m_cursor + height > m_bodyBottom && m_cursor > m_pageTop)
-            startPage();
-        place(Placement::Kind::ReportFooter, -1, height);
-    }
+    for (qsizetype row = 0; row < m_layout.rowCount; ++row)
+        place(Placement::Kind::Detail, row, m_layout.detail(row));
+    if (!isEmpty(m_layout.reportFooter))
+        place(Placement::Kind::ReportFooter, -1, m_layout.reportFooter);
 }
 
-void Renderer::drawText(QPainter& painter, const ReportItem& item, const QString& text, double top) const {
+void Renderer::setFont(QPainter& painter, int font) {
+    if (font != m_painterFont)
+        painter.setFont(m_fonts[font]);
+    m_painterFont = font;
+}
+
+// Draws a text on one line from its baseline, which spares the line layout of
+// a text drawn into a rectangle. fits: the text is known to fit on the page,
+// so a left-aligned one need not be measured.
+void Renderer::drawText(QPainter& painter, const ReportItem& item, const QString& text, double top,
+                        bool fits) {
     const QFontMetricsF& fm = metrics(item.font);
-    painter.setFont(m_fonts[item.font]);
+    setFont(painter, item.font);
     // Texts may run past their box, but never past the printable area.
     const double pageLeft = -m_offsetX;
     const double pageRight = m_pageWidth - m_offsetX;
     const double left = x(item.x);
     const double right = left + x(item.width);
-    QRectF room;
-    int flags = Qt::AlignTop | Qt::TextSingleLine;
-    switch (item.align) {
-    case ReportItem::Align::Left:
-        room = QRectF(left, top, pageRight - left, fm.height());
-        flags |= Qt::AlignLeft;
-        break;
-    case ReportItem::Align::Right:
-        room = QRectF(pageLeft, top, right - pageLeft, fm.height());
-        flags |= Qt::AlignRight;
-        break;
-    case ReportItem::Align::Center:
-        room = QRectF(left, top, right - left, fm.height());
-        flags |= Qt::AlignHCenter;
-        break;
+    const bool leftAligned = item.align == ReportItem::Align::Left;
+    const double room = leftAligned                              ? pageRight - left
+                        : item.align == ReportItem::Align::Right ? right - pageLeft
+                                                                 : pageRight - pageLeft;
+    QString shown = text;
+    double width = 0;
+    if (!fits && !(leftAligned && this->fits(item.font, text, room))) {
+        width = fm.horizontalAdvance(text);
+        if (width > room) {
+            shown = fm.elidedText(text, Qt::ElideRight, room);
+            width = fm.horizontalAdvance(shown);
+        }
+    } else if (!leftAligned) {
+        width = fm.horizontalAdvance(text);
     }
-    const double width = fm.horizontalAdvance(text);
-    const double widest = item.align == ReportItem::Align::Center ? pageRight - pageLeft : room.width();
-    painter.drawText(room, flags, width > widest ? fm.elidedText(text, Qt::ElideRight, widest) : text);
+    double start = left;
+    if (item.align == ReportItem::Align::Right)
+        start = right - width;
+    else if (item.align == ReportItem::Align::Center)
+        start = std::clamp(left + (right - left - width) / 2, pageLeft, pageRight - width);
+    painter.drawText(QPointF(start, top + fm.ascent()), shown);
 }
 
-void Renderer::drawBand(QPainter& painter, const ReportBand& band, double top, int page) const {
+void Renderer::drawBand(QPainter& painter, const ReportBand& band, double top, bool wraps, int page) {
     for (const ReportItem& item : band.items) {
         const double itemTop = top + y(item.y);
         if (item.kind == ReportItem::Kind::Line) {
@@ -217,22 +255,23 @@ void Renderer::drawBand(QPainter& painter, const ReportBand& band, double top, i
                              QPointF(x(item.x + item.width), itemTop + y(item.height)));
             continue;
         }
-        if (item.wrap) {
+        if (item.wrap && wraps) {
             if (const double width = wrapWidth(band, item); width > 0) {
-                painter.setFont(m_fonts[item.font]);
+                setFont(painter, item.font);
                 wrappedLines(item, width)->draw(&painter, QPointF(x(item.x), itemTop));
                 continue;
             }
         }
         switch (item.field) {
         case ReportItem::Field::Text:
-            drawText(painter, item, item.text, itemTop);
+            // A wrapping text that did not wrap fits its room.
+            drawText(painter, item, item.text, itemTop, item.wrap);
             break;
         case ReportItem::Field::PageNumber:
-            drawText(painter, item, QString::number(page + 1), itemTop);
+            drawText(painter, item, QString::number(page + 1), itemTop, false);
             break;
         case ReportItem::Field::PageCount:
-            drawText(painter, item, QString::number(m_pages.size()), itemTop);
+            drawText(painter, item, QString::number(m_pages.size()), itemTop, false);
             break;
         }
     }
@@ -267,9 +306,9 @@ bool Renderer::paint() {
         for (const Placement& p : m_pages[page]) {
             if (p.kind == Placement::Kind::Detail)
                 m_detail = m_layout.detail(p.row);
-            drawBand(painter, band(p), p.top, page);
+            drawBand(painter, band(p), p.top, p.wraps, page);
         }
-        drawBand(painter, m_layout.pageFooter, footerTop, page);
+        drawBand(painter, m_layout.pageFooter, footerTop, m_footerWraps, page);
     }
     return painter.end();
 }
