@@ -55,6 +55,28 @@ TEST_F(BegleitzettelReport, OnePageWithTotalsAndTheCompanysBankData) {
     EXPECT_EQ(PdfText::lineWith(page, "(Unterschrift)"), "07.12.26 (Unterschrift)");
 }
 
+TEST_F(BegleitzettelReport, SitsOnTheCentimetreGrid) {
+    ASSERT_EQ(print(1, 100).size(), 1);
+    const QList<PdfText::Word> words = PdfText::words(temp.file(QStringLiteral("Begleitzettel.pdf")));
+    const auto cm = [](double centimetres) { return centimetres * 72 / 2.54; };
+    const PdfText::Word sammel = PdfText::word(words, "Sammel");
+    const double left = sammel.xMin - cm(1); // the layout's left edge
+    const auto x = [&](const QString& text) { return PdfText::word(words, text).xMin - left; };
+    const auto down = [&](const QString& text) { return PdfText::word(words, text).yMin - sammel.yMin; };
+    EXPECT_NEAR(x("D"), cm(3.8), 0.5);
+    EXPECT_NEAR(x("Volume-Nr.:"), cm(13), 0.5);
+    EXPECT_NEAR(x("07.12.2026"), cm(13), 0.5);
+    EXPECT_NEAR(x("COBADEFFXXX"), cm(13), 0.5);
+    EXPECT_NEAR(down("Erstellungsdatum"), cm(1), 0.5);
+    EXPECT_NEAR(down("Summe"), cm(3), 0.5);
+    EXPECT_NEAR(down("BIC"), cm(6), 0.5);
+    EXPECT_NEAR(down("Referenznummer"), cm(10), 0.5);
+    EXPECT_NEAR(x("07.12.26"), cm(8), 0.5);
+    EXPECT_NEAR(down("07.12.26"), cm(14.15), 0.5);
+    const PdfText::Word signature = PdfText::word(words, "(Unterschrift)");
+    EXPECT_NEAR((signature.xMin + signature.xMax) / 2 - left, cm(15), 1);
+}
+
 TEST_F(BegleitzettelReport, CountAndSumInGermanNotation) {
     struct Case {
         int count;

@@ -60,6 +60,33 @@ TEST_F(BeitragReport, OneBookingWithTitleCaptionsTotalAndFooter) {
     EXPECT_EQ(PdfText::pageCounter(page), "Seite: 1 / 1");
 }
 
+TEST_F(BeitragReport, ColumnsSitWhereTheLayoutPutsThem) {
+    BookingList bookings;
+    bookings.append(booking(QStringLiteral("R-1"), 7));
+    bookings.append(booking(QStringLiteral("R-2"), 123456789));
+    ASSERT_EQ(print(bookings).size(), 1);
+    const QList<PdfText::Word> words = PdfText::words(temp.file(QStringLiteral("Beitrag.pdf")));
+    const auto cm = [](double centimetres) { return centimetres * 72 / 2.54; };
+    const double left = PdfText::word(words, "RechnungsNr.").xMin;
+    const auto x = [&](const QString& text) { return PdfText::word(words, text).xMin - left; };
+    const auto right = [&](const QString& text) { return PdfText::word(words, text).xMax - left; };
+    EXPECT_NEAR(x("Nachname"), cm(3.3), 0.5);
+    EXPECT_NEAR(x("Vorname"), cm(5.7), 0.5);
+    EXPECT_NEAR(x("BIC"), cm(7.7), 0.5);
+    EXPECT_NEAR(x("IBAN"), cm(9.9), 0.5);
+    EXPECT_NEAR(x("Verwendungszweck"), cm(13.7), 0.5);
+    EXPECT_NEAR(right("Betrag"), cm(19), 0.5);
+    EXPECT_NEAR(x("R-1"), 0, 0.5);
+    EXPECT_NEAR(x("Müller"), cm(3.3), 0.5);
+    EXPECT_NEAR(x("COBADEFFXXX"), cm(7.7), 0.5);
+    EXPECT_NEAR(right("0,07"), cm(19), 0.5);
+    EXPECT_NEAR(right("1.234.567,89"), cm(19), 0.5);
+    EXPECT_NEAR(x("Summe:"), cm(13.9), 0.5);
+    EXPECT_NEAR(right("1.234.567,96"), cm(19), 0.5);
+    const PdfText::Word title = PdfText::word(words, "Einzelbuchungen");
+    EXPECT_NEAR((title.xMin + PdfText::word(words, "SEPA").xMax) / 2 - left, cm(9.5), 1);
+}
+
 TEST_F(BeitragReport, PrintsTheNameAsReadNotTheSanitizedOne) {
     BookingList bookings;
     bookings.append(booking(QStringLiteral("R-1"), 100));

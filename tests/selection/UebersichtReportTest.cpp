@@ -59,6 +59,37 @@ TEST_F(UebersichtReport, RowsInListOrderWithTotalAndPageCounter) {
     EXPECT_EQ(PdfText::pageCounter(page), "Seite: 1 / 1");
 }
 
+TEST_F(UebersichtReport, SectionsSitAtTheirTwipPositions) {
+    ASSERT_EQ(print({listRow("R1", "01.11.2026", "Krämer", "1.234,50", "02.12.2026")}).size(), 1);
+    const QList<PdfText::Word> words = PdfText::words(temp.file(QStringLiteral("Uebersicht.pdf")));
+    const auto pt = [](int twips) { return twips / 20.0; };
+    const double left = PdfText::word(words, "Rechnungsnummer").xMin - pt(1134);
+    const auto x = [&](const QString& text) { return PdfText::word(words, text).xMin - left; };
+    const auto right = [&](const QString& text) { return PdfText::word(words, text).xMax - left; };
+    EXPECT_NEAR(x("Rechnungsdatum"), pt(2835), 0.5);
+    EXPECT_NEAR(x("Rechnungskunde"), pt(4536), 0.5);
+    EXPECT_NEAR(x("Überleitungsdatum"), pt(6236), 0.5);
+    EXPECT_NEAR(right("Bruttopreis"), pt(7937 + 1134), 0.5);
+    EXPECT_NEAR(x("R1"), pt(1134), 0.5);
+    EXPECT_NEAR(x("01.11.2026"), pt(2835), 0.5);
+    EXPECT_NEAR(x("Krämer"), pt(4536), 0.5);
+    EXPECT_NEAR(x("02.12.2026"), pt(6236), 0.5);
+    EXPECT_NEAR(x("Summe:"), pt(6435), 0.5);
+    // The total is the lower of the two amounts.
+    PdfText::Word sum;
+    for (const PdfText::Word& w : words) {
+        if (w.text == "1.234,50" && w.yMin > sum.yMin)
+            sum = w;
+    }
+    EXPECT_GT(sum.yMin, PdfText::word(words, "Summe:").yMin - 1);
+    EXPECT_NEAR(sum.xMax - left, pt(7455 + 1635), 0.5);
+    EXPECT_NEAR(right("1.234,50"), pt(7937 + 1134), 0.5);
+    EXPECT_NEAR(x("Montag,"), 0, 0.5);
+    EXPECT_NEAR(x("Seite:"), pt(9638), 0.5);
+    const PdfText::Word title = PdfText::word(words, "Übersicht");
+    EXPECT_NEAR((title.xMin + PdfText::word(words, "Rechnungen").xMax) / 2 - left, pt(11190 / 2), 1);
+}
+
 TEST_F(UebersichtReport, ManyRowsGiveThreePagesWithTheTotalOnlyAtTheEnd) {
     QList<QStringList> list;
     for (int i = 1; i <= 130; ++i)

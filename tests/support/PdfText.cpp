@@ -54,6 +54,41 @@ QStringList rawPages(const QString& pdfPath) {
     return pagesOf(pdfPath, QStringLiteral("-raw"));
 }
 
+QList<Word> words(const QString& pdfPath) {
+    static const QRegularExpression tag(
+        QStringLiteral("<page |<word xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\" xMax=\"([0-9.]+)\" "
+                       "yMax=\"([0-9.]+)\">([^<]*)</word>"));
+    const QString html =
+        run(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), QStringLiteral("-enc"),
+                                          QStringLiteral("UTF-8"), pdfPath, QStringLiteral("-")});
+    QList<Word> result;
+    int page = -1;
+    for (auto it = tag.globalMatch(html); it.hasNext();) {
+        const auto match = it.next();
+        if (match.captured(0) == QStringLiteral("<page ")) {
+            ++page;
+            continue;
+        }
+        QString text = match.captured(5);
+        text.replace(QStringLiteral("&lt;"), QStringLiteral("<"))
+            .replace(QStringLiteral("&gt;"), QStringLiteral(">"))
+            .replace(QStringLiteral("&quot;"), QStringLiteral("\""))
+            .replace(QStringLiteral("&amp;"), QStringLiteral("&"));
+        result.append({page, text, match.captured(1).toDouble(), match.captured(2).toDouble(),
+                       match.captured(3).toDouble(), match.captured(4).toDouble()});
+    }
+    return result;
+}
+
+Word word(const QList<Word>& words, const QString& text, int page) {
+    for (const Word& w : words) {
+        if (w.text == text && (page < 0 || w.page == page))
+            return w;
+    }
+    ADD_FAILURE() << "no word " << text.toStdString();
+    return {};
+}
+
 QStringList fonts(const QString& pdfPath) {
     QStringList names;
     const QStringList lines = run(QStringLiteral("pdffonts"), {pdfPath}).split(QLatin1Char('\n'));

@@ -2,6 +2,7 @@
 
 #include "export/Prompter.h"
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -17,6 +18,21 @@ QStringList pages(const QString& pdfPath);
 // The text of every page in drawing order (`pdftotext -raw`): keeps single
 // blanks that the layout mode drops between letter-spaced characters.
 QStringList rawPages(const QString& pdfPath);
+// A word and its box in points from the top left corner of its page.
+struct Word {
+    int page = 0; // counted from 0
+    QString text;
+    double xMin = 0;
+    double yMin = 0;
+    double xMax = 0;
+    double yMax = 0;
+};
+// Every word of the PDF with its box (`pdftotext -bbox`).
+QList<Word> words(const QString& pdfPath);
+// The first word with this text, on the given page or on any page (-1); a
+// test failure and an empty word when there is none.
+Word word(const QList<Word>& words, const QString& text, int page = -1);
+
 // The names of the fonts the PDF uses, as `pdffonts` lists them.
 QStringList fonts(const QString& pdfPath);
 // The first line of a page that contains needle, with its runs of blanks
