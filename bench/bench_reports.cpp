@@ -1,0 +1,44 @@
+// Times the single-bookings list of 100,000 bookings drawn into a PDF.
+
+#include "output/Beitrag.h"
+
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QPdfWriter>
+#include <QTemporaryDir>
+
+#include <cstdio>
+
+int main(int argc, char* argv[]) {
+    QGuiApplication app(argc, argv);
+    const int count = 100000;
+    BookingList bookings;
+    bookings.reserve(count);
+    const QStringList names = {QStringLiteral("Müller"), QStringLiteral("Schmidt-Weißenfels"),
+                               QStringLiteral("von Bismarck-Schönhausen Verwaltungs GmbH")};
+    for (int i = 0; i < count; ++i) {
+        Buchung& b = bookings.last();
+        b.Rechnung = QStringLiteral("RE-%1").arg(i + 1, 7, 10, QLatin1Char('0'));
+        b.Verwendungszweck = QStringLiteral("Rechnung ") + b.Rechnung;
+        b.DruckName = names[i % names.size()];
+        b.DruckVorname = QStringLiteral("Jürgen");
+        b.BIC = QStringLiteral("COBADEFFXXX");
+        b.IBAN = QStringLiteral("DE89370400440532%1").arg(i, 6, 10, QLatin1Char('0'));
+        b.Betrag = 1000 + i;
+        bookings.append();
+    }
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("Beitrag.pdf"));
+    QElapsedTimer timer;
+    timer.start();
+    bool ok = false;
+    {
+        QPdfWriter pdf(path);
+        ok = renderBeitrag(pdf, beitragRows(bookings, {}), QDate::currentDate());
+    }
+    const double seconds = timer.elapsed() / 1000.0;
+    std::printf("Beitrag, %d bookings: %.2f s, %.1f MB PDF%s\n", count, seconds, QFileInfo(path).size() / 1e6,
+                ok ? "" : " (FAILED)");
+    return ok ? 0 : 1;
+}

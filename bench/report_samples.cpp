@@ -1,0 +1,83 @@
+// Writes sample reports as PDF into the folder given as argument, for a look
+// at the layouts (scripts/report-pngs turns them into pictures).
+
+#include "export/Firmendaten.h"
+#include "output/Begleitzettel.h"
+#include "output/Beitrag.h"
+#include "selection/UebersichtReport.h"
+
+#include <QDir>
+#include <QGuiApplication>
+#include <QPdfWriter>
+
+#include <cstdio>
+
+namespace {
+
+const QDate sampleDate(2026, 12, 7);
+
+bool write(const QString& folder, const QString& name, const std::function<bool(QPdfWriter&)>& render) {
+    QPdfWriter pdf(QDir(folder).filePath(name + QStringLiteral(".pdf")));
+    if (render(pdf))
+        return true;
+    std::fprintf(stderr, "%s could not be written\n", qPrintable(name));
+    return false;
+}
+
+QList<BeitragRow> sampleBookings(int count) {
+    const QStringList names = {
+        QStringLiteral("Müller"), QStringLiteral("Schmidt-Weißenfels"), QStringLiteral("Öztürk"),
+        QStringLiteral("von Bismarck-Schönhausen Verwaltungs GmbH"), QStringLiteral("Krämer")};
+    QList<BeitragRow> rows;
+    for (int i = 0; i < count; ++i) {
+        rows.append({QStringLiteral("RE-2026-%1").arg(i + 1, 5, 10, QLatin1Char('0')),
+                     names[i % names.size()], i % 3 ? QStringLiteral("Jürgen") : QString(),
+                     QStringLiteral("COBADEFFXXX"),
+                     QStringLiteral("DE89370400440532013%1").arg(i % 1000, 3, 10, QLatin1Char('0')),
+                     i % 4 ? QStringLiteral("Rechnung RE-2026-%1").arg(i + 1)
+                           : QStringLiteral("Beitrag Dezember 2026 Mitgliedschaft"),
+                     qint64(1234) * (i + 1) + (i % 7) * 100000});
+    }
+    return rows;
+}
+
+QList<UebersichtRow> sampleOverview(int count) {
+    QList<UebersichtRow> rows;
+    for (int i = 0; i < count; ++i) {
+        rows.append({QStringLiteral("R%1").arg(26000 + i), QDate(2026, 11, 1).addDays(i % 30),
+                     i % 5 == 2 ? QStringLiteral(
+                                      "Bäckerei Müller & Söhne Großhandel für Backwaren und Konditoreibedarf")
+                                : QStringLiteral("Kunde %1 GmbH").arg(i + 1),
+                     QDate(2026, 12, 1).addDays(i % 5), qint64(98765) * (i + 1)});
+    }
+    return rows;
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QGuiApplication app(argc, argv);
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: report_samples FOLDER\n");
+        return 2;
+    }
+    const QString folder = QString::fromLocal8Bit(argv[1]);
+    Firmendaten firma;
+    firma.FirmenName = QStringLiteral("Brevanta Musterfirma GmbH & Co. KG");
+    firma.Bank = QStringLiteral("Commerzbank Köln");
+    firma.Bankleitzahl = QStringLiteral("COBADEFFXXX");
+    firma.Kontonummer = QStringLiteral("DE89370400440532013000");
+    firma.Referenznummer = QStringLiteral("4711");
+    const BegleitzettelRow note = begleitzettelRow(125, 12345678, 0, 0, firma, sampleDate);
+    const QList<BeitragRow> bookings = sampleBookings(130);
+    const QList<UebersichtRow> overview = sampleOverview(75);
+    bool ok = write(folder, QStringLiteral("Begleitzettel"),
+                    [&](QPdfWriter& pdf) { return renderBegleitzettel(pdf, note); });
+    ok &= write(folder, QStringLiteral("Beitrag"),
+                [&](QPdfWriter& pdf) { return renderBeitrag(pdf, bookings, sampleDate); });
+    ok &= write(folder, QStringLiteral("Uebersicht"),
+                [&](QPdfWriter& pdf) { return renderUebersicht(pdf, overview, sampleDate); });
+    ok &= write(folder, QStringLiteral("Uebersicht-leer"),
+                [&](QPdfWriter& pdf) { return renderUebersicht(pdf, {}, sampleDate); });
+    return ok ? 0 : 1;
+}

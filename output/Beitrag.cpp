@@ -1,0 +1,100 @@
+#include "output/Beitrag.h"
+
+#include "export/Prompter.h"
+#include "output/GermanFormat.h"
+#include "output/ReportEngine.h"
+
+namespace {
+
+enum Font { Body, Caption, Title, Total };
+
+// Column starts in twips; the amount ends at the right edge.
+const int colNummer = twipsFromCm(0);
+const int colName = twipsFromCm(3.3);
+const int colVorname = twipsFromCm(5.7);
+const int colBic = twipsFromCm(7.7);
+const int colIban = twipsFromCm(9.9);
+const int colText = twipsFromCm(13.7);
+const int colBetrag = twipsFromCm(16.9);
+const int rightEdge = twipsFromCm(19);
+const int rowHeight = 255;
+
+ReportLayout layout(const QList<BeitragRow>& rows, const QDate& printDate) {
+    ReportLayout report;
+    report.width = rightEdge;
+    report.fonts = {reportFont(8), reportFont(8, true), reportFont(14, true), reportFont(8, true)};
+
+    report.reportHeader.height = twipsFromCm(1.3);
+    report.reportHeader.addText(0, 0, rightEdge, twipsFromCm(0.8), QStringLiteral("Einzelbuchungen SEPA"),
+                                Title, ReportItem::Align::Center);
+
+    ReportBand& header = report.pageHeader;
+    header.height = twipsFromCm(0.7);
+    const int captionHeight = twipsFromCm(0.45);
+    header.addText(colNummer, 0, colName - colNummer, captionHeight, QStringLiteral("RechnungsNr."), Caption);
+    header.addText(colName, 0, colVorname - colName, captionHeight, QStringLiteral("Nachname"), Caption);
+    header.addText(colVorname, 0, colBic - colVorname, captionHeight, QStringLiteral("Vorname"), Caption);
+    header.addText(colBic, 0, colIban - colBic, captionHeight, QStringLiteral("BIC"), Caption);
+    header.addText(colIban, 0, colText - colIban, captionHeight, QStringLiteral("IBAN"), Caption);
+    header.addText(colText, 0, colBetrag - colText, captionHeight, QStringLiteral("Verwendungszweck"),
+                   Caption);
+    header.addText(colBetrag, 0, rightEdge - colBetrag, captionHeight, QStringLiteral("Betrag"), Caption,
+                   ReportItem::Align::Right);
+
+    report.rowCount = rows.size();
+    report.detail = [&rows](qsizetype i) {
+        const BeitragRow& row = rows[i];
+        ReportBand band;
+        band.height = rowHeight;
+        band.addWrappingText(colNummer, 0, colName - colNummer, rowHeight, row.Nummer);
+        band.addWrappingText(colName, 0, colVorname - colName, rowHeight, row.Name);
+        band.addWrappingText(colVorname, 0, colBic - colVorname, rowHeight, row.Vorname);
+        band.addText(colBic, 0, colIban - colBic, rowHeight, row.BLZ);
+        band.addText(colIban, 0, colText - colIban, rowHeight, row.Konto);
+        band.addWrappingText(colText, 0, colBetrag - colText, rowHeight, row.Text);
+        band.addText(colBetrag, 0, rightEdge - colBetrag, rowHeight, GermanFormat::amount(row.Betrag), Body,
+                     ReportItem::Align::Right);
+        return band;
+    };
+
+    ReportBand& footer = report.pageFooter;
+    footer.height = twipsFromCm(0.6);
+    footer.addText(0, twipsFromCm(0.2), twipsFromCm(8), rowHeight, GermanFormat::longDate(printDate));
+    footer.addPageCounter(rightEdge, twipsFromCm(0.2), rowHeight);
+
+    qint64 sum = 0;
+    for (const BeitragRow& row : rows)
+        sum += row.Betrag;
+    ReportBand& total = report.reportFooter;
+    total.height = twipsFromCm(0.8);
+    total.addLine(twipsFromCm(13.9), twipsFromCm(0.1), rightEdge, twipsFromCm(0.1));
+    total.addText(twipsFromCm(13.9), twipsFromCm(0.2), twipsFromCm(1.5), rowHeight, QStringLiteral("Summe:"),
+                  Total);
+    total.addText(twipsFromCm(15.4), twipsFromCm(0.2), rightEdge - twipsFromCm(15.4), rowHeight,
+                  GermanFormat::amount(sum), Total, ReportItem::Align::Right);
+    return report;
+}
+
+} // namespace
+
+QList<BeitragRow> beitragRows(const BookingList& bookings, const QString& panelPurposeText) {
+    QList<BeitragRow> rows;
+    rows.reserve(bookings.count());
+    for (const Buchung& b : bookings) {
+        rows.append({b.Rechnung, b.DruckName.trimmed(), b.DruckVorname.trimmed(), b.BIC, b.IBAN,
+                     panelPurposeText.isEmpty() ? b.Verwendungszweck : panelPurposeText, b.Betrag});
+    }
+    return rows;
+}
+
+bool renderBeitrag(QPagedPaintDevice& device, const QList<BeitragRow>& rows, const QDate& printDate) {
+    return renderReport(device, layout(rows, printDate));
+}
+
+void PrintBeitrag(const BookingList& bookings, const QString& panelPurposeText, const QDate& printDate,
+                  Prompter& prompter) {
+    const QList<BeitragRow> rows = beitragRows(bookings, panelPurposeText);
+    prompter.showReport(QStringLiteral("Beitrag"), [rows, printDate](QPagedPaintDevice& device) {
+        return renderBeitrag(device, rows, printDate);
+    });
+}

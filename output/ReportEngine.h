@@ -1,0 +1,77 @@
+#pragma once
+
+#include <QFont>
+#include <QList>
+#include <QString>
+
+#include <functional>
+
+class QPagedPaintDevice;
+
+// A small banded report renderer: a report is a handful of bands (report
+// header, page header, one detail band per row, page footer, report footer)
+// laid out on A4 pages of any QPagedPaintDevice. Positions are twips
+// (1/1440 inch) from the band's top left corner.
+
+// Twips from centimetres, for layouts measured on a centimetre grid.
+constexpr int twipsFromCm(double centimetres) {
+    return int(centimetres * 1440.0 / 2.54 + 0.5);
+}
+
+// Arial, as every report uses it; Liberation Sans where Arial is missing
+// (same metrics, so the layouts keep their widths).
+QFont reportFont(double pointSize, bool bold = false);
+
+struct ReportItem {
+    enum class Kind { Text, Line };
+    enum class Align { Left, Right, Center };
+    // What a text item shows: its text, or a page counter filled in when drawn.
+    enum class Field { Text, PageNumber, PageCount };
+
+    Kind kind = Kind::Text;
+    // A text's box, or a line from (x, y) to (x + width, y + height).
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+    QString text;
+    int font = 0; // index into ReportLayout::fonts
+    Align align = Align::Left;
+    Field field = Field::Text;
+    // A wrapping text that is too wide for its box runs on into the free room
+    // up to the next text of its band (or the page edge) and breaks into lines
+    // only when that is not enough; the band grows with it. Any other text
+    // stays on one line and may run past its box; it is elided only at the
+    // edge of the page.
+    bool wrap = false;
+};
+
+struct ReportBand {
+    int height = 0;
+    QList<ReportItem> items;
+
+    ReportItem& addText(int x, int y, int width, int height, const QString& text, int font = 0,
+                        ReportItem::Align align = ReportItem::Align::Left);
+    // A text that may wrap and let the band grow, see ReportItem::wrap.
+    ReportItem& addWrappingText(int x, int y, int width, int height, const QString& text, int font = 0);
+    ReportItem& addLine(int x1, int y1, int x2, int y2);
+    // "Seite:", the page number, " /" and the number of pages, ending at right:
+    // reads "Seite: 3 / 7".
+    void addPageCounter(int right, int y, int height, int font = 0);
+};
+
+struct ReportLayout {
+    // Width of the layout in twips; it is centred on the printable width.
+    int width = 0;
+    QList<QFont> fonts;
+    ReportBand reportHeader; // once, on the first page, above the page header
+    ReportBand pageHeader;   // at the top of every page
+    ReportBand pageFooter;   // at the bottom of every page
+    ReportBand reportFooter; // once, after the last row
+    qsizetype rowCount = 0;
+    std::function<ReportBand(qsizetype row)> detail;
+};
+
+// Sets A4 portrait on the device and draws the report. Returns false when the
+// device cannot be painted on.
+bool renderReport(QPagedPaintDevice& device, const ReportLayout& layout);

@@ -1,0 +1,118 @@
+#include "PdfText.h"
+
+#include "GuiApplication.h"
+
+#include <QPdfWriter>
+#include <QProcess>
+#include <QRegularExpression>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QString run(const QString& program, const QStringList& arguments) {
+    QProcess process;
+    process.start(program, arguments);
+    const bool finished = process.waitForFinished(60000);
+    EXPECT_TRUE(finished && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0)
+        << program.toStdString() << ": " << process.readAllStandardError().toStdString();
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+QStringList pagesOf(const QString& pdfPath, const QString& mode) {
+    QStringList result =
+        run(QStringLiteral("pdftotext"),
+            {mode, QStringLiteral("-enc"), QStringLiteral("UTF-8"), pdfPath, QStringLiteral("-")})
+            .split(QLatin1Char('\f'));
+    // pdftotext ends every page with a form feed, so the last piece is empty.
+    if (!result.isEmpty() && result.last().trimmed().isEmpty())
+        result.removeLast();
+    return result;
+}
+
+} // namespace
+
+namespace PdfText {
+
+QStringList reportPages(const Prompter::ReportPainter& paint, const QString& pdfPath) {
+    ensureGuiApplication();
+    {
+        QPdfWriter pdf(pdfPath);
+        if (!paint(pdf)) {
+            ADD_FAILURE() << "report not drawn: " << pdfPath.toStdString();
+            return {};
+        }
+    }
+    return pages(pdfPath);
+}
+
+QStringList pages(const QString& pdfPath) {
+    return pagesOf(pdfPath, QStringLiteral("-layout"));
+}
+
+QStringList rawPages(const QString& pdfPath) {
+    return pagesOf(pdfPath, QStringLiteral("-raw"));
+}
+
+QList<Word> words(const QString& pdfPath) {
+    static const QRegularExpression tag(
+        QStringLiteral("<page |<word xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\" xMax=\"([0-9.]+)\" "
+                       "yMax=\"([0-9.]+)\">([^<]*)</word>"));
+    const QString html =
+        run(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), QStringLiteral("-enc"),
+                                          QStringLiteral("UTF-8"), pdfPath, QStringLiteral("-")});
+    QList<Word> result;
+    int page = -1;
+    for (auto it = tag.globalMatch(html); it.hasNext();) {
+        const auto match = it.next();
+        if (match.captured(0) == QStringLiteral("<page ")) {
+            ++page;
+            continue;
+        }
+        QString text = match.captured(5);
+        text.replace(QStringLiteral("&lt;"), QStringLiteral("<"))
+            .replace(QStringLiteral("&gt;"), QStringLiteral(">"))
+            .replace(QStringLiteral("&quot;"), QStringLiteral("\""))
+            .replace(QStringLiteral("&amp;"), QStringLiteral("&"));
+        result.append({page, text, match.captured(1).toDouble(), match.captured(2).toDouble(),
+                       match.captured(3).toDouble(), match.captured(4).toDouble()});
+    }
+    return result;
+}
+
+Word word(const QList<Word>& words, const QString& text, int page) {
+    for (const Word& w : words) {
+        if (w.text == text && (page < 0 || w.page == page))
+            return w;
+    }
+    ADD_FAILURE() << "no word " << text.toStdString();
+    return {};
+}
+
+QStringList fonts(const QString& pdfPath) {
+    QStringList names;
+    const QStringList lines = run(QStringLiteral("pdffonts"), {pdfPath}).split(QLatin1Char('\n'));
+    for (qsizetype i = 2; i < lines.size(); ++i) { // after the caption and the rule
+        const QString name = lines[i].section(QLatin1Char(' '), 0, 0, QString::SectionSkipEmpty);
+        if (!name.isEmpty())
+            names << name;
+    }
+    return names;
+}
+
+QString lineWith(const QString& page, const QString& needle) {
+    for (const QString& line : page.split(QLatin1Char('\n'))) {
+        if (line.contains(needle))
+            return line.simplified();
+    }
+    return {};
+}
+
+QString pageCounter(const QString& page) {
+    static const QRegularExpression counter(QStringLiteral("Seite:\\s*(\\d+)\\s*/\\s*(\\d+)"));
+    const auto match = counter.match(page);
+    return match.hasMatch() ? QStringLiteral("Seite: %1 / %2").arg(match.captured(1), match.captured(2))
+                            : QString();
+}
+
+} // namespace PdfText
