@@ -6,6 +6,7 @@
 #include "hostdb/ConnectionString.h"
 #include "hostdb/HostDb.h"
 
+#include "GuiApplication.h"
 #include "RecordingPrompter.h"
 #include "TempFolder.h"
 #include "TestHostDb.h"
@@ -23,14 +24,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-QApplication& app() {
-    static int argc = 1;
-    static char name[] = "test_app";
-    static char* argv[] = {name, nullptr};
-    static QApplication* instance = new QApplication(argc, argv);
-    return *instance;
-}
 
 TEST(HostLocation, ReadsTheHostIniAboveTheProgramFolderWithoutArgument) {
     TempFolder folder;
@@ -150,7 +143,7 @@ TEST(CommandLine, Variants) {
 class WindowStart : public ::testing::Test {
 protected:
     void SetUp() override {
-        app();
+        ensureGuiApplication();
         QDir(folder.path()).mkdir("prog");
     }
     ProgramPaths paths() const { return {folder.file("prog")}; }
@@ -259,7 +252,7 @@ bool waitForListener(const QString& programDir) {
 }
 
 TEST(SingleInstance, ASecondCopyOfTheSameFolderEndsWithoutTouchingTheDatabase) {
-    app();
+    ensureGuiApplication();
     TestHostDb host;
     TempFolder folder;
     RunningProgram first(folder.path(), host.connectionString());

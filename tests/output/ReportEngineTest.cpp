@@ -1,8 +1,8 @@
 #include "output/ReportEngine.h"
 
-#include "support/PdfText.h"
-#include "support/QStringPrinter.h"
-#include "support/TempFolder.h"
+#include "PdfText.h"
+#include "QtPrinters.h"
+#include "TempFolder.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 #include "selection/UebersichtReport.h"
 
-#include "support/PdfText.h"
-#include "support/QStringPrinter.h"
-#include "support/RecordingPrompter.h"
-#include "support/TempFolder.h"
+#include "PdfText.h"
+#include "QtPrinters.h"
+#include "RecordingPrompter.h"
+#include "TempFolder.h"
 
 #include <gtest/gtest.h>
 

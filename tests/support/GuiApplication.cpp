@@ -1,12 +1,12 @@
 #include "GuiApplication.h"
 
-#include <QGuiApplication>
+#include <QApplication>
 
 void ensureGuiApplication() {
-    if (QGuiApplication::instance())
+    if (QCoreApplication::instance())
         return;
     static int argc = 1;
     static char name[] = "brv32-test";
     static char* argv[] = {name, nullptr};
-    static QGuiApplication app(argc, argv);
+    static QApplication app(argc, argv);
 }

@@ -1,4 +1,5 @@
 #pragma once
 
-// Fonts and painting need a QGuiApplication; tests that draw call this first.
+// Fonts, painting and widgets need an application object; tests that draw or
+// build windows call this first. It is a QApplication, so both work.
 void ensureGuiApplication();
