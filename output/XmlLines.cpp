@@ -13,6 +13,11 @@ bool forbiddenInXml(char16_t c) {
     return (c < 0x20 && c != 0x09 && c != 0x0A && c != 0x0D) || c == 0xFFFE || c == 0xFFFF;
 }
 
+// Printable ASCII that element content carries as it is.
+bool plainAscii(char16_t c) {
+    return c >= 0x20 && c < 0x7F && c != '&' && c != '<' && c != '>';
+}
+
 } // namespace
 
 XmlLines::XmlLines(QIODevice& device) : m_device(device) {
@@ -28,7 +33,7 @@ void XmlLines::endLine() {
     m_bytes.append(kLineEnd);
     if (m_bytes.size() >= kChunkSize) {
         m_ok = m_ok && m_device.write(m_bytes) == m_bytes.size();
-        m_bytes.clear();
+        m_bytes.resize(0); // keeps the capacity for the next chunk
     }
 }
 
@@ -75,11 +80,24 @@ void XmlLines::blank() {
 void XmlLines::appendEscaped(QStringView text) {
     qsizetype i = 0;
     while (i < text.size()) {
+        // Plain ASCII, by far the most of any file, is copied in runs.
+        qsizetype end = i;
+        while (end < text.size() && plainAscii(text[end].unicode()))
+            ++end;
+        if (end > i) {
+            const qsizetype at = m_bytes.size();
+            m_bytes.resize(at + (end - i));
+            char* out = m_bytes.data() + at;
+            for (qsizetype k = i; k < end; ++k)
+                *out++ = char(text[k].unicode());
+            i = end;
+            continue;
+        }
         const char16_t c = text[i].unicode();
         if (c >= 0x80 && !forbiddenInXml(c)) {
             // A run of non-ASCII characters at once; the UTF-8 encoder turns
             // a lone surrogate into the replacement character.
-            qsizetype end = i + 1;
+            end = i + 1;
             while (end < text.size() && text[end].unicode() >= 0x80 && !forbiddenInXml(text[end].unicode()))
                 ++end;
             m_bytes.append(text.mid(i, end - i).toUtf8());
