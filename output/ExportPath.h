@@ -5,7 +5,7 @@
 // The export folder with a closing separator, so that file names can be
 // appended directly. The separator is the one the value itself uses:
 // D:\SEPA gives D:\SEPA\, /srv/sepa gives /srv/sepa/, a bare name gets "/",
-// and an empty value gives "\" as the program always did.
+// and an empty value gives "\".
 QString GetExportPath(const QString& strExportPfad);
 
 // Turns a folder + file name as stored (often Windows style) into a path this
