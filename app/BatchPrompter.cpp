@@ -64,7 +64,7 @@ void BatchPrompter::showReport(const QString& reportName, const ReportPainter& p
     if (!ok || !QFileInfo(pdf).isFile() || QFileInfo(pdf).size() == 0) {
         QFile::remove(pdf);
         message(QStringLiteral("Der Bericht „%1“ konnte nicht als %2 gespeichert werden.").arg(reportName, pdf),
-                Icon::Critical);
+                Icon::Critical, {});
         return;
     }
     m_reportFiles << pdf;

@@ -1,0 +1,82 @@
+#include "output/BankIdentifiers.h"
+
+namespace {
+
+bool isUpper(QChar c) {
+    return c >= QLatin1Char('A') && c <= QLatin1Char('Z');
+}
+
+bool isDigit(QChar c) {
+    return c >= QLatin1Char('0') && c <= QLatin1Char('9');
+}
+
+bool isAsciiLetterOrDigit(QChar c) {
+    return isUpper(c) || isDigit(c) || (c >= QLatin1Char('a') && c <= QLatin1Char('z'));
+}
+
+QString withoutBlanks(const QString& text) {
+    QString result = text;
+    result.remove(QLatin1Char(' '));
+    return result;
+}
+
+} // namespace
+
+namespace BankIdentifiers {
+
+QString normalized(const QString& identifier) {
+    return withoutBlanks(identifier).toUpper();
+}
+
+bool ibanFitsSchema(const QString& iban) {
+    if (iban.size() < 5 || iban.size() > 34)
+        return false;
+    if (!isUpper(iban[0]) || !isUpper(iban[1]) || !isDigit(iban[2]) || !isDigit(iban[3]))
+        return false;
+    for (qsizetype i = 4; i < iban.size(); ++i) {
+        if (!isAsciiLetterOrDigit(iban[i]))
+            return false;
+    }
+    return true;
+}
+
+bool bicFitsSchema(const QString& bic) {
+    if (bic.size() != 8 && bic.size() != 11)
+        return false;
+    for (int i = 0; i < 6; ++i) {
+        if (!isUpper(bic[i]))
+            return false;
+    }
+    const QChar location = bic[6];
+    if (!(isUpper(location) || (location >= QLatin1Char('2') && location <= QLatin1Char('9'))))
+        return false;
+    const QChar office = bic[7];
+    if (!((isUpper(office) && office != QLatin1Char('O')) || isDigit(office)))
+        return false;
+    for (qsizetype i = 8; i < bic.size(); ++i) {
+        if (!isUpper(bic[i]) && !isDigit(bic[i]))
+            return false;
+    }
+    return true;
+}
+
+bool ibanHasNationalLength(const QString& iban) {
+    const qsizetype length = withoutBlanks(iban).size();
+    if (length == 0)
+        return false;
+    const QStringView country = QStringView(iban).left(2);
+    if (country == u"DE")
+        return length == 22;
+    if (country == u"AT")
+        return length == 20;
+    if (country == u"CH")
+        return length == 21;
+    return true;
+}
+
+QString bicOrNotProvided(const QString& bic) {
+    const QString result = normalized(bic);
+    return result.isEmpty() ? QStringLiteral("NOTPROVIDED") : result;
+}
+
+} // namespace BankIdentifiers

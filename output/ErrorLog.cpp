@@ -1,0 +1,18 @@
+#include "output/ErrorLog.h"
+
+#include "output/Windows1252.h"
+
+#include <QFile>
+
+bool WriteLog(const QString& logPath, const QString& message, const QDateTime& now, QString* error) {
+    const QString line = now.toString(QStringLiteral("yyyy.MM.dd")) + QStringLiteral(" - ") +
+                         now.toString(QStringLiteral("HH:mm:ss")) + QLatin1Char(';') + message +
+                         QStringLiteral("\r\n");
+    const QByteArray bytes = Windows1252::encode(line);
+    QFile file(logPath);
+    const bool written = file.open(QIODevice::WriteOnly | QIODevice::Append) &&
+                         file.write(bytes) == bytes.size() && file.flush();
+    if (!written && error)
+        *error = file.errorString();
+    return written;
+}

@@ -1,0 +1,10 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+
+// Appends "yyyy.mm.dd - hh:mm:ss;message" and CR LF to the log file in
+// Windows-1252, creating the file when it is missing. Each call opens and
+// closes the file, so the line is on disk when it returns. Returns false (and
+// the system's reason in error, if given) when the line could not be written.
+bool WriteLog(const QString& logPath, const QString& message, const QDateTime& now, QString* error = nullptr);

@@ -1,0 +1,87 @@
+#include "output/PendingFile.h"
+
+#include "output/ExportPath.h"
+
+#include <QFile>
+
+#include <cerrno>
+#include <filesystem>
+#include <system_error>
+
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
+
+namespace {
+
+// Flushes the written content and forces it to disk.
+bool flushToDisk(QFile& file, QString* error) {
+    if (!file.flush()) {
+        *error = file.errorString();
+        return false;
+    }
+#ifdef Q_OS_UNIX
+    if (::fsync(file.handle()) != 0) {
+        *error = qt_error_string(errno);
+        return false;
+    }
+#endif
+    return true;
+}
+
+} // namespace
+
+PendingFile stageFile(const QString& exportFolder, const QString& fileName,
+                      const std::function<bool(QIODevice&)>& writeContent) {
+    PendingFile pending;
+    pending.name = exportFolder + fileName;
+    pending.finalPath = localFilePath(pending.name);
+    const QString tempPath =
+        localFilePath(exportFolder + QLatin1Char('.') + fileName + QStringLiteral(".part"));
+
+    QFile file(tempPath);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        pending.errorString = file.errorString();
+        return pending;
+    }
+    bool written = writeContent(file);
+    if (!written)
+        pending.errorString = file.errorString();
+    written = written && flushToDisk(file, &pending.errorString);
+    file.close();
+    if (written && file.error() != QFileDevice::NoError) {
+        pending.errorString = file.errorString();
+        written = false;
+    }
+    if (written)
+        pending.tempPath = tempPath;
+    else
+        QFile::remove(tempPath);
+    return pending;
+}
+
+PendingFile stageFile(const QString& exportFolder, const QString& fileName, const QByteArray& bytes) {
+    return stageFile(exportFolder, fileName,
+                     [&bytes](QIODevice& device) { return device.write(bytes) == bytes.size(); });
+}
+
+bool PendingFile::publish() {
+    if (!isStaged())
+        return false;
+    std::error_code error;
+    std::filesystem::rename(std::filesystem::path(tempPath.toStdU16String()),
+                            std::filesystem::path(finalPath.toStdU16String()), error);
+    if (error) {
+        errorString = QString::fromStdString(error.message());
+        discard();
+        return false;
+    }
+    tempPath.clear();
+    return true;
+}
+
+void PendingFile::discard() {
+    if (isStaged())
+        QFile::remove(tempPath);
+    tempPath.clear();
+}

@@ -1,0 +1,95 @@
+#include "output/Sanitizing.h"
+
+namespace {
+
+// The replacement of one character, or nullptr when it stays.
+const char* replacementOf(char16_t c) {
+    switch (c) {
+    case u'Ä':
+        return "AE";
+    case u'Ö':
+        return "OE";
+    case u'Ü':
+        return "UE";
+    case u'ä':
+        return "ae";
+    case u'ö':
+        return "oe";
+    case u'ü':
+        return "ue";
+    case u'ß':
+        return "ss";
+    case u'Á':
+    case u'À':
+        return "A";
+    case u'á':
+    case u'à':
+        return "a";
+    case u'É':
+    case u'È':
+        return "E";
+    case u'é':
+    case u'è':
+        return "e";
+    case u'Í':
+    case u'Ì':
+        return "I";
+    case u'í':
+    case u'ì':
+        return "i";
+    case u'Ó':
+    case u'Ò':
+        return "O";
+    case u'ó':
+    case u'ò':
+        return "o";
+    case u'Ú':
+    case u'Ù':
+        return "U";
+    case u'ú':
+    case u'ù':
+        return "u";
+    case u'Ý':
+        return "Y";
+    case u'ý':
+        return "y";
+    default:
+        return nullptr;
+    }
+}
+
+} // namespace
+
+QString ReplaceSpecialChars(const QString& text) {
+    // Every character of the table lies in Latin-1's upper half; most texts
+    // hold none and come back without a copy.
+    qsizetype first = 0;
+    while (first < text.size() &&
+           (text.at(first).unicode() < 0xC0 || !replacementOf(text.at(first).unicode())))
+        ++first;
+    if (first == text.size())
+        return text;
+
+    QString result = text.left(first);
+    result.reserve(text.size() + 8);
+    for (qsizetype i = first; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (const char* plain = replacementOf(c.unicode()))
+            result += QLatin1String(plain);
+        else
+            result += c;
+    }
+    return result;
+}
+
+void ReplaceSpecialCharsInBookings(BookingList& bookings) {
+    for (Buchung& b : bookings) {
+        b.Anrede = ReplaceSpecialChars(b.Anrede);
+        b.Strasse = ReplaceSpecialChars(b.Strasse);
+        b.Ort = ReplaceSpecialChars(b.Ort);
+        b.Nation = ReplaceSpecialChars(b.Nation);
+        b.Name = ReplaceSpecialChars(b.Name);
+        b.Vorname = ReplaceSpecialChars(b.Vorname);
+        b.Bank = ReplaceSpecialChars(b.Bank);
+    }
+}

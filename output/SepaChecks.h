@@ -1,0 +1,26 @@
+#pragma once
+
+#include "export/Buchung.h"
+
+#include <QDateTime>
+#include <QString>
+
+// The validation pass of both SEPA writers.
+struct SepaCheckSummary {
+    qint32 seen = 0;        // bookings looked at
+    qint32 errors = 0;      // bookings with at least one logged problem
+    qint32 count = 0;       // bookings left for the file
+    qint64 sumCents = 0;    // their control sum
+    bool logWritten = true; // false when a log line could not be written
+    QString logError;       // the system's reason for that
+};
+
+// Logs every problem of every booking. A booking whose IBAN only misses its
+// national length is kept, as banks accept what the schema accepts; one that
+// would make the file invalid (amount not above 0 or above 999.999.999,99,
+// no due date, no invoice number, IBAN or BIC outside the schema pattern, for
+// direct debits a mandate reference that is empty or longer than 35
+// characters) is removed from the list, so it is neither written nor posted.
+// With errors a summary line closes the log entries of the run.
+SepaCheckSummary CheckBookings(BookingList& bookings, bool directDebit, const QString& logPath,
+                               const QDateTime& now);

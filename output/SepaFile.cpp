@@ -1,0 +1,219 @@
+#include "output/SepaFile.h"
+
+#include "output/BankIdentifiers.h"
+#include "output/ExportPath.h"
+#include "output/GermanFormat.h"
+#include "output/PendingFile.h"
+#include "output/Sanitizing.h"
+#include "output/SepaChecks.h"
+
+#include <QFileInfo>
+#include <QList>
+
+#include <optional>
+
+namespace {
+
+constexpr qsizetype kMaxIdLength = 35;
+constexpr qsizetype kMaxNameLength = 70;
+constexpr qsizetype kMaxRemittanceLength = 140;
+
+const QString kErrorsLogged = QStringLiteral(
+    "Es sind beim Export fehler aufgetreten. Bitte kontrollieren Sie die Log-Datei. Sie wurde um die "
+    "aktuellen Fehler ergänzt.\rZur Info: \rSie können die Logdatei komplett löschen oder leeren und "
+    "speichern. Sie wird beim Auftreten des nächsten Fehlers wieder erzeugt und ergänzt.");
+
+// The company values as the file carries them, or nothing (after telling the
+// user) when one of them would make the file invalid.
+std::optional<SepaCompany> readCompany(const Firmendaten& firma, bool directDebit, Prompter& prompter) {
+    SepaCompany company;
+    company.name = sepaText(ReplaceSpecialChars(firma.FirmenName), kMaxNameLength);
+    company.iban = BankIdentifiers::normalized(firma.Kontonummer);
+    company.bic = BankIdentifiers::bicOrNotProvided(firma.Bankleitzahl);
+    company.creditorId = firma.GlaubigerID;
+
+    QString problem;
+    if (company.name.trimmed().isEmpty())
+        problem = QStringLiteral("Sie müssen einen Firmennamen eingeben!");
+    else if (company.iban.isEmpty())
+        problem = QStringLiteral("Sie müssen eine IBAN eingeben!");
+    else if (!BankIdentifiers::ibanFitsSchema(company.iban))
+        problem = QStringLiteral("Die IBAN der Firma ist ungültig: ") + firma.Kontonummer;
+    else if (!BankIdentifiers::bicFitsSchema(company.bic))
+        problem = QStringLiteral("Der BIC der Firma ist ungültig: ") + firma.Bankleitzahl;
+    else if (directDebit && company.creditorId.trimmed().isEmpty())
+        problem = QStringLiteral("Für den Einzug muss eine gültige Gläubiger ID eingegeben werden.");
+    else if (directDebit && company.creditorId.size() > kMaxIdLength)
+        problem =
+            QStringLiteral("Die Gläubiger ID darf höchstens 35 Zeichen lang sein: ") + company.creditorId;
+    if (problem.isEmpty())
+        return company;
+    prompter.message(problem, Prompter::Icon::Critical);
+    return std::nullopt;
+}
+
+// Day and time of day as they stand; comparing the date-times themselves
+// would convert both through the time zone for every booking.
+bool sameDueDate(const Buchung& a, const Buchung& b) {
+    return a.Faelligkeit.date() == b.Faelligkeit.date() && a.Faelligkeit.time() == b.Faelligkeit.time();
+}
+
+// Consecutive bookings with the same due date (day and time) share a block.
+QList<PaymentBlock> paymentBlocks(const BookingList& bookings, const QString& idBase) {
+    QList<PaymentBlock> blocks;
+    for (qsizetype i = 0; i < bookings.count(); ++i) {
+        if (i == 0 || !sameDueDate(bookings[i], bookings[i - 1]))
+            blocks.append(PaymentBlock{i, i, 0, 0, {}});
+        PaymentBlock& block = blocks.last();
+        block.end = i + 1;
+        ++block.count;
+        block.sumCents += bookings[i].Betrag;
+    }
+    for (qsizetype n = 0; n < blocks.size(); ++n)
+        blocks[n].id = paymentBlockId(idBase, n + 1, blocks.size());
+    return blocks;
+}
+
+// The first customer number followed directly by the last one (none when
+// there is only one booking). Two 32-bit numbers stay within 35 characters.
+QString messageIdOf(const BookingList& bookings) {
+    QString id = QString::number(bookings[0].Nummer);
+    if (bookings.count() > 1)
+        id += QString::number(bookings[bookings.count() - 1].Nummer);
+    return id;
+}
+
+bool writeDocument(QIODevice& device, const SepaLayout& layout, const BookingList& bookings,
+                   const SepaDocument& doc, const SepaCheckSummary& checks, const QDateTime& now) {
+    XmlLines xml(device);
+    xml.raw(0, R"(<?xml version="1.0" encoding="UTF-8"?>)");
+    xml.raw(0, doc.company.iban.startsWith(QLatin1String("AT")) ? layout.austrianDocumentTag
+                                                                : layout.standardDocumentTag);
+    xml.open(1, layout.rootTag);
+    xml.open(5, "GrpHdr");
+    xml.value(9, "MsgId", doc.messageId);
+    xml.value(9, "CreDtTm", now.toString(QStringLiteral("yyyy-MM-dd'T'HH:mm:ss")));
+    xml.value(9, "NbOfTxs", QString::number(checks.count));
+    xml.value(9, "CtrlSum", GermanFormat::amountXml(checks.sumCents));
+    xml.open(9, "InitgPty");
+    xml.value(layout.initiatorNameIndent, "Nm", doc.company.name);
+    xml.close(9, "InitgPty");
+    xml.close(5, "GrpHdr");
+    if (layout.blankLineAfterHeader)
+        xml.blank();
+
+    const QString idBase = QLatin1String(layout.blockIdPrefix) + doc.messageId;
+    for (const PaymentBlock& block : paymentBlocks(bookings, idBase)) {
+        xml.open(5, "PmtInf");
+        layout.writeBlockHeader(xml, doc, block, bookings[block.first]);
+        for (qsizetype i = block.first; i < block.end; ++i) {
+            layout.writeTransaction(xml, doc, bookings[i]);
+            if (i + 1 < block.end)
+                xml.blank();
+        }
+        xml.close(5, "PmtInf");
+    }
+
+    xml.close(1, layout.rootTag);
+    xml.raw(0, "</Document>");
+    if (layout.blankLineAtEnd)
+        xml.blank();
+    return xml.finish();
+}
+
+// Sends the user to the log, or tells why the errors are not in it.
+void reportLoggedErrors(const QString& text, const SepaCheckSummary& checks, const QString& logPath,
+                        Prompter& prompter) {
+    if (!checks.logWritten) {
+        prompter.message(text + QStringLiteral("\rDie Log-Datei ") + logPath +
+                             QStringLiteral(" konnte nicht geschrieben werden: ") + checks.logError,
+                         Prompter::Icon::Critical);
+        return;
+    }
+    prompter.message(text);
+    prompter.openFile(logPath);
+}
+
+} // namespace
+
+SepaResult writeSepaFile(const SepaLayout& layout, const QString& exportFolder, BookingList& bookings,
+                         const Firmendaten& firma, const QDateTime& now, const QString& logPath,
+                         Prompter& prompter) {
+    SepaResult result;
+    const SepaCheckSummary checks = CheckBookings(bookings, layout.directDebit, logPath, now);
+    result.controlSumCents = checks.sumCents;
+    if (checks.count == 0) {
+        const QString nothing =
+            QStringLiteral("Keine gültige Buchung für die SEPA Datei vorhanden! Es wurde keine "
+                           "Datei erstellt.");
+        if (checks.errors > 0)
+            reportLoggedErrors(nothing + QStringLiteral(" Bitte kontrollieren Sie die Log-Datei."), checks,
+                               logPath, prompter);
+        else
+            prompter.message(nothing, Prompter::Icon::Information);
+        return result;
+    }
+
+    const std::optional<SepaCompany> company = readCompany(firma, layout.directDebit, prompter);
+    if (!company)
+        return result;
+
+    const QString fileName = QLatin1String(layout.filePrefix) + firma.Verwendungszweck + QLatin1Char('_') +
+                             now.toString(QStringLiteral("ddMMyyyy'T'HHmmss")) + QStringLiteral(".xml");
+    result.path = exportFolder + fileName;
+    if (QFileInfo::exists(localFilePath(result.path)) &&
+        !prompter.askYesNo(QStringLiteral("VORSICHT: Datei existiert bereits! Wollen Sie die Datei ") +
+                               result.path + QStringLiteral(" überschreiben?"),
+                           QStringLiteral("SEPA")))
+        return result;
+
+    const SepaDocument doc{*company, messageIdOf(bookings), sepaDate(now)};
+    PendingFile file = stageFile(exportFolder, fileName, [&](QIODevice& device) {
+        return writeDocument(device, layout, bookings, doc, checks, now);
+    });
+    if (!file.isStaged() || !file.publish()) {
+        prompter.message(QStringLiteral("Fehler beim Schreiben der XML Datei ") + result.path +
+                             QStringLiteral(" \r") + file.errorString,
+                         Prompter::Icon::Critical);
+        return result;
+    }
+    result.written = true;
+    result.count = checks.count;
+    if (checks.errors > 0)
+        reportLoggedErrors(kErrorsLogged, checks, logPath, prompter);
+    return result;
+}
+
+QString sepaText(const QString& text, qsizetype maxLength) {
+    QString result = text.left(maxLength);
+    if (!result.isEmpty() && result.back().isHighSurrogate())
+        result.chop(1);
+    for (QChar& c : result) {
+        if (c == QLatin1Char('&') || c.unicode() < 0x20)
+            c = QLatin1Char(' ');
+    }
+    return result;
+}
+
+QString counterpartyName(const QString& first, const QString& second, const Buchung& b) {
+    QString name;
+    name.reserve(first.size() + second.size() + b.PLZ.size() + b.Ort.size() + b.Strasse.size() + 6);
+    name.append(first).append(QLatin1Char(' ')).append(second).append(QLatin1String(", "));
+    name.append(b.PLZ).append(QLatin1Char(' ')).append(b.Ort).append(QLatin1String(", ")).append(b.Strasse);
+    return sepaText(name, kMaxNameLength);
+}
+
+QString remittanceText(const Buchung& b) {
+    return sepaText(ReplaceSpecialChars(b.Rechnung), kMaxRemittanceLength);
+}
+
+QString sepaDate(const QDateTime& dt) {
+    return dt.toString(QStringLiteral("yyyy-MM-dd"));
+}
+
+QString paymentBlockId(const QString& base, qsizetype number, qsizetype blockCount) {
+    if (number <= 1)
+        return base.left(kMaxIdLength);
+    const qsizetype room = kMaxIdLength - 1 - QString::number(blockCount).size();
+    return base.left(room) + QLatin1Char('-') + QString::number(number);
+}

@@ -1,0 +1,90 @@
+#pragma once
+
+#include "export/Buchung.h"
+#include "export/Firmendaten.h"
+#include "export/Prompter.h"
+#include "output/XmlLines.h"
+
+#include <QDateTime>
+#include <QString>
+
+// What a SEPA writer hands back to the export run. The count is set only when
+// the file was written; the control sum (of the bookings fit for the file)
+// is set in every outcome once the bookings have been checked.
+struct SepaResult {
+    bool written = false;
+    qint32 count = 0;
+    qint64 controlSumCents = 0;
+    QString path; // folder + file name, as formed from the export folder
+};
+
+// The company as the files carry it.
+struct SepaCompany {
+    QString name;       // sanitized, at most 70 characters, no "&"
+    QString iban;       // upper case, no blanks
+    QString bic;        // upper case, no blanks; "NOTPROVIDED" when empty
+    QString creditorId; // as typed; direct debits only
+};
+
+// Bookings at positions [first, end) of the list sharing one due date.
+struct PaymentBlock {
+    qsizetype first = 0;
+    qsizetype end = 0;
+    qint32 count = 0;
+    qint64 sumCents = 0;
+    QString id;
+};
+
+// Everything a layout may put into the document besides the booking itself.
+struct SepaDocument {
+    SepaCompany company;
+    QString messageId;
+    QString runDate; // yyyy-mm-dd of the run
+};
+
+// What differs between the credit transfer and the direct debit file. The
+// common core writes the declaration, the group header, the block frames,
+// the closing and the empty lines; the layout fills in the rest.
+struct SepaLayout {
+    const char* filePrefix;          // "UW_"
+    const char* blockIdPrefix;       // "D00"
+    const char* rootTag;             // "CstmrCdtTrfInitn"
+    const char* standardDocumentTag; // <Document ...> of the standard variant
+    const char* austrianDocumentTag; // <Document ...> of the Austrian variant
+    int initiatorNameIndent;         // blanks before the Nm of InitgPty
+    bool blankLineAfterHeader;
+    bool blankLineAtEnd;
+    bool directDebit; // mandate and creditor identifier checks
+    void (*writeBlockHeader)(XmlLines& xml, const SepaDocument& doc, const PaymentBlock& block,
+                             const Buchung& opening);
+    void (*writeTransaction)(XmlLines& xml, const SepaDocument& doc, const Buchung& b);
+};
+
+// The common core of both writers: checks and logs the bookings (removing
+// the ones the file cannot carry), checks the company values, asks before
+// replacing an existing file, writes the document under a temporary name and
+// publishes it complete, then sends the user to the log when errors were
+// found. now is the run's date-time for the file name, CreDtTm, the mandate
+// signature date and the log lines.
+SepaResult writeSepaFile(const SepaLayout& layout, const QString& exportFolder, BookingList& bookings,
+                         const Firmendaten& firma, const QDateTime& now, const QString& logPath,
+                         Prompter& prompter);
+
+// Text for a name or remittance element: cut to maxLength characters, "&"
+// and line breaks and other control characters replaced by a blank.
+QString sepaText(const QString& text, qsizetype maxLength);
+
+// "Name Vorname, PLZ Ort, Strasse" with the two name parts in the order
+// given, as bank text of at most 70 characters.
+QString counterpartyName(const QString& first, const QString& second, const Buchung& b);
+
+// The sanitized invoice number as remittance text of at most 140 characters.
+QString remittanceText(const Buchung& b);
+
+// yyyy-mm-dd
+QString sepaDate(const QDateTime& dt);
+
+// The id of payment block number (1-based) of blockCount blocks. The first
+// keeps the base; later ones get "-" and their number, with the base cut so
+// that every id stays within the 35 characters the schema allows.
+QString paymentBlockId(const QString& base, qsizetype number, qsizetype blockCount);

@@ -1,0 +1,10 @@
+#pragma once
+
+#include "output/SepaFile.h"
+
+// Writes the SEPA core direct debit file (pain.008.001.02) "LS_" + purpose
+// text + "_ddmmyyyyThhmmss.xml" into the export folder: the company collects
+// every booking's amount under the counterparty's mandate. Bookings the file
+// cannot carry are logged and removed from the list.
+SepaResult WriteSEPALastschrift(const QString& exportFolder, BookingList& bookings, const Firmendaten& firma,
+                                const QDateTime& now, const QString& logPath, Prompter& prompter);

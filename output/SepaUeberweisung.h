@@ -1,0 +1,10 @@
+#pragma once
+
+#include "output/SepaFile.h"
+
+// Writes the SEPA credit transfer file (pain.001.001.03) "UW_" + purpose
+// text + "_ddmmyyyyThhmmss.xml" into the export folder: the company pays
+// every booking's counterparty. Bookings the file cannot carry are logged and
+// removed from the list.
+SepaResult WriteSEPAUeberweisung(const QString& exportFolder, BookingList& bookings, const Firmendaten& firma,
+                                 const QDateTime& now, const QString& logPath, Prompter& prompter);

@@ -1,0 +1,149 @@
+#include "output/CsvFile.h"
+#include "output/Windows1252.h"
+
+#include "SepaSamples.h"
+#include "WriterFixture.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using SepaSamples::booking;
+
+const QString kFileName = QStringLiteral("Bank_2026_12_05_14_05_09.csv");
+const QString kHeader = QStringLiteral(
+    "Buchungsart;AuftraggeberName;AuftraggeberBLZ;AuftraggeberKonto;Rechnung;Verwendungszweck;"
+    "Rechnungsdat;Betrag;Nummer;Anrede;Name;Vorname;Strasse;PLZ;Ort;Nation;Postfach;BLZ;Bank;KontoNr;"
+    "Faelligkeit;IBAN;BIC\r\n");
+
+class CsvBankFile : public testing::Test, public WriterFixture {
+protected:
+    PendingFile write(const BookingList& list) {
+        return WriteCSVFile(exportFolder(), list, firma, SepaSamples::runTime(), prompter);
+    }
+    Firmendaten firma = SepaSamples::firma();
+};
+
+TEST_F(CsvBankFile, WritesEveryColumnInWindows1252) {
+    firma.FirmenName = QStringLiteral("Brevanta; Söhne");
+    BookingList list;
+    Buchung international = booking(1007, 1250);
+    international.Name = QStringLiteral("Müller \"Bau\"");
+    international.Vorname = QStringLiteral("Jürgen");
+    international.Strasse = QStringLiteral("Weg 1\r\nHinterhaus");
+    international.BLZ = QStringLiteral("70050000");
+    international.KontoNr = QStringLiteral("123456");
+    international.Postfach = QStringLiteral("12");
+    international.Faelligkeit = QDateTime(QDate(2026, 12, 10), QTime(9, 30));
+    list.append(international);
+    Buchung notProvided = booking(1008, 0);
+    notProvided.BIC = QStringLiteral("NOTPROVIDED");
+    notProvided.BLZ = QStringLiteral("70050000");
+    notProvided.KontoNr = QStringLiteral("123456");
+    list.append(notProvided);
+    Buchung national = booking(1009, -5);
+    national.IBAN.clear();
+    national.BLZ = QStringLiteral("70050000");
+    national.KontoNr = QStringLiteral("123456");
+    list.append(national);
+
+    PendingFile file = write(list);
+    ASSERT_TRUE(file.isStaged());
+    EXPECT_TRUE(prompter.messages.isEmpty());
+    ASSERT_TRUE(PublishCSVFile(file, prompter));
+
+    const QString company = QStringLiteral("UW;\"Brevanta; Söhne\";GENODEF1M04;DE02 7016 0000 0000 5555 55;");
+    const QString expected =
+        kHeader + company +
+        QStringLiteral(
+            "R1007;R1007;20.11.2026;12,50;1007;Herr;\"Müller \"\"Bau\"\"\";Jürgen;\"Weg 1\r\nHinterhaus\";"
+            "80331;Muenchen;D;12;;Stadtsparkasse;;10.12.2026 09:30:00;DE89 3704 0044 0532 0130 00;"
+            "COBADEFFXXX\r\n") +
+        company +
+        QStringLiteral("R1008;R1008;20.11.2026;0,00;1008;Herr;Mueller;Hans;Hauptstrasse 1;80331;Muenchen;D;;;"
+                       "Stadtsparkasse;;10.12.2026;DE89 3704 0044 0532 0130 00;NOTPROVIDED\r\n") +
+        company +
+        QStringLiteral("R1009;R1009;20.11.2026;-0,05;1009;Herr;Mueller;Hans;Hauptstrasse 1;80331;Muenchen;D;;"
+                       "70050000;Stadtsparkasse;123456;10.12.2026;;COBADEFFXXX\r\n");
+    EXPECT_EQ(TempFolder::read(exportFolder() + kFileName), Windows1252::encode(expected));
+    EXPECT_EQ(exportEntries(), QStringList{kFileName});
+}
+
+TEST_F(CsvBankFile, WaitsUnderAHiddenNameUntilPublished) {
+    BookingList list;
+    list.append(booking(1, 100));
+    PendingFile file = write(list);
+    ASSERT_TRUE(file.isStaged());
+    const QStringList waiting = exportEntries();
+    ASSERT_EQ(waiting.size(), 1);
+    EXPECT_TRUE(waiting[0].startsWith(QLatin1Char('.')));
+    EXPECT_TRUE(
+        QDir(exportFolder()).entryList({QStringLiteral("Bank_*.csv")}, QDir::Files | QDir::Hidden).isEmpty());
+
+    file.discard();
+    EXPECT_TRUE(exportEntries().isEmpty());
+    EXPECT_FALSE(PublishCSVFile(file, prompter));
+    EXPECT_TRUE(prompter.messages.isEmpty());
+}
+
+TEST_F(CsvBankFile, CharactersOutsideTheCodePageBecomeQuestionMarksAndTheUserIsToldOnce) {
+    BookingList list;
+    list.append(booking(1, 100));
+    list[0].Name = QStringLiteral("Łukasz");
+    list[0].Ort = QStringLiteral("Łódź");
+    PendingFile file = write(list);
+    ASSERT_TRUE(PublishCSVFile(file, prompter));
+    EXPECT_TRUE(TempFolder::read(exportFolder() + kFileName)
+                    .contains(";?ukasz;Hans;Hauptstrasse 1;80331;?\xf3"
+                              "d?;"));
+    ASSERT_EQ(prompter.messages.size(), 1);
+    EXPECT_EQ(prompter.messages[0].icon, Prompter::Icon::Warning);
+}
+
+TEST_F(CsvBankFile, ReportsAFileThatCannotBeCreated) {
+    BookingList list;
+    list.append(booking(1, 100));
+    const PendingFile file = WriteCSVFile(exportFolder() + QStringLiteral("fehlt/"), list, firma,
+                                          SepaSamples::runTime(), prompter);
+    EXPECT_FALSE(file.isStaged());
+    ASSERT_EQ(prompter.messages.size(), 1);
+    EXPECT_TRUE(prompter.messages[0].text.startsWith(QStringLiteral("Fehler beim Schreiben der  ") +
+                                                     exportFolder() + QStringLiteral("fehlt/") + kFileName +
+                                                     QStringLiteral(" Datei. \r")));
+    EXPECT_EQ(prompter.messages[0].icon, Prompter::Icon::Critical);
+    EXPECT_TRUE(exportEntries().isEmpty());
+}
+
+TEST_F(CsvBankFile, FailedPublishIsReportedAndLeavesNoFile) {
+    ASSERT_TRUE(QDir(exportFolder()).mkdir(kFileName)); // a folder takes the final name
+    BookingList list;
+    list.append(booking(1, 100));
+    PendingFile file = write(list);
+    ASSERT_TRUE(file.isStaged());
+    EXPECT_FALSE(PublishCSVFile(file, prompter));
+    ASSERT_EQ(prompter.messages.size(), 1);
+    EXPECT_TRUE(prompter.messages[0].text.startsWith(QStringLiteral("Fehler beim Schreiben der  ")));
+    EXPECT_EQ(exportEntries(), QStringList{kFileName});
+    EXPECT_TRUE(QFileInfo(exportFolder() + kFileName).isDir());
+}
+
+TEST_F(CsvBankFile, ShowsProgressPerBooking) {
+    BookingList list;
+    for (int i = 0; i < 7; ++i)
+        list.append(booking(i, 100));
+    PendingFile file = write(list);
+    EXPECT_EQ(prompter.progressMaximum, 7);
+    EXPECT_EQ(prompter.progressValue, 7);
+    file.discard();
+
+    PendingFile empty = write(BookingList());
+    EXPECT_EQ(prompter.progressMaximum, 1);
+    EXPECT_EQ(prompter.progressValue, 0);
+    ASSERT_TRUE(PublishCSVFile(empty, prompter));
+    EXPECT_EQ(TempFolder::read(exportFolder() + kFileName), Windows1252::encode(kHeader));
+}
+
+} // namespace

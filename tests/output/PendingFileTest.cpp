@@ -1,0 +1,40 @@
+#include "output/PendingFile.h"
+
+#include "TempFolder.h"
+
+#include <QDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QStringList entries(const TempFolder& folder) {
+    return QDir(folder.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+}
+
+TEST(PendingFile, AnInterruptedWriteLeavesNothingBehind) {
+    TempFolder folder;
+    const PendingFile file =
+        stageFile(folder.path() + QLatin1Char('/'), QStringLiteral("UW_x.xml"), [](QIODevice& d) {
+            d.write("<?xml half");
+            return false; // as when the disk fills up in the middle of the document
+        });
+    EXPECT_FALSE(file.isStaged());
+    EXPECT_TRUE(entries(folder).isEmpty());
+}
+
+TEST(PendingFile, IsPublishedWholeUnderItsFinalName) {
+    TempFolder folder;
+    TempFolder::write(folder.file(QStringLiteral("LS_x.xml")), "older file");
+    PendingFile file =
+        stageFile(folder.path() + QLatin1Char('/'), QStringLiteral("LS_x.xml"), QByteArray("new"));
+    ASSERT_TRUE(file.isStaged());
+    EXPECT_EQ(entries(folder), (QStringList{".LS_x.xml.part", "LS_x.xml"}));
+    EXPECT_EQ(TempFolder::read(folder.file(QStringLiteral("LS_x.xml"))), "older file");
+    ASSERT_TRUE(file.publish());
+    EXPECT_EQ(entries(folder), QStringList{"LS_x.xml"});
+    EXPECT_EQ(TempFolder::read(folder.file(QStringLiteral("LS_x.xml"))), "new");
+    EXPECT_FALSE(file.isStaged());
+}
+
+} // namespace

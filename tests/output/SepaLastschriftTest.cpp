@@ -1,0 +1,153 @@
+#include "output/SepaLastschrift.h"
+#include "output/ExportPath.h"
+
+#include "SchemaCheck.h"
+#include "SepaSamples.h"
+#include "WriterFixture.h"
+
+#include <QFile>
+#include <QRegularExpression>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using SepaSamples::booking;
+using SepaSamples::due;
+
+class DirectDebit : public testing::Test, public WriterFixture {
+protected:
+    SepaResult write(BookingList& list) {
+        return WriteSEPALastschrift(exportFolder(), list, firma, SepaSamples::runTime(), logPath(), prompter);
+    }
+    static QString text(const SepaResult& result) {
+        return QString::fromUtf8(TempFolder::read(localFilePath(result.path)));
+    }
+    static QStringList values(const QString& xml, const QString& tag) {
+        QStringList found;
+        const QRegularExpression element(QStringLiteral("<%1(?: [^>]*)?>([^<]*)</%1>").arg(tag));
+        for (const auto& match : element.globalMatch(xml))
+            found << match.captured(1);
+        return found;
+    }
+
+    Firmendaten firma = SepaSamples::firma();
+};
+
+TEST_F(DirectDebit, GoldenFilesPinTheLayoutOfBothVariants) {
+    for (const auto& [iban, golden] : {std::pair{"DE02 7016 0000 0000 5555 55", "LS_standard.xml"},
+                                       std::pair{"AT61 1904 3002 3457 3201", "LS_austria.xml"}}) {
+        SCOPED_TRACE(golden);
+        firma.Kontonummer = QString::fromLatin1(iban);
+        BookingList list;
+        list.append(booking(1007, 1250, due(10)));
+        Buchung second = booking(1500, 10000, due(10));
+        second.Name = QStringLiteral("Bau <Nord> & Sohn");
+        second.Vorname.clear();
+        second.Mandatsnummer = QStringLiteral("4711");
+        second.IBAN = QStringLiteral("de89 3704 0044 0532 0130 00");
+        list.append(second);
+        list.append(booking(2311, 7, due(17)));
+
+        const SepaResult result = write(list);
+        ASSERT_TRUE(result.written) << prompter.allText().toStdString();
+        EXPECT_EQ(result.path, exportFolder() + QStringLiteral("LS_Abrechnung_05122026T140509.xml"));
+        const QByteArray bytes = TempFolder::read(result.path);
+        EXPECT_EQ(bytes, TempFolder::read(QStringLiteral(BRV_TEST_DATA_DIR "/") + QLatin1String(golden)));
+        EXPECT_EQ(
+            schemaErrors(withStandardNamespace(bytes), QStringLiteral("pain.008.001.02.xsd")).toStdString(),
+            "");
+        QFile::remove(result.path);
+    }
+}
+
+TEST_F(DirectDebit, BlocksCarryTheirOwnCountAndSum) {
+    BookingList list;
+    for (int i = 0; i < 3; ++i)
+        list.append(booking(100 + i, 1000 + i, due(10)));
+    for (int i = 0; i < 2; ++i)
+        list.append(booking(200 + i, 500, due(20)));
+    const SepaResult result = write(list);
+    ASSERT_TRUE(result.written);
+    EXPECT_EQ(result.count, 5);
+    EXPECT_EQ(result.controlSumCents, 4003);
+    const QString xml = text(result);
+    EXPECT_EQ(values(xml, QStringLiteral("NbOfTxs")), (QStringList{"5", "3", "2"}));
+    EXPECT_EQ(values(xml, QStringLiteral("CtrlSum")), (QStringList{"40.03", "30.03", "10"}));
+    EXPECT_EQ(values(xml, QStringLiteral("PmtInfId")), (QStringList{"EZ00100201", "EZ00100201-2"}));
+    EXPECT_EQ(values(xml, QStringLiteral("ReqdColltnDt")), (QStringList{"2026-12-10", "2026-12-20"}));
+}
+
+TEST_F(DirectDebit, MandateAndDebtorAsTheBankExpects) {
+    firma.Bankleitzahl = QStringLiteral("  ");
+    BookingList list;
+    Buchung b = booking(1, 100);
+    b.Mandatsnummer = QStringLiteral("4711");
+    b.IBAN = QStringLiteral("DE89 3704 0044 0532 0130 00");
+    list.append(b);
+    const SepaResult result = write(list);
+    ASSERT_TRUE(result.written);
+    const QString xml = text(result);
+    EXPECT_EQ(values(xml, QStringLiteral("EndToEndId")), QStringList{"4711"});
+    EXPECT_EQ(values(xml, QStringLiteral("MndtId")), QStringList{"4711"});
+    EXPECT_EQ(values(xml, QStringLiteral("DtOfSgntr")), QStringList{"2026-12-05"});
+    EXPECT_EQ(values(xml, QStringLiteral("BIC")), (QStringList{"NOTPROVIDED", "COBADEFFXXX"}));
+    EXPECT_EQ(values(xml, QStringLiteral("IBAN")).last(), "DE89370400440532013000");
+    EXPECT_TRUE(xml.contains(QStringLiteral("<Nm>Hans Mueller, 80331 Muenchen, Hauptstrasse 1</Nm>")))
+        << "the first name comes first";
+}
+
+TEST_F(DirectDebit, EmptyCreditorIdentifierLeavesNoFileBehind) {
+    for (const QString& id : {QString(), QStringLiteral("   ")}) {
+        firma.GlaubigerID = id;
+        prompter.messages.clear();
+        BookingList list;
+        list.append(booking(1, 1250));
+        list.append(booking(2, 1250));
+        list[1].IBAN = QStringLiteral("DE12"); // logged and removed; the closing message never comes
+        const SepaResult result = write(list);
+        EXPECT_FALSE(result.written);
+        EXPECT_EQ(result.count, 0);
+        EXPECT_EQ(result.controlSumCents, 1250);
+        EXPECT_TRUE(exportEntries().isEmpty());
+        ASSERT_EQ(prompter.messages.size(), 1);
+        EXPECT_EQ(prompter.messages[0].text,
+                  QStringLiteral("Für den Einzug muss eine gültige Gläubiger ID eingegeben werden."));
+        EXPECT_TRUE(prompter.openedFiles.isEmpty());
+    }
+}
+
+TEST_F(DirectDebit, OverlongCreditorIdentifierWritesNoFile) {
+    firma.GlaubigerID = QString(36, QLatin1Char('D'));
+    BookingList list;
+    list.append(booking(1, 1250));
+    const SepaResult result = write(list);
+    EXPECT_FALSE(result.written);
+    EXPECT_TRUE(exportEntries().isEmpty());
+    EXPECT_EQ(prompter.messages.size(), 1);
+}
+
+TEST_F(DirectDebit, BookingsWithoutUsableMandateAreRemoved) {
+    BookingList list;
+    list.append(booking(1, 100));
+    list.append(booking(2, 100));
+    list[1].Mandatsnummer.clear();
+    list.append(booking(3, 100));
+    list[2].Mandatsnummer = QString(36, QLatin1Char('M'));
+    list.append(booking(4, 100));
+    list[3].Mandatsnummer = QString(35, QLatin1Char('M'));
+    const SepaResult result = write(list);
+    ASSERT_TRUE(result.written);
+    EXPECT_EQ(result.count, 2);
+    ASSERT_EQ(list.count(), 2);
+    EXPECT_EQ(list[1].Nummer, 4);
+    const QStringList log = logLines();
+    ASSERT_EQ(log.size(), 3);
+    EXPECT_TRUE(log[0].endsWith(QStringLiteral(";2 Mueller Hans Mandatsnummer fehlt.")));
+    EXPECT_TRUE(log[1].endsWith(QStringLiteral(";3 Mueller Hans Mandatsnummer ist länger als 35 Zeichen. ") +
+                                QString(36, QLatin1Char('M'))));
+    EXPECT_EQ(
+        schemaErrors(TempFolder::read(result.path), QStringLiteral("pain.008.001.02.xsd")).toStdString(), "");
+}
+
+} // namespace

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "RecordingPrompter.h"
+#include "TempFolder.h"
+
+#include <QStringList>
+
+// A recording prompter that also keeps the title of each question.
+class TitleRecordingPrompter : public RecordingPrompter {
+public:
+    QStringList questionTitles;
+    bool askYesNo(const QString& text, const QString& title) override {
+        questionTitles << title;
+        return RecordingPrompter::askYesNo(text, title);
+    }
+};
+
+// An export folder, a log file in a program folder of its own and a
+// recording prompter, as each file writer test needs them.
+class WriterFixture {
+public:
+    // The export folder with its closing separator.
+    QString exportFolder() const { return m_export.path() + QLatin1Char('/'); }
+    QString logPath() const { return m_program.file(QStringLiteral("LogDatei.txt")); }
+    // Every entry of the export folder, hidden ones included, sorted.
+    QStringList exportEntries() const;
+    // The log's lines without CR LF, decoded from Windows-1252.
+    QStringList logLines() const;
+
+    TitleRecordingPrompter prompter;
+
+private:
+    TempFolder m_export;
+    TempFolder m_program;
+};
