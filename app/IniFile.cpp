@@ -1,9 +1,10 @@
 #include "app/IniFile.h"
 
-#include "output/SafeFile.h"
+#include "output/PendingFile.h"
 #include "output/Windows1252.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 namespace {
 
@@ -134,11 +135,13 @@ QByteArray OwnSettings::toFileContent() const {
 }
 
 bool OwnSettings::save(const QString& file, QString* error) const {
-    QString reason;
-    if (writeWholeFile(file, toFileContent(), &reason))
+    const QFileInfo target(file);
+    PendingFile pending =
+        stageFile(target.absolutePath() + QLatin1Char('/'), target.fileName(), toFileContent());
+    if (pending.publish())
         return true;
     *error = QStringLiteral("Die Einstellungen konnten nicht in „%1“ gespeichert werden: %2\n"
                             "Die bisherige Datei bleibt unverändert.")
-                 .arg(file, reason);
+                 .arg(file, pending.errorString);
     return false;
 }

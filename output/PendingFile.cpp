@@ -20,6 +20,12 @@ bool flushToDisk(QFile& file, QString* error) {
         *error = file.errorString();
         return false;
     }
+    // A short write (file size limit, full disk) can pass the buffered device
+    // unnoticed; the size on disk tells.
+    if (file.size() != file.pos()) {
+        *error = QStringLiteral("Die Datei wurde nicht vollständig geschrieben (Datenträger voll?).");
+        return false;
+    }
 #ifdef Q_OS_UNIX
     if (::fsync(file.handle()) != 0) {
         *error = qt_error_string(errno);

@@ -1,5 +1,6 @@
 #include "output/PendingFile.h"
 
+#include "FileSizeLimit.h"
 #include "TempFolder.h"
 
 #include <QDir>
@@ -35,6 +36,20 @@ TEST(PendingFile, IsPublishedWholeUnderItsFinalName) {
     EXPECT_EQ(entries(folder), QStringList{"LS_x.xml"});
     EXPECT_EQ(TempFolder::read(folder.file(QStringLiteral("LS_x.xml"))), "new");
     EXPECT_FALSE(file.isStaged());
+}
+
+TEST(PendingFile, AFullDiskMidWriteIsNoticedThoughEveryWriteCallSucceeded) {
+    TempFolder folder;
+    TempFolder::write(folder.file(QStringLiteral("UW_x.xml")), "older file");
+    PendingFile file;
+    {
+        FileSizeLimit limit(16);
+        file = stageFile(folder.path() + QLatin1Char('/'), QStringLiteral("UW_x.xml"), QByteArray(4096, 'x'));
+    }
+    EXPECT_FALSE(file.isStaged());
+    EXPECT_FALSE(file.errorString.isEmpty());
+    EXPECT_EQ(entries(folder), QStringList{"UW_x.xml"});
+    EXPECT_EQ(TempFolder::read(folder.file(QStringLiteral("UW_x.xml"))), "older file");
 }
 
 } // namespace
