@@ -1,5 +1,6 @@
 #include "hostdb/CommStatements.h"
 
+#include "hostdb/BoundList.h"
 #include "hostdb/HostDb.h"
 
 namespace CommStatements {
@@ -21,6 +22,14 @@ bool tidyTransferMarks(const HostDb& db, QString* error) {
             return false;
     }
     return true;
+}
+
+bool deleteTransferMarks(const HostDb& db, int kind, const QStringList& names, QString* error) {
+    return BoundList::forEachChunk(names, [&](const QString& placeholders, const QVariantList& chunk) {
+        return db.execute(QStringLiteral("DELETE FROM COMM WHERE ID = 7 AND SUBNUM = ? AND SUBTEXT IN") +
+                              placeholders,
+                          QVariantList{kind} + chunk, error);
+    });
 }
 
 } // namespace CommStatements

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 class HostDb;
 
@@ -12,5 +13,9 @@ namespace CommStatements {
 // 1 to 8 whose settlement document is gone are removed. Returns false and
 // the database's message on the first failure.
 bool tidyTransferMarks(const HostDb& db, QString* error);
+
+// Release: removes the marks of one kind of the named invoices. Names are
+// bound in chunks well below SQL Server's limit of 2100 parameters.
+bool deleteTransferMarks(const HostDb& db, int kind, const QStringList& names, QString* error);
 
 } // namespace CommStatements

@@ -1,0 +1,17 @@
+#include "hostdb/HeaderStatements.h"
+
+#include "hostdb/BoundList.h"
+#include "hostdb/HostDb.h"
+
+namespace HeaderStatements {
+
+bool releaseHeaders(const HostDb& db, const QString& documentType, const QStringList& names, QString* error) {
+    return BoundList::forEachChunk(names, [&](const QString& placeholders, const QVariantList& chunk) {
+        return db.execute(QStringLiteral("UPDATE HEADERRECH SET GESPERRT = NULL, ZAHLDATUM = NULL "
+                                         "WHERE Ver_TYPE = ? AND R_Name IN ") +
+                              placeholders,
+                          QVariantList{documentType} + chunk, error);
+    });
+}
+
+} // namespace HeaderStatements
