@@ -36,8 +36,8 @@ QString terminalText(QString text) {
 } // namespace
 
 void BatchPrompter::message(const QString& text, Icon icon, const QString& title) {
-    err() << "[" << (title.isEmpty() ? applicationTitle() : title) << "] " << iconWord(icon) << terminalText(text)
-          << Qt::endl;
+    err() << "[" << (title.isEmpty() ? applicationTitle() : title) << "] " << iconWord(icon)
+          << terminalText(text) << Qt::endl;
 }
 
 bool BatchPrompter::askYesNo(const QString& text, const QString& title) {
@@ -46,12 +46,14 @@ bool BatchPrompter::askYesNo(const QString& text, const QString& title) {
     return m_answerYes;
 }
 
-void BatchPrompter::openFile(const QString& path) { err() << "Fehlerprotokoll ergänzt: " << path << Qt::endl; }
+void BatchPrompter::openFile(const QString& path) {
+    err() << "Fehlerprotokoll ergänzt: " << path << Qt::endl;
+}
 
 void BatchPrompter::showReport(const QString& reportName, const ReportPainter& paint) {
     const QFileInfo payment(m_paymentFile);
-    const QString pdf = payment.absolutePath() + QLatin1Char('/') + payment.completeBaseName() + QLatin1Char('_') +
-                        reportName + QStringLiteral(".pdf");
+    const QString pdf = payment.absolutePath() + QLatin1Char('/') + payment.completeBaseName() +
+                        QLatin1Char('_') + reportName + QStringLiteral(".pdf");
     bool ok = false;
     {
         QPdfWriter writer(pdf);
@@ -63,8 +65,9 @@ void BatchPrompter::showReport(const QString& reportName, const ReportPainter& p
     }
     if (!ok || !QFileInfo(pdf).isFile() || QFileInfo(pdf).size() == 0) {
         QFile::remove(pdf);
-        message(QStringLiteral("Der Bericht „%1“ konnte nicht als %2 gespeichert werden.").arg(reportName, pdf),
-                Icon::Critical, {});
+        message(
+            QStringLiteral("Der Bericht „%1“ konnte nicht als %2 gespeichert werden.").arg(reportName, pdf),
+            Icon::Critical);
         return;
     }
     m_reportFiles << pdf;

@@ -18,8 +18,8 @@ public:
     // Removes the PDF files of the run (after a failed posting).
     void removeReports();
 
-    void message(const QString& text, Icon icon, const QString& title) override;
-    bool askYesNo(const QString& text, const QString& title) override;
+    void message(const QString& text, Icon icon = Icon::None, const QString& title = {}) override;
+    bool askYesNo(const QString& text, const QString& title = {}) override;
     void setBusy(bool) override {}
     void setProgressRange(int, int) override {}
     void setProgressValue(int) override {}

@@ -12,8 +12,8 @@ public:
     explicit WidgetPrompter(QWidget* window) : m_window(window) {}
     void setProgressBar(QProgressBar* bar) { m_progress = bar; }
 
-    void message(const QString& text, Icon icon, const QString& title) override;
-    bool askYesNo(const QString& text, const QString& title) override;
+    void message(const QString& text, Icon icon = Icon::None, const QString& title = {}) override;
+    bool askYesNo(const QString& text, const QString& title = {}) override;
     void setBusy(bool busy) override;
     void setProgressRange(int minimum, int maximum) override;
     void setProgressValue(int value) override;

@@ -2,6 +2,7 @@
 
 #include "export/ExportSettings.h"
 #include "hostdb/HostDb.h"
+#include "selection/NodeKey.h"
 
 #include <QRegularExpression>
 
@@ -13,8 +14,6 @@ QString selectionTable(const HostDb& db) {
     return db.isSqlServer() ? QStringLiteral("#SEPA_AUSWAHL") : QStringLiteral("temp.SEPA_AUSWAHL");
 }
 
-QString transferKind(const QString& strVer_Type) { return strVer_Type.right(1); }
-
 } // namespace
 
 namespace ExportQuery {
@@ -23,12 +22,14 @@ bool storeSelection(const HostDb& db, const QStringList& names, QString* error) 
     const QString table = selectionTable(db);
     // The temporary table takes the database's collation, not tempdb's, so the
     // comparison with R_NAME never meets a collation conflict.
-    const QString create = db.isSqlServer()
-                               ? QStringLiteral("CREATE TABLE %1 (R_NAME NVARCHAR(200) COLLATE DATABASE_DEFAULT NOT NULL)")
-                               : QStringLiteral("CREATE TABLE %1 (R_NAME TEXT NOT NULL)");
+    const QString create =
+        db.isSqlServer()
+            ? QStringLiteral("CREATE TABLE %1 (R_NAME NVARCHAR(200) COLLATE DATABASE_DEFAULT NOT NULL)")
+            : QStringLiteral("CREATE TABLE %1 (R_NAME TEXT NOT NULL)");
     QString dbError;
     if (!db.execute(create.arg(table), {}, &dbError)) {
-        *error = QStringLiteral("Die Auswahl konnte nicht an die Datenbank übergeben werden: %1").arg(dbError);
+        *error =
+            QStringLiteral("Die Auswahl konnte nicht an die Datenbank übergeben werden: %1").arg(dbError);
         return false;
     }
     for (qsizetype start = 0; start < names.size(); start += kNamesPerInsert) {
@@ -39,9 +40,11 @@ bool storeSelection(const HostDb& db, const QStringList& names, QString* error) 
             rows << QStringLiteral("(?)");
             values << name;
         }
-        if (!db.execute(QStringLiteral("INSERT INTO %1 (R_NAME) VALUES %2").arg(table, rows.join(QLatin1Char(','))),
-                        values, &dbError)) {
-            *error = QStringLiteral("Die Auswahl konnte nicht an die Datenbank übergeben werden: %1").arg(dbError);
+        if (!db.execute(
+                QStringLiteral("INSERT INTO %1 (R_NAME) VALUES %2").arg(table, rows.join(QLatin1Char(','))),
+                values, &dbError)) {
+            *error =
+                QStringLiteral("Die Auswahl konnte nicht an die Datenbank übergeben werden: %1").arg(dbError);
             return false;
         }
     }
@@ -51,10 +54,11 @@ bool storeSelection(const HostDb& db, const QStringList& names, QString* error) 
 bool countAlreadyTransferred(const HostDb& db, const QString& strVer_Type, int* count, QString* error) {
     QSqlQuery q = db.newQuery();
     if (!db.run(q,
-                QStringLiteral("SELECT COUNT(*) FROM %1 WHERE R_NAME IN (SELECT SUBTEXT FROM COMM WHERE ID = 7 AND "
-                               "SUBNUM = ?)")
+                QStringLiteral(
+                    "SELECT COUNT(*) FROM %1 WHERE R_NAME IN (SELECT SUBTEXT FROM COMM WHERE ID = 7 AND "
+                    "SUBNUM = ?)")
                     .arg(selectionTable(db)),
-                {transferKind(strVer_Type).toInt()}, error))
+                {NodeKey::transferKind(strVer_Type)}, error))
         return false;
     *count = q.next() ? q.value(0).toInt() : 0;
     return true;
@@ -69,21 +73,25 @@ bool open(const HostDb& db, const ExportSettings& settings, QSqlQuery* query, QS
 
     QString remittance = QStringLiteral("RJ.R_NAME");
     if (!settings.firma.ExterneBelegnummer.isEmpty()) {
-        const QString column = db.checkedColumn(QStringLiteral("HEADERRECH"), settings.firma.ExterneBelegnummer);
+        const QString column =
+            db.checkedColumn(QStringLiteral("HEADERRECH"), settings.firma.ExterneBelegnummer);
         if (column.isEmpty()) {
-            *error = QStringLiteral("Die Einstellung „Feld ext. Belegnr.“ nennt die Spalte „%1“, die es in der "
-                                    "Tabelle HEADERRECH nicht gibt.")
-                         .arg(settings.firma.ExterneBelegnummer);
+            *error =
+                QStringLiteral("Die Einstellung „Feld ext. Belegnr.“ nennt die Spalte „%1“, die es in der "
+                               "Tabelle HEADERRECH nicht gibt.")
+                    .arg(settings.firma.ExterneBelegnummer);
             return false;
         }
         remittance = QStringLiteral("HR.") + column;
     }
     QString due = QStringLiteral("RJ.INVDATE  ");
     if (!settings.firma.DatumFaelligkeit.isEmpty()) {
-        const QString column = db.checkedColumn(QStringLiteral("HEADERRECH"), settings.firma.DatumFaelligkeit);
+        const QString column =
+            db.checkedColumn(QStringLiteral("HEADERRECH"), settings.firma.DatumFaelligkeit);
         if (column.isEmpty()) {
-            *error = QStringLiteral("Die Einstellung „Einstellung Fälligkeitsdatum“ nennt die Spalte „%1“, die es in "
-                                    "der Tabelle HEADERRECH nicht gibt.")
+            *error = QStringLiteral(
+                         "Die Einstellung „Einstellung Fälligkeitsdatum“ nennt die Spalte „%1“, die es in "
+                         "der Tabelle HEADERRECH nicht gibt.")
                          .arg(settings.firma.DatumFaelligkeit);
             return false;
         }
@@ -93,11 +101,13 @@ bool open(const HostDb& db, const ExportSettings& settings, QSqlQuery* query, QS
     if (!settings.strCheckBox.isEmpty()) {
         const QString column = db.checkedColumn(QStringLiteral("PERSONAL_FREE"), settings.strCheckBox);
         if (column.isEmpty()) {
-            *error = QStringLiteral("Die Einstellung „%1“ nennt die Spalte „%2“, die es in der Tabelle PERSONAL_FREE "
-                                    "nicht gibt.")
-                         .arg(isDirectDebit(settings.strVer_Type) ? QStringLiteral("CheckBoxLastschrift")
-                                                                  : QStringLiteral("CheckBoxGutschrift"),
-                              settings.strCheckBox);
+            *error =
+                QStringLiteral(
+                    "Die Einstellung „%1“ nennt die Spalte „%2“, die es in der Tabelle PERSONAL_FREE "
+                    "nicht gibt.")
+                    .arg(NodeKey::isDirectDebit(settings.strVer_Type) ? QStringLiteral("CheckBoxLastschrift")
+                                                                      : QStringLiteral("CheckBoxGutschrift"),
+                         settings.strCheckBox);
             return false;
         }
         flag = QStringLiteral(" AND PERSONAL_FREE.%1 = 1 ").arg(column);
@@ -105,7 +115,7 @@ bool open(const HostDb& db, const ExportSettings& settings, QSqlQuery* query, QS
 
     QVariantList values;
     QString kind;
-    if (isDirectDebit(settings.strVer_Type)) {
+    if (NodeKey::isDirectDebit(settings.strVer_Type)) {
         kind = QStringLiteral("RJ.VER_TYPE = 'R' AND personal.KUNDE = 1 ");
     } else {
         static const QRegularExpression settlementKey(QStringLiteral("^A[1-8]$"));
@@ -113,32 +123,37 @@ bool open(const HostDb& db, const ExportSettings& settings, QSqlQuery* query, QS
             *error = QStringLiteral("Unbekannte Belegart „%1“.").arg(settings.strVer_Type);
             return false;
         }
-        kind = QStringLiteral("RJ.VER_TYPE = ? AND ABRECH%1 = 1 ").arg(transferKind(settings.strVer_Type));
+        kind = QStringLiteral("RJ.VER_TYPE = ? AND ABRECH%1 = 1 ")
+                   .arg(NodeKey::transferKind(settings.strVer_Type));
         values << settings.strVer_Type;
     }
-    values << transferKind(settings.strVer_Type).toInt();
+    values << NodeKey::transferKind(settings.strVer_Type);
 
     const QString sql =
         QStringLiteral("SELECT RJ.R_NAME, ") + left + remittance + leftEnd +
         QStringLiteral(" as Verwendungszweck, RJ.INVDATE, RJ.NETTOPREIS Preis, PERSONAL.ID_PERSONAL, ") +
-        QStringLiteral("%1(HR.KOPF1,0) SKONTOPROZ, %1(HR.KOPF2,0) SKONTOTAGE, NUMMER, NAME, VORNAME,  case when "
-                       "%1(use_bank2,0) = 0 then BLZ else BLZ2 end as BLZ, ANREDE, STRASSE, ")
+        QStringLiteral(
+            "%1(HR.KOPF1,0) SKONTOPROZ, %1(HR.KOPF2,0) SKONTOTAGE, NUMMER, NAME, VORNAME,  case when "
+            "%1(use_bank2,0) = 0 then BLZ else BLZ2 end as BLZ, ANREDE, STRASSE, ")
             .arg(isnull) +
-        QStringLiteral("PLZ, ORT, NATION, case when %1(use_bank2,0) = 0 then BANK else bank2 end as BANK, case when "
-                       "%1(use_bank2,0) = 0 then KONTO else KONTO2 end as KONTO, POSTFACH, case when %1(use_bank2,0) "
-                       "= 0 then IBAN else IBAN2 end as IBAN, case when %1(use_bank2,0) = 0 then BIC else BIC2 end as "
-                       "BIC, ")
+        QStringLiteral(
+            "PLZ, ORT, NATION, case when %1(use_bank2,0) = 0 then BANK else bank2 end as BANK, case when "
+            "%1(use_bank2,0) = 0 then KONTO else KONTO2 end as KONTO, POSTFACH, case when %1(use_bank2,0) "
+            "= 0 then IBAN else IBAN2 end as IBAN, case when %1(use_bank2,0) = 0 then BIC else BIC2 end as "
+            "BIC, ")
             .arg(isnull) +
         due +
         (mssql ? QStringLiteral(" as [Faellig], ISNULL(MANDATSNUMMER,NUMMER) AS Mandatsnummer, ")
                : QStringLiteral(" as \"Faellig\", IFNULL(MANDATSNUMMER,NUMMER) AS Mandatsnummer, ")) +
         QStringLiteral(" %1(BEZEICHNUNG,'') as BEZEICHNUNG ").arg(isnull) +
-        QStringLiteral("FROM  RECHNUNGSJOURNAL RJ INNER JOIN HEADERRECH HR ON RJ.R_NAME = HR.R_NAME AND RJ.VER_TYPE = "
-                       "HR.VER_TYPE ") +
+        QStringLiteral(
+            "FROM  RECHNUNGSJOURNAL RJ INNER JOIN HEADERRECH HR ON RJ.R_NAME = HR.R_NAME AND RJ.VER_TYPE = "
+            "HR.VER_TYPE ") +
         QStringLiteral("INNER JOIN PERSONAL ON RJ.KUNDE = PERSONAL.ID_PERSONAL ") +
         QStringLiteral("INNER JOIN PERSONAL_FREE ON PERSONAL.ID_PERSONAL = PERSONAL_FREE.ID_PERSONAL ") +
         QStringLiteral("WHERE ") + QStringLiteral("RJ.R_NAME IN") +
-        QStringLiteral("(SELECT R_NAME FROM %1)").arg(selectionTable(db)) + QStringLiteral(" AND ") + kind + flag +
+        QStringLiteral("(SELECT R_NAME FROM %1)").arg(selectionTable(db)) + QStringLiteral(" AND ") + kind +
+        flag +
         QStringLiteral("AND RJ.R_NAME NOT IN (SELECT SUBTEXT FROM COMM WHERE ID = 7 AND SUBNUM = ?) ") +
         QStringLiteral("order by ") + due +
         (settings.sortByCustomer ? QStringLiteral(", NAME, VORNAME") : QStringLiteral(", RJ.R_NAME"));

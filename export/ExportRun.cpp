@@ -13,6 +13,7 @@
 #include "output/Sanitizing.h"
 #include "output/SepaLastschrift.h"
 #include "output/SepaUeberweisung.h"
+#include "selection/NodeKey.h"
 
 #include <QDir>
 #include <QFile>
@@ -39,7 +40,8 @@ bool csvWanted(const QString& strCSV) {
 
 // Reads the query into bookings; false (after the message) when a booking
 // fails its checks, which ends the run before any file is written.
-bool readBookings(QSqlQuery& query, const ExportSettings& settings, BookingList& bookings, Prompter& prompter) {
+bool readBookings(QSqlQuery& query, const ExportSettings& settings, BookingList& bookings,
+                  Prompter& prompter) {
     Buchungsfuellung::Options options;
     options.designationInsteadOfName = settings.strBezeichnungStattNameVorname == QLatin1String("1");
     options.cashDiscount = settings.strSkontoRechnungsKopf == QLatin1String("1");
@@ -69,10 +71,11 @@ void removePublished(ExportOutcome& outcome) {
 } // namespace
 
 bool checkCreditorPanel(const Firmendaten& firma, Prompter& prompter) {
-    const QString missing = firma.Kontonummer.isEmpty()  ? QStringLiteral("Sie müssen eine IBAN eingeben!")
-                            : firma.FirmenName.isEmpty() ? QStringLiteral("Sie müssen einen Firmennamen eingeben!")
-                            : firma.Bank.isEmpty()       ? QStringLiteral("Sie müssen eine Bank eingeben!")
-                                                         : QString();
+    const QString missing = firma.Kontonummer.isEmpty() ? QStringLiteral("Sie müssen eine IBAN eingeben!")
+                            : firma.FirmenName.isEmpty()
+                                ? QStringLiteral("Sie müssen einen Firmennamen eingeben!")
+                            : firma.Bank.isEmpty() ? QStringLiteral("Sie müssen eine Bank eingeben!")
+                                                   : QString();
     if (missing.isEmpty())
         return true;
     prompter.message(missing, Prompter::Icon::Information);
@@ -91,14 +94,16 @@ ExportOutcome ExportSEPA(const ExportSettings& settings, const QStringList& sele
     const QString exportFolder = GetExportPath(settings.strExportPfad);
     if (Diskette::holds(settings.strExportPfad)) {
         if (!Diskette::writeTest()) {
-            prompter.message(QStringLiteral("Fehler beim Schreiben der Datei aufgetreten!\r\n\r\nFolgende Probleme "
-                                            "könnten die Ursache sein: \r\n1) Es ist keine Diskette eingelegt!\r\n2) "
-                                            "Die Diskette ist nicht formatiert!\r\n3) Die Diskette ist defekt!"),
-                             Prompter::Icon::Critical);
+            prompter.message(
+                QStringLiteral("Fehler beim Schreiben der Datei aufgetreten!\r\n\r\nFolgende Probleme "
+                               "könnten die Ursache sein: \r\n1) Es ist keine Diskette eingelegt!\r\n2) "
+                               "Die Diskette ist nicht formatiert!\r\n3) Die Diskette ist defekt!"),
+                Prompter::Icon::Critical);
             return outcome;
         }
         if (!prompter.askYesNo(
-                QStringLiteral("VORSICHT: Alle Daten auf der Diskette werden gelöscht! Wollen Sie das wirklich?"),
+                QStringLiteral(
+                    "VORSICHT: Alle Daten auf der Diskette werden gelöscht! Wollen Sie das wirklich?"),
                 QStringLiteral("SEPA")))
             return outcome;
         Diskette::wipe();
@@ -117,10 +122,11 @@ ExportOutcome ExportSEPA(const ExportSettings& settings, const QStringList& sele
         return outcome;
     }
     if (outcome.skipped > 0) {
-        prompter.message(QStringLiteral("%1 der ausgewählten Rechnungen wurden inzwischen schon übergeleitet und "
-                                        "werden nicht noch einmal exportiert.")
-                             .arg(outcome.skipped),
-                         Prompter::Icon::Information);
+        prompter.message(
+            QStringLiteral("%1 der ausgewählten Rechnungen wurden inzwischen schon übergeleitet und "
+                           "werden nicht noch einmal exportiert.")
+                .arg(outcome.skipped),
+            Prompter::Icon::Information);
     }
 
     BookingList bookings;
@@ -137,10 +143,11 @@ ExportOutcome ExportSEPA(const ExportSettings& settings, const QStringList& sele
     if (csvWanted(settings.strCSV))
         csv = WriteCSVFile(settings.strExportPfad, bookings, settings.firma, settings.now, prompter);
     ReplaceSpecialCharsInBookings(bookings);
-    const SepaResult sepa =
-        isDirectDebit(settings.strVer_Type)
-            ? WriteSEPALastschrift(exportFolder, bookings, settings.firma, settings.now, settings.logFile, prompter)
-            : WriteSEPAUeberweisung(exportFolder, bookings, settings.firma, settings.now, settings.logFile, prompter);
+    const SepaResult sepa = NodeKey::isDirectDebit(settings.strVer_Type)
+                                ? WriteSEPALastschrift(exportFolder, bookings, settings.firma, settings.now,
+                                                       settings.logFile, prompter)
+                                : WriteSEPAUeberweisung(exportFolder, bookings, settings.firma, settings.now,
+                                                        settings.logFile, prompter);
     if (!sepa.written) {
         csv.discard();
         prompter.setProgressValue(0);
@@ -167,12 +174,13 @@ ExportOutcome ExportSEPA(const ExportSettings& settings, const QStringList& sele
     ok = ok && Posting::post(*db, bookings, settings.strVer_Type, settings.now.date(), &error);
     if (!ok) {
         removePublished(outcome);
-        prompter.message(QStringLiteral("Die Rechnungen konnten nicht als übergeleitet gebucht werden:\r%1\r\r"
-                                        "Es wurde nichts gebucht, die Rechnungen bleiben offen. Die Datei %2 wurde "
-                                        "wieder gelöscht, damit sie nicht an die Bank geht. Der gedruckte "
-                                        "Begleitzettel dieses Laufs ist ungültig.")
-                             .arg(error, sepa.path),
-                         Prompter::Icon::Critical);
+        prompter.message(
+            QStringLiteral("Die Rechnungen konnten nicht als übergeleitet gebucht werden:\r%1\r\r"
+                           "Es wurde nichts gebucht, die Rechnungen bleiben offen. Die Datei %2 wurde "
+                           "wieder gelöscht, damit sie nicht an die Bank geht. Der gedruckte "
+                           "Begleitzettel dieses Laufs ist ungültig.")
+                .arg(error, sepa.path),
+            Prompter::Icon::Critical);
     } else {
         outcome.posted = true;
     }

@@ -12,7 +12,7 @@ struct ExportSettings {
     QString strVer_Type; // "R0" for invoices, "A1".."A8" for settlements
     QString strCheckBox; // flag column of PERSONAL_FREE, empty for none
     QString strExportPfad;
-    Firmendaten firma; // includes the external document and due-date columns
+    Firmendaten firma;           // includes the external document and due-date columns
     bool sortByCustomer = false; // rbSort(1) "Kunden" instead of "Rechnungsname"
     QString strCSV;
     QString strBezeichnungStattNameVorname;
@@ -20,6 +20,3 @@ struct ExportSettings {
     QString logFile;
     QDateTime now; // the run's date and time: file names, dates in the files
 };
-
-// True for a node key that means direct debit: it holds a capital "R".
-inline bool isDirectDebit(const QString& strVer_Type) { return strVer_Type.contains(QLatin1Char('R')); }

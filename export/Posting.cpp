@@ -4,6 +4,7 @@
 #include "hostdb/HeaderStatements.h"
 #include "hostdb/HostDb.h"
 #include "hostdb/HostValues.h"
+#include "selection/NodeKey.h"
 
 #include <QSqlError>
 #include <QSqlQuery>
@@ -35,15 +36,17 @@ bool InsertCOMM(const HostDb& db, const BookingList& bookings, int kind, const Q
     return true;
 }
 
-bool UpdateHEADERRECH(const HostDb& db, const BookingList& bookings, const QString& documentType, QString* error) {
+bool UpdateHEADERRECH(const HostDb& db, const BookingList& bookings, const QString& documentType,
+                      QString* error) {
     QSqlQuery q;
     if (!prepare(db, q, HeaderStatements::markTransferred(), error))
         return false;
     for (const Buchung& b : bookings) {
         const QDateTime now = QDateTime::currentDateTime();
         q.bindValue(0, double(b.Betrag) / 100.0);
-        q.bindValue(1, HostValues::bindable(db, QDateTime(now.date(), QTime(now.time().hour(), now.time().minute(),
-                                                                             now.time().second()))));
+        q.bindValue(
+            1, HostValues::bindable(db, QDateTime(now.date(), QTime(now.time().hour(), now.time().minute(),
+                                                                    now.time().second()))));
         q.bindValue(2, b.Rechnung);
         q.bindValue(3, documentType);
         if (!q.exec()) {
@@ -58,16 +61,17 @@ bool UpdateHEADERRECH(const HostDb& db, const BookingList& bookings, const QStri
 
 namespace Posting {
 
-bool post(HostDb& db, const BookingList& bookings, const QString& strVer_Type, const QDate& today, QString* error) {
+bool post(HostDb& db, const BookingList& bookings, const QString& strVer_Type, const QDate& today,
+          QString* error) {
     if (!db.transaction()) {
         *error = QStringLiteral("Die Buchung in der Datenbank konnte nicht begonnen werden.");
         return false;
     }
-    const int kind = strVer_Type.right(1).toInt();
-    const QString documentType = QString(strVer_Type).replace(QStringLiteral("R0"), QStringLiteral("R"));
+    const int kind = NodeKey::transferKind(strVer_Type);
+    const QString documentType = NodeKey::documentType(strVer_Type);
     QString failure;
-    if (InsertCOMM(db, bookings, kind, today, &failure) && UpdateHEADERRECH(db, bookings, documentType, &failure) &&
-        db.commit())
+    if (InsertCOMM(db, bookings, kind, today, &failure) &&
+        UpdateHEADERRECH(db, bookings, documentType, &failure) && db.commit())
         return true;
     if (failure.isEmpty())
         failure = db.database().lastError().text();

@@ -1,5 +1,6 @@
 #include "hostdb/CommStatements.h"
 
+#include "hostdb/BoundList.h"
 #include "hostdb/HostDb.h"
 
 namespace CommStatements {
@@ -25,6 +26,14 @@ bool tidyTransferMarks(const HostDb& db, QString* error) {
 
 QString insertTransferMark() {
     return QStringLiteral("INSERT INTO COMM (ID, SUBTEXT, SUBNUM, Date1) VALUES (7, ?, ?, ?)");
+}
+
+bool deleteTransferMarks(const HostDb& db, int kind, const QStringList& names, QString* error) {
+    return BoundList::forEachChunk(names, [&](const QString& placeholders, const QVariantList& chunk) {
+        return db.execute(QStringLiteral("DELETE FROM COMM WHERE ID = 7 AND SUBNUM = ? AND SUBTEXT IN") +
+                              placeholders,
+                          QVariantList{kind} + chunk, error);
+    });
 }
 
 } // namespace CommStatements

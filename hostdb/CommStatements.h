@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 class HostDb;
 
@@ -15,5 +16,9 @@ bool tidyTransferMarks(const HostDb& db, QString* error);
 
 // Adds one transfer mark; values: invoice name, kind, date of the transfer.
 QString insertTransferMark();
+
+// Release: removes the marks of one kind of the named invoices. Names are
+// bound in chunks well below SQL Server's limit of 2100 parameters.
+bool deleteTransferMarks(const HostDb& db, int kind, const QStringList& names, QString* error);
 
 } // namespace CommStatements

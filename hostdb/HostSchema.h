@@ -16,7 +16,8 @@ inline constexpr const char* kDueDateColumn = "FAELLIGKEITSDATUM";
 inline constexpr const char* kExternalNumberColumn = "EXT_BELEGNR";
 
 bool createTables(const HostDb& db, QString* error);
-// The keys and indexes a real host has; created after a bulk load.
+// The keys, indexes and planner statistics a real host has; created after a
+// bulk load.
 bool createIndexes(const HostDb& db, QString* error);
 
 } // namespace HostSchema

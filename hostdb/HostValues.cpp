@@ -25,6 +25,39 @@ QDateTime dateTime(const QVariant& value) {
     return {};
 }
 
+bool dateAndTime(const QVariant& value, QDate* date, QTime* time) {
+    if (value.isNull())
+        return false;
+    if (value.metaType().id() == QMetaType::QString) {
+        // SQLite's "yyyy-MM-dd HH:mm:ss", read digit by digit.
+        const QString s = value.toString();
+        const auto digits = [&s](qsizetype from, qsizetype count, int* out) {
+            int n = 0;
+            for (qsizetype i = from; i < from + count; ++i) {
+                if (!s[i].isDigit())
+                    return false;
+                n = n * 10 + s[i].digitValue();
+            }
+            *out = n;
+            return true;
+        };
+        int y, mo, d, h, mi, sec;
+        if (s.size() == 19 && s[4] == QLatin1Char('-') && s[7] == QLatin1Char('-') &&
+            s[13] == QLatin1Char(':') && s[16] == QLatin1Char(':') && digits(0, 4, &y) && digits(5, 2, &mo) &&
+            digits(8, 2, &d) && digits(11, 2, &h) && digits(14, 2, &mi) && digits(17, 2, &sec)) {
+            *date = QDate(y, mo, d);
+            *time = QTime(h, mi, sec);
+            return date->isValid() && time->isValid();
+        }
+    }
+    const QDateTime dt = dateTime(value);
+    if (!dt.isValid())
+        return false;
+    *date = dt.date();
+    *time = dt.time();
+    return true;
+}
+
 QVariant bindable(const HostDb& db, const QDateTime& value) {
     if (db.isSqlServer())
         return value;

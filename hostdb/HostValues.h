@@ -14,6 +14,9 @@ namespace HostValues {
 QString text(const QVariant& value);
 // NULL or an unreadable text gives an invalid date-time.
 QDateTime dateTime(const QVariant& value);
+// Date and time of day of a host date-time without any time-zone step, fast
+// enough for whole lists. False for NULL or an unreadable value.
+bool dateAndTime(const QVariant& value, QDate* date, QTime* time);
 // A date-time as the connection's dialect binds it.
 QVariant bindable(const HostDb& db, const QDateTime& value);
 // A "yyyymmdd" day, the form the host's date conditions compare.

@@ -8,5 +8,7 @@ void ensureGuiApplication() {
     static int argc = 1;
     static char name[] = "brv32-test";
     static char* argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
+    // Never destroyed: a static QApplication would outlive QtSql's own statics
+    // and crash at exit.
+    new QApplication(argc, argv);
 }

@@ -28,8 +28,8 @@ public:
     int progressValue = 0;
     bool busy = false;
 
-    void message(const QString& text, Icon icon, const QString& title) override;
-    bool askYesNo(const QString& text, const QString& title) override;
+    void message(const QString& text, Icon icon = Icon::None, const QString& title = {}) override;
+    bool askYesNo(const QString& text, const QString& title = {}) override;
     void setBusy(bool on) override { busy = on; }
     void setProgressRange(int, int maximum) override { progressMaximum = maximum; }
     void setProgressValue(int value) override { progressValue = value; }

@@ -1,0 +1,146 @@
+#include "selection/InvoiceLists.h"
+
+#include "export/Prompter.h"
+#include "hostdb/HostDb.h"
+#include "selection/InvoiceListModel.h"
+#include "selection/ListStatements.h"
+#include "selection/NodeKey.h"
+
+#include <QSqlError>
+#include <QSqlQuery>
+
+namespace {
+
+using Kind = InvoiceListModel::Kind;
+using Column = InvoiceListModel::Column;
+
+const QString kLoadFailed = QStringLiteral("Fehler beim Anzeigen der Belege!");
+
+class BusyCursor {
+public:
+    explicit BusyCursor(Prompter& prompter) : m_prompter(prompter) { m_prompter.setBusy(true); }
+    ~BusyCursor() { m_prompter.setBusy(false); }
+    BusyCursor(const BusyCursor&) = delete;
+    BusyCursor& operator=(const BusyCursor&) = delete;
+
+private:
+    Prompter& m_prompter;
+};
+
+QList<Column> openInvoiceColumns(bool withDueDate) {
+    QList<Column> columns = {{QStringLiteral("AbrechnungsNr"), 2000, Qt::AlignLeft, Kind::Text},
+                             {QStringLiteral("A-Datum"), 1000, Qt::AlignLeft, Kind::Date},
+                             {QStringLiteral("A-Kunde"), 2500, Qt::AlignLeft, Kind::Text},
+                             {QStringLiteral("Bruttopreis"), 1200, Qt::AlignRight, Kind::Amount}};
+    if (withDueDate)
+        columns.append({QStringLiteral("Fällig"), 1000, Qt::AlignLeft, Kind::DateTime});
+    return columns;
+}
+
+QList<Column> overviewColumns(bool withDueDate) {
+    QList<Column> columns = {{QStringLiteral("AbrechnungsNr"), 2000, Qt::AlignLeft, Kind::Text},
+                             {QStringLiteral("A-Datum"), 1000, Qt::AlignLeft, Kind::Date},
+                             {QStringLiteral("A-Kunde"), 2500, Qt::AlignLeft, Kind::Text},
+                             {QStringLiteral("Bruttopreis"), 1200, Qt::AlignRight, Kind::Amount},
+                             {QStringLiteral("Überleitungsdatum"), 1500, Qt::AlignLeft, Kind::Date}};
+    if (withDueDate)
+        columns.append({QStringLiteral("Fällig"), 1500, Qt::AlignLeft, Kind::DateTime});
+    return columns;
+}
+
+// The statement parts of a node and the window's inputs. A configured column
+// name reaches the statement only when the table has that column.
+bool listParts(const HostDb& db, const QString& nodeKey, const ListInput& input,
+               ListStatements::ListParts* parts, QString* error) {
+    parts->documentType = NodeKey::documentType(nodeKey);
+    parts->transferKind = NodeKey::transferKind(nodeKey);
+    parts->byDueDate = input.optFaelligkeit;
+    parts->from = input.dtpVon;
+    parts->to = input.dtpBis;
+    parts->withoutArticlePrice = input.strKeineArtikelrechnung == QLatin1String("1");
+    if (!input.strCheckBox.trimmed().isEmpty()) {
+        parts->flagColumn = db.checkedColumn(QStringLiteral("PERSONAL_FREE"), input.strCheckBox);
+        if (parts->flagColumn.isEmpty()) {
+            const QString setting = NodeKey::isDirectDebit(nodeKey) ? QStringLiteral("CheckBoxLastschrift")
+                                                                    : QStringLiteral("CheckBoxGutschrift");
+            *error = QStringLiteral("Die Spalte „%1“ aus der Einstellung „%2“ gibt es in der Tabelle "
+                                    "PERSONAL_FREE nicht.")
+                         .arg(input.strCheckBox.trimmed(), setting);
+            return false;
+        }
+    }
+    if (!input.txtDatumFaelligkeit.trimmed().isEmpty()) {
+        parts->dueDateColumn = db.checkedColumn(QStringLiteral("HEADERRECH"), input.txtDatumFaelligkeit);
+        if (parts->dueDateColumn.isEmpty()) {
+            *error = QStringLiteral("Die Spalte „%1“ aus der Einstellung Fälligkeitsdatum gibt es in der "
+                                    "Tabelle HEADERRECH nicht.")
+                         .arg(input.txtDatumFaelligkeit.trimmed());
+            return false;
+        }
+    } else if (input.optFaelligkeit) {
+        *error = QStringLiteral("Für die Eingrenzung nach Fälligkeitsdatum nennt die Einstellung "
+                                "Fälligkeitsdatum keine Spalte.");
+        return false;
+    }
+    return true;
+}
+
+// Runs a list statement and reads all its rows; nothing is shown yet.
+bool readRows(const HostDb& db, const ListStatements::Statement& statement, InvoiceListModel::Rows* rows,
+              QString* error) {
+    QSqlQuery query = db.newQuery();
+    if (!db.run(query, statement.sql, statement.values, error))
+        return false;
+    const int columns = int(rows->columns().size());
+    while (query.next()) {
+        for (int c = 0; c < columns; ++c)
+            rows->append(c, query.value(c));
+    }
+    if (query.lastError().isValid()) {
+        *error = query.lastError().text();
+        return false;
+    }
+    return true;
+}
+
+// Puts the rows of a load into the list; an empty load leaves no columns.
+bool show(InvoiceListModel& list, InvoiceListModel::Rows rows) {
+    const bool empty = rows.size() == 0;
+    list.setRows(empty ? InvoiceListModel::Rows() : std::move(rows));
+    return empty;
+}
+
+} // namespace
+
+bool GetData(const HostDb& SQLConn, QString& strVer_Type, const ListInput& input,
+             InvoiceListModel& lvAbrechnungen, Prompter& prompter) {
+    BusyCursor busy(prompter);
+    strVer_Type = NodeKey::normalised(strVer_Type);
+    ListStatements::ListParts parts;
+    QString error;
+    if (listParts(SQLConn, strVer_Type, input, &parts, &error)) {
+        InvoiceListModel::Rows rows(openInvoiceColumns(!parts.dueDateColumn.isEmpty()));
+        if (readRows(SQLConn, ListStatements::openInvoices(SQLConn.isSqlServer(), parts), &rows, &error))
+            return show(lvAbrechnungen, std::move(rows));
+    }
+    prompter.message(kLoadFailed + QLatin1Char('\r') + error, Prompter::Icon::None);
+    return false;
+}
+
+bool GetDataUebersicht(const HostDb& SQLConn, QString& strVer_Type, const ListInput& input,
+                       InvoiceListModel& lvUebersicht, Prompter& prompter) {
+    BusyCursor busy(prompter);
+    lvUebersicht.clear();
+    strVer_Type = NodeKey::normalised(strVer_Type);
+    ListStatements::ListParts parts;
+    QString error;
+    if (listParts(SQLConn, strVer_Type, input, &parts, &error)) {
+        parts.withoutArticlePrice = false;
+        InvoiceListModel::Rows rows(overviewColumns(!parts.dueDateColumn.isEmpty()));
+        if (readRows(SQLConn, ListStatements::transferredInvoices(SQLConn.isSqlServer(), parts), &rows,
+                     &error))
+            return show(lvUebersicht, std::move(rows));
+    }
+    prompter.message(kLoadFailed + QLatin1Char('\r') + error, Prompter::Icon::None);
+    return false;
+}

@@ -1,0 +1,138 @@
+#include "selection/ListStatements.h"
+
+#include "hostdb/HostValues.h"
+
+namespace ListStatements {
+
+namespace {
+
+const QString CR = QStringLiteral("\r");
+
+// CONVERT(CHAR,x,104): "dd.mm.yyyy".
+QString displayDate(bool sqlServer, const QString& expression) {
+    return sqlServer ? QStringLiteral("CONVERT(CHAR,%1,104)").arg(expression)
+                     : QStringLiteral("strftime('%d.%m.%Y',%1)").arg(expression);
+}
+
+// CONVERT(CHAR,x,112): "yyyymmdd" for the range conditions.
+QString compareDay(bool sqlServer, const QString& expression) {
+    return sqlServer ? QStringLiteral("CONVERT(CHAR,%1,112)").arg(expression)
+                     : QStringLiteral("strftime('%Y%m%d',%1)").arg(expression);
+}
+
+// The due date, today where the header has none.
+QString dueDate(bool sqlServer, const QString& column) {
+    return sqlServer ? QStringLiteral("ISNULL(HR.%1,GETDATE())").arg(column)
+                     : QStringLiteral("IFNULL(HR.%1,datetime('now','localtime'))").arg(column);
+}
+
+QString dueDateField(bool sqlServer, const QString& column) {
+    if (column.isEmpty())
+        return QStringLiteral(" ");
+    return sqlServer ? QStringLiteral(", %1 as [Fällig] ").arg(dueDate(true, column))
+                     : QStringLiteral(", %1 as \"Fällig\" ").arg(dueDate(false, column));
+}
+
+QString rangeExpression(bool sqlServer, const ListParts& parts) {
+    return parts.byDueDate ? QStringLiteral(" ") + dueDate(sqlServer, parts.dueDateColumn)
+                           : QStringLiteral(" HR.INVDATE");
+}
+
+QString alias(bool sqlServer, const QString& name) {
+    return sqlServer ? QStringLiteral("'%1'").arg(name) : QStringLiteral("\"%1\"").arg(name);
+}
+
+} // namespace
+
+Statement openInvoices(bool sqlServer, const ListParts& parts) {
+    const QString range = rangeExpression(sqlServer, parts);
+    QString sql = QStringLiteral("SELECT RJ.R_Name AbrechnungsNr, ") +
+                  displayDate(sqlServer, QStringLiteral("RJ.INVDATE")) + QLatin1Char(' ') +
+                  alias(sqlServer, QStringLiteral("A-Datum")) + QStringLiteral(", ") + CR +
+                  QStringLiteral("P.KURZBEZEICHNUNG ") + alias(sqlServer, QStringLiteral("A-Kunde")) +
+                  QStringLiteral(", RJ.NETTOPREIS Bruttopreis ") + CR;
+    sql += dueDateField(sqlServer, parts.dueDateColumn);
+    sql += QStringLiteral("FROM RECHNUNGSJOURNAL RJ ") + CR +
+           QStringLiteral("INNER JOIN PERSONAL P ON RJ.KUNDE = P.ID_PERSONAL ") + CR +
+           QStringLiteral("INNER JOIN PERSONAL_FREE PF ON P.ID_PERSONAL = PF.ID_PERSONAL ") + CR +
+           QStringLiteral("INNER JOIN HEADERRECH HR ON HR.R_NAME = RJ.R_NAME AND HR.KUNDE_ID = RJ.KUNDE AND "
+                          "ZAHLDATUM IS NULL ") +
+           CR + QStringLiteral("WHERE ");
+    sql += parts.flagColumn.isEmpty() ? QStringLiteral(" ")
+                                      : QStringLiteral(" PF.%1 = 1 AND ").arg(parts.flagColumn);
+    sql += QStringLiteral(" ") + CR + QStringLiteral("RJ.VER_TYPE = ? AND ") + CR;
+    sql += compareDay(sqlServer, range) + QStringLiteral(" >= ? AND ") + CR;
+    sql += compareDay(sqlServer, range) + QStringLiteral(" <= ? AND ");
+    if (parts.withoutArticlePrice)
+        sql += sqlServer ? QStringLiteral(" ISNULL(RJ.ARTIKELPREIS,0) = 0 AND ")
+                         : QStringLiteral(" IFNULL(RJ.ARTIKELPREIS,0) = 0 AND ");
+    sql += CR +
+           QStringLiteral("RJ.R_NAME NOT IN (SELECT SUBTEXT FROM COMM WHERE ID = 7 AND SUBNUM = ?) AND ") +
+           CR;
+    sql += QStringLiteral("(RJ.NETTOPREIS IS NOT NULL AND RJ.NETTOPREIS > 0) ") + CR +
+           QStringLiteral("order by  ") + CR;
+    sql += parts.dueDateColumn.isEmpty() ? QStringLiteral(" ")
+                                         : QStringLiteral(" HR.%1, ").arg(parts.dueDateColumn);
+    sql += QStringLiteral(" RJ.R_NAME, RJ.INVDATE DESC, P.KURZBEZEICHNUNG");
+    return {sql,
+            {parts.documentType, HostValues::day(parts.from), HostValues::day(parts.to), parts.transferKind}};
+}
+
+Statement transferredInvoices(bool sqlServer, const ListParts& parts) {
+    const QString range = rangeExpression(sqlServer, parts);
+    QString sql = QStringLiteral("SELECT RJ.R_Name AbrechnungsNr, ") +
+                  displayDate(sqlServer, QStringLiteral("RJ.INVDATE")) + QLatin1Char(' ') +
+                  alias(sqlServer, QStringLiteral("A-Datum")) + QStringLiteral(", ") + CR +
+                  QStringLiteral("P.KURZBEZEICHNUNG ") + alias(sqlServer, QStringLiteral("A-Kunde")) +
+                  QStringLiteral(", HR.ZAHL_BETRAG Bruttopreis, ") + CR +
+                  displayDate(sqlServer, QStringLiteral("C.Date1")) + QLatin1Char(' ') +
+                  alias(sqlServer, QStringLiteral("Überleitungsdatum")) + QStringLiteral(" ") + CR;
+    sql += dueDateField(sqlServer, parts.dueDateColumn);
+    sql += QStringLiteral("from RECHNUNGSJOURNAL RJ inner join PERSONAL P on RJ.KUNDE = P.ID_PERSONAL ") +
+           CR + QStringLiteral("inner join PERSONAL_FREE PF on P.ID_PERSONAL = PF.ID_PERSONAL ");
+    sql += parts.flagColumn.isEmpty() ? QStringLiteral(" ")
+                                      : QStringLiteral(" AND PF.%1 = 1 ").arg(parts.flagColumn);
+    sql +=
+        CR + QStringLiteral("inner join COMM C on RJ.R_NAME = C.SUBTEXT AND C.ID = 7 AND SUBNUM = ? ") + CR;
+    sql +=
+        QStringLiteral("inner join HEADERRECH HR on HR.R_Name = RJ.R_Name AND HR.Ver_type = RJ.Ver_type ") +
+        CR + QStringLiteral("where RJ.VER_TYPE = ? AND ");
+    sql += compareDay(sqlServer, range) + QStringLiteral(" >= ? AND ") + CR;
+    sql += compareDay(sqlServer, range) + QStringLiteral(" <= ? ") + CR;
+    sql += QStringLiteral(" order by RJ.R_NAME, RJ.INVDATE DESC, P.KURZBEZEICHNUNG ");
+    return {sql,
+            {parts.transferKind, parts.documentType, HostValues::day(parts.from), HostValues::day(parts.to)}};
+}
+
+Statement invoicesWithoutPrice(bool sqlServer, const QString& documentType, int transferKind,
+                               const QDate& from, const QDate& to) {
+    const QString day = compareDay(sqlServer, QStringLiteral("RJ.INVDATE"));
+    const QString sql =
+        QStringLiteral("SELECT RJ.R_Name AbrechnungsNr, ") +
+        displayDate(sqlServer, QStringLiteral("RJ.INVDATE")) + QLatin1Char(' ') +
+        alias(sqlServer, QStringLiteral("A-Datum")) + QStringLiteral(" ") +
+        QStringLiteral("FROM RECHNUNGSJOURNAL RJ ") + QStringLiteral("WHERE VER_TYPE = ? AND ") + day +
+        QStringLiteral(" >= ? AND ") + day + QStringLiteral(" <= ? AND ") +
+        QStringLiteral("RJ.R_NAME NOT IN (SELECT SUBTEXT FROM COMM WHERE ID = 7 AND SUBNUM = ?) AND ") +
+        QStringLiteral("(RJ.NETTOPREIS IS NULL OR RJ.NETTOPREIS = 0) ") +
+        QStringLiteral("order by RJ.R_NAME, RJ.INVDATE DESC");
+    return {sql, {documentType, HostValues::day(from), HostValues::day(to), transferKind}};
+}
+
+Statement invoicesOfOtherCustomer(bool sqlServer, const QString& documentType, int transferKind,
+                                  const QDate& from, const QDate& to) {
+    const QString day = compareDay(sqlServer, QStringLiteral("RJ.INVDATE"));
+    const QString sql =
+        QStringLiteral("SELECT RJ.R_Name AbrechnungsNr, ") +
+        displayDate(sqlServer, QStringLiteral("RJ.INVDATE")) + QLatin1Char(' ') +
+        alias(sqlServer, QStringLiteral("A-Datum")) + QStringLiteral(" ") +
+        QStringLiteral("FROM RECHNUNGSJOURNAL RJ ") +
+        QStringLiteral("inner join HEADERRECH HR on RJ.r_name = HR.r_name and RJ.ver_type = HR.ver_type ") +
+        QStringLiteral("and rj.kunde <> HR.KUNDE_ID ") + QStringLiteral("WHERE RJ.VER_TYPE = ? AND ") + day +
+        QStringLiteral(" >= ? AND ") + day + QStringLiteral(" <= ? AND ") +
+        QStringLiteral("RJ.R_NAME NOT IN (SELECT SUBTEXT FROM COMM WHERE ID = 7 AND SUBNUM = ?) ") +
+        QStringLiteral("order by RJ.R_NAME, RJ.INVDATE DESC");
+    return {sql, {documentType, HostValues::day(from), HostValues::day(to), transferKind}};
+}
+
+} // namespace ListStatements

@@ -1,0 +1,36 @@
+#include "selection/ReleaseInvoices.h"
+
+#include "hostdb/CommStatements.h"
+#include "hostdb/HeaderStatements.h"
+#include "hostdb/HostDb.h"
+#include "selection/NodeKey.h"
+
+#include <QSqlDatabase>
+#include <QSqlError>
+
+bool releaseInvoices(const HostDb& SQLConn, const QString& nodeKey, const QStringList& names,
+                     QString* error) {
+    if (names.isEmpty())
+        return true;
+    // Marks deleted but headers still paid would hide the invoices from both
+    // lists; the two steps stand or fall together.
+    QSqlDatabase connection = SQLConn.database();
+    if (!connection.transaction()) {
+        *error = connection.lastError().text();
+        return false;
+    }
+    if (CommStatements::deleteTransferMarks(SQLConn, NodeKey::transferKind(nodeKey), names, error) &&
+        HeaderStatements::releaseHeaders(SQLConn, NodeKey::documentType(nodeKey), names, error)) {
+        if (connection.commit())
+            return true;
+        *error = connection.lastError().text();
+    }
+    connection.rollback();
+    return false;
+}
+
+QString releaseFailedMessage(const QString& error) {
+    return QStringLiteral("Die Rechnungen konnten nicht freigegeben werden; in der Datenbank wurde nichts "
+                          "geändert.\r") +
+           error;
+}

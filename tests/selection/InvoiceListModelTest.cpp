@@ -1,0 +1,166 @@
+#include "selection/InvoiceListModel.h"
+
+#include "QtPrinters.h"
+
+#include <QItemSelectionModel>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using Kind = InvoiceListModel::Kind;
+
+// Name, date as the host shows it ("dd.mm.yyyy"), customer, amount, due date-time.
+struct Row {
+    const char* name;
+    const char* date;
+    const char* customer;
+    QVariant amount;
+    const char* due;
+};
+
+InvoiceListModel::Rows rowsOf(const QList<Row>& rows) {
+    InvoiceListModel::Rows result({{"AbrechnungsNr", 2000, Qt::AlignLeft, Kind::Text},
+                                   {"A-Datum", 1000, Qt::AlignLeft, Kind::Date},
+                                   {"A-Kunde", 2500, Qt::AlignLeft, Kind::Text},
+                                   {"Bruttopreis", 1200, Qt::AlignRight, Kind::Amount},
+                                   {"Fällig", 1000, Qt::AlignLeft, Kind::DateTime}});
+    for (const Row& r : rows) {
+        result.append(0, QString::fromUtf8(r.name));
+        result.append(1, QString::fromLatin1(r.date));
+        result.append(2, QString::fromUtf8(r.customer));
+        result.append(3, r.amount);
+        result.append(4, QString::fromLatin1(r.due));
+    }
+    return result;
+}
+
+QStringList column(const InvoiceListModel& model, int c) {
+    QStringList texts;
+    for (int row = 0; row < model.rowCount(); ++row)
+        texts << model.text(row, c);
+    return texts;
+}
+
+class InvoiceListSorting : public ::testing::Test {
+protected:
+    void SetUp() override {
+        model.setRows(rowsOf({
+            {"RE-10", "28.12.2025", "zeller", 1234.5, "2026-01-11 00:00:00"},
+            {"RE-9", "05.01.2026", "Äpfel GmbH", 2.0, "2026-01-19 14:30:00"},
+            {"re-8", "5.1.2026", "apfel", -3.0, "2025-12-31 23:59:59"},
+            {"RE-7", "31.01.2025", "Birne", QVariant(), "2026-01-19 09:00:00"},
+        }));
+    }
+    InvoiceListModel model;
+};
+
+TEST_F(InvoiceListSorting, InitiallyByTheFirstColumnAscendingInGermanOrder) {
+    EXPECT_EQ(model.sortColumn(), 0);
+    EXPECT_EQ(model.sortOrder(), Qt::AscendingOrder);
+    EXPECT_TRUE(model.isSorted());
+    EXPECT_EQ(column(model, 0), QStringList({"RE-10", "RE-7", "re-8", "RE-9"}));
+}
+
+TEST_F(InvoiceListSorting, ColumnsSortByValueBothWays) {
+    const struct {
+        int column;
+        QStringList ascending;
+    } cases[] = {
+        {1, {"31.01.2025", "28.12.2025", "05.01.2026", "05.01.2026"}},
+        {2, {"apfel", "Äpfel GmbH", "Birne", "zeller"}},
+        {3, {"", "-3,00", "2,00", "1.234,50"}},
+        {4, {"31.12.2025 23:59:59", "11.01.2026", "19.01.2026 09:00:00", "19.01.2026 14:30:00"}},
+    };
+    for (const auto& c : cases) {
+        model.sort(c.column, Qt::AscendingOrder);
+        EXPECT_EQ(column(model, c.column), c.ascending) << c.column;
+        model.sort(c.column, Qt::DescendingOrder);
+        QStringList descending = c.ascending;
+        std::reverse(descending.begin(), descending.end());
+        EXPECT_EQ(column(model, c.column), descending) << c.column;
+    }
+}
+
+TEST_F(InvoiceListSorting, EqualValuesKeepTheirOrder) {
+    model.sort(0, Qt::DescendingOrder); // RE-9, re-8, RE-7, RE-10
+    model.sort(1, Qt::AscendingOrder);
+    EXPECT_EQ(column(model, 0), QStringList({"RE-7", "RE-10", "RE-9", "re-8"}));
+    model.sort(1, Qt::DescendingOrder);
+    EXPECT_EQ(column(model, 0), QStringList({"RE-9", "re-8", "RE-10", "RE-7"}));
+}
+
+TEST_F(InvoiceListSorting, TextsCompareWithoutRegardToCase) {
+    InvoiceListModel names;
+    names.setRows(
+        rowsOf({{"b", "", "MÜLLER", 0, ""}, {"a", "", "müller", 0, ""}, {"c", "", "Müller", 0, ""}}));
+    names.sort(2, Qt::AscendingOrder);
+    EXPECT_EQ(column(names, 0), QStringList({"a", "b", "c"}));
+    names.sort(2, Qt::DescendingOrder);
+    EXPECT_EQ(column(names, 0), QStringList({"a", "b", "c"}));
+}
+
+TEST_F(InvoiceListSorting, ShownTextsNeverChange) {
+    const QStringList dates = {"28.12.2025", "31.01.2025", "05.01.2026", "05.01.2026"};
+    EXPECT_EQ(column(model, 1), dates);
+    model.sort(1, Qt::DescendingOrder);
+    model.sort(1, Qt::AscendingOrder);
+    model.sort(0, Qt::AscendingOrder);
+    EXPECT_EQ(column(model, 1), dates);
+    EXPECT_EQ(column(model, 3), QStringList({"1.234,50", "", "-3,00", "2,00"}));
+    EXPECT_EQ(model.data(model.index(0, 1)).toString(), "28.12.2025");
+    EXPECT_EQ(model.data(model.index(0, 3), Qt::TextAlignmentRole).value<Qt::Alignment>(),
+              Qt::AlignRight | Qt::AlignVCenter);
+    EXPECT_EQ(model.headerData(4, Qt::Horizontal).toString(), "Fällig");
+}
+
+TEST_F(InvoiceListSorting, AReloadAppliesTheLastSetting) {
+    model.sort(1, Qt::DescendingOrder);
+    model.setRows(rowsOf({{"X-1", "01.02.2026", "a", 1.0, ""},
+                          {"X-2", "15.01.2026", "b", 1.0, ""},
+                          {"X-3", "02.02.2026", "c", 1.0, ""}}));
+    EXPECT_EQ(column(model, 1), QStringList({"02.02.2026", "01.02.2026", "15.01.2026"}));
+    EXPECT_EQ(model.sortColumn(), 1);
+    EXPECT_EQ(model.sortOrder(), Qt::DescendingOrder);
+}
+
+TEST_F(InvoiceListSorting, ClearRemovesColumnsAndRowsButKeepsTheSetting) {
+    model.sort(3, Qt::DescendingOrder);
+    model.clear();
+    EXPECT_EQ(model.rowCount(), 0);
+    EXPECT_EQ(model.columnCount(), 0);
+    EXPECT_EQ(model.sortColumn(), 3);
+    EXPECT_EQ(model.sortOrder(), Qt::DescendingOrder);
+    EXPECT_TRUE(model.isSorted());
+}
+
+TEST_F(InvoiceListSorting, SelectionFollowsItsRows) {
+    QItemSelectionModel selection(&model);
+    selection.select(model.index(0, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    selection.select(model.index(3, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    model.sort(3, Qt::AscendingOrder);
+    QStringList selected;
+    for (const QModelIndex& index : selection.selectedRows())
+        selected << model.invoiceName(index.row());
+    selected.sort();
+    EXPECT_EQ(selected, QStringList({"RE-10", "RE-9"}));
+}
+
+TEST(InvoiceListClick, DirectionRule) {
+    EXPECT_EQ(InvoiceListModel::nextSortOrder(true, Qt::AscendingOrder), Qt::DescendingOrder);
+    EXPECT_EQ(InvoiceListModel::nextSortOrder(true, Qt::DescendingOrder), Qt::AscendingOrder);
+    EXPECT_EQ(InvoiceListModel::nextSortOrder(false, Qt::AscendingOrder), Qt::AscendingOrder);
+    EXPECT_EQ(InvoiceListModel::nextSortOrder(false, Qt::DescendingOrder), Qt::AscendingOrder);
+
+    InvoiceListModel model;
+    model.setRows(rowsOf({{"B", "02.01.2026", "x", 2.0, ""}, {"A", "01.01.2026", "y", 1.0, ""}}));
+    model.sortByClick(3); // another column while ascending: descending
+    EXPECT_EQ(model.sortColumn(), 3);
+    EXPECT_EQ(model.sortOrder(), Qt::DescendingOrder);
+    EXPECT_EQ(column(model, 0), QStringList({"B", "A"}));
+    model.sortByClick(1);
+    EXPECT_EQ(model.sortOrder(), Qt::AscendingOrder);
+    EXPECT_EQ(column(model, 0), QStringList({"A", "B"}));
+}
+
+} // namespace

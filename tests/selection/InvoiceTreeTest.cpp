@@ -1,0 +1,99 @@
+#include "selection/InvoiceTree.h"
+
+#include "TestHostDb.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct TreeCase {
+    const char* name;
+    QList<QPair<int, QVariant>> flags; // settlement type, NUMBER_VALUE
+    QStringList keys;
+    QString selected;
+    QString scrolled;
+};
+
+void PrintTo(const TreeCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class InvoiceTreeTest : public ::testing::TestWithParam<TreeCase> {};
+
+TEST_P(InvoiceTreeTest, AddsEnabledTypesSelectsTheThirdNode) {
+    TestHostDb host;
+    const TreeCase& c = GetParam();
+    for (const auto& [type, value] : c.flags)
+        host.exec(QStringLiteral("INSERT INTO FORMS_CONFIG VALUES ('F_STAMMEINKONF', ?, ?)"),
+                  {QStringLiteral("CHKABRECHNUNG%1").arg(type), value});
+
+    const InvoiceTree::Tree tree = InvoiceTree::LoadTreeView(host.db());
+    EXPECT_TRUE(tree.error.isEmpty());
+    QStringList keys;
+    for (const auto& node : tree.nodes)
+        keys << node.key;
+    EXPECT_EQ(keys, c.keys);
+    EXPECT_EQ(tree.selectedKey, c.selected);
+    EXPECT_EQ(tree.scrolledKey, c.scrolled);
+    ASSERT_GE(tree.nodes.size(), 2);
+    EXPECT_TRUE(tree.nodes[0].parentKey.isEmpty());
+    EXPECT_TRUE(tree.nodes[1].parentKey.isEmpty());
+    EXPECT_EQ(tree.nodes[1].text, "SEPA-Überweisung");
+    for (qsizetype i = 2; i < tree.nodes.size(); ++i)
+        EXPECT_EQ(tree.nodes[i].parentKey, "A");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    FormSettings, InvoiceTreeTest,
+    ::testing::Values(
+        TreeCase{"NoneEnabled", {}, {"R0", "A"}, "R0", "A"},
+        TreeCase{"ThreeAndFive", {{3, 1}, {5, 1}}, {"R0", "A", "A3", "A5"}, "A3", "A5"},
+        TreeCase{"OnlyOneCounts", {{1, 2}, {2, 0}, {4, QVariant()}, {8, 1}}, {"R0", "A", "A8"}, "A8", "A8"},
+        TreeCase{"All",
+                 {{1, 1}, {2, 1}, {3, 1}, {4, 1}, {5, 1}, {6, 1}, {7, 1}, {8, 1}},
+                 {"R0", "A", "A1", "A2", "A3", "A4", "A5", "A6", "A7", "A8"},
+                 "A1",
+                 "A8"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(InvoiceTreeTexts, HostTextsNameTheNodesCustomGermanFirst) {
+    TestHostDb host;
+    for (int type = 1; type <= 8; ++type)
+        host.exec(QStringLiteral("INSERT INTO FORMS_CONFIG VALUES ('F_STAMMEINKONF', ?, 1)"),
+                  {QStringLiteral("CHKABRECHNUNG%1").arg(type)});
+    host.exec(
+        QStringLiteral("INSERT INTO STRINGS VALUES (642, 'Rechnungen', NULL), (646, 'Provision', NULL), "
+                       "(649, 'Gutschriften', 'Gutschriften an Partner'), (652, 'Honorar', NULL), "
+                       "(655, 'Lizenz', NULL), (629, 'Bonus', NULL), (632, 'Miete', NULL), "
+                       "(635, NULL, 'Prämie')"));
+    const InvoiceTree::Tree tree = InvoiceTree::LoadTreeView(host.db());
+    QStringList texts;
+    for (const auto& node : tree.nodes)
+        texts << node.text;
+    EXPECT_EQ(texts, QStringList({"Rechnungen", "SEPA-Überweisung", "Provision", "Gutschriften an Partner",
+                                  "Honorar", "Lizenz", "Bonus", "Miete", "Prämie", ""}));
+}
+
+TEST(InvoiceTreeTexts, ARefusedStatementIsReported) {
+    TestHostDb host;
+    host.exec(QStringLiteral("DROP TABLE FORMS_CONFIG"));
+    const InvoiceTree::Tree tree = InvoiceTree::LoadTreeView(host.db());
+    EXPECT_FALSE(tree.error.isEmpty());
+    EXPECT_TRUE(tree.nodes.isEmpty());
+}
+
+TEST(InvoiceTreeHelpers, FlagColumnAndGroupNode) {
+    const QString lastschrift = QStringLiteral("SEPA_LASTSCHRIFT");
+    const QString gutschrift = QStringLiteral("SEPA_GUTSCHRIFT");
+    EXPECT_EQ(InvoiceTree::flagColumnFor("R0", lastschrift, gutschrift), lastschrift);
+    EXPECT_EQ(InvoiceTree::flagColumnFor("R", lastschrift, gutschrift), lastschrift);
+    for (const char* key : {"A1", "A3", "A8", "A"})
+        EXPECT_EQ(InvoiceTree::flagColumnFor(QString::fromLatin1(key), lastschrift, gutschrift), gutschrift)
+            << key;
+    EXPECT_EQ(InvoiceTree::flagColumnFor("A3", lastschrift, QString()), QString());
+    EXPECT_TRUE(InvoiceTree::isGroupNode("A"));
+    EXPECT_FALSE(InvoiceTree::isGroupNode("A1"));
+    EXPECT_FALSE(InvoiceTree::isGroupNode("R0"));
+}
+
+} // namespace
