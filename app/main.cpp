@@ -1,3 +1,4 @@
+#include "app/BatchExport.h"
 #include "app/CommandLine.h"
 #include "app/MainWindow.h"
 #include "hostdb/DemoDatabase.h"
@@ -60,6 +61,13 @@ int main(int argc, char* argv[]) {
     if (cl.mode == CommandLine::Mode::Help) {
         QTextStream(stdout) << CommandLine::usage();
         return 0;
+    }
+    if (cl.mode == CommandLine::Mode::Export) {
+        // Reports are drawn without a screen.
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        QGuiApplication app(argc, argv);
+        return runBatchExport(cl);
     }
     if (cl.mode == CommandLine::Mode::MakeDemoDb) {
         QCoreApplication app(argc, argv);

@@ -161,7 +161,7 @@ bool writeClients(Writer& w) {
                            QVariant(),
                            "089 123456-0",
                            "089 123456-99",
-                           QLatin1String(home.name),
+                           QString::fromUtf8(home.name),
                            QLatin1String(home.code),
                            ibanHome.right(10),
                            ibanHome,
@@ -196,7 +196,7 @@ bool writeClients(Writer& w) {
                            "00012345678",
                            DemoDatabase::iban(QStringLiteral("AT"), QStringLiteral("3400000012345678")),
                            "RZOOAT2LXXX",
-                           QLatin1String(vienna.name),
+                           QString::fromUtf8(vienna.name),
                            QLatin1String(vienna.code),
                            ibanVienna.right(11),
                            ibanVienna,
@@ -222,7 +222,7 @@ bool writeCustomers(Writer& w) {
         const Bank& bank = bankFor(town.country, k);
         const bool company = k % 9 == 4;
         const bool secondAccount = k % 11 == 3;
-        const QString surname = QLatin1String(kSurnames[k % kSurnames.size()]);
+        const QString surname = QString::fromUtf8(kSurnames[k % kSurnames.size()]);
         const QString firstName = QString::fromUtf8(kFirstNames[(k / 3) % kFirstNames.size()]);
         const QString designation = company ? QStringLiteral("%1 & Söhne Handels-GmbH").arg(surname)
                                             : QStringLiteral("%1, %2").arg(surname, firstName);

@@ -90,6 +90,11 @@ TEST_F(DemoDatabaseFile, ShowsDataGapsAndTransferredInvoices) {
     EXPECT_EQ(count("SELECT COUNT(*) FROM COMM WHERE ID = 7 AND SUBNUM IS NULL"), 1);
 }
 
+TEST_F(DemoDatabaseFile, GermanNamesAreStoredAsText) {
+    EXPECT_GT(count("SELECT COUNT(*) FROM PERSONAL WHERE NAME IN ('Müller', 'Weiß', 'Schäfer')"), 10);
+    EXPECT_EQ(count("SELECT COUNT(*) FROM PERSONAL WHERE NAME || VORNAME || STRASSE || ORT || BANK LIKE '%Ã%'"), 0);
+}
+
 TEST(CommStatements, TidyingGivesKindOneAndRemovesOrphanedSettlementMarks) {
     TestHostDb host;
     host.addCustomer(1, "Meier");
