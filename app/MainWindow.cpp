@@ -4,17 +4,26 @@
 #include "app/IniFile.h"
 #include "app/Startup.h"
 #include "app/WidgetPrompter.h"
+#include "export/ExportRun.h"
+#include "selection/InvoiceListModel.h"
+#include "selection/InvoiceLists.h"
+#include "selection/InvoiceTree.h"
+#include "selection/PlausibilityCheck.h"
+#include "selection/ReleaseInvoices.h"
+#include "selection/UebersichtReport.h"
 
 #include <QCloseEvent>
 #include <QDateEdit>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTreeWidget>
@@ -47,9 +56,12 @@ QTableView* listView(const char* name) {
 
 MainWindow::MainWindow(const ProgramPaths& paths, Prompter* prompter)
     : m_paths(paths), m_ownPrompter(prompter ? nullptr : new WidgetPrompter(this)),
-      m_prompter(prompter ? prompter : m_ownPrompter.get()), m_instance(paths.programDir) {
+      m_prompter(prompter ? prompter : m_ownPrompter.get()), m_instance(paths.programDir),
+      m_openInvoices(new InvoiceListModel(this)), m_transferred(new InvoiceListModel(this)) {
     setObjectName(QStringLiteral("frmMain"));
     buildLayout();
+    lvAbrechnungen->setModel(m_openInvoices);
+    lvUebersicht->setModel(m_transferred);
     if (auto* widgetPrompter = dynamic_cast<WidgetPrompter*>(m_ownPrompter.get()))
         widgetPrompter->setProgressBar(pgbar);
     connect(&m_instance, &SingleInstance::raiseRequested, this, [this] {
@@ -60,6 +72,25 @@ MainWindow::MainWindow(const ProgramPaths& paths, Prompter* prompter)
     });
     connect(panel, &CreditorPanel::companyDataChanged, this, [this] { bAdressAenderung = true; });
     connect(cmdBeenden, &QPushButton::clicked, this, &QWidget::close);
+    connect(tvAbrechnungen, &QTreeWidget::itemClicked, this,
+            [this](QTreeWidgetItem* item) { nodeClicked(item->data(0, Qt::UserRole).toString()); });
+    connect(btnAktualisieren, &QPushButton::clicked, this, &MainWindow::Refresh);
+    connect(SSTab1->tabBar(), &QTabBar::tabBarClicked, this, &MainWindow::tabClicked);
+    connect(SSTab1->tabBar(), &QTabBar::tabBarDoubleClicked, this, &MainWindow::tabClicked);
+    connect(cmdStart, &QPushButton::clicked, this, &MainWindow::cmdStart_Click);
+    connect(btnUERefreigeben, &QPushButton::clicked, this, &MainWindow::btnUERefreigeben_Click);
+    connect(btnUEDrucken, &QPushButton::clicked, this, &MainWindow::btnUEDrucken_Click);
+    for (auto [view, model] :
+         {std::pair{lvAbrechnungen, m_openInvoices}, std::pair{lvUebersicht, m_transferred}}) {
+        QHeaderView* header = view->horizontalHeader();
+        connect(header, &QHeaderView::sectionClicked, this, [header, model = model](int column) {
+            model->sortByClick(column);
+            header->setSortIndicatorShown(true);
+            header->setSortIndicator(model->sortColumn(), model->sortOrder());
+        });
+        connect(model, &QAbstractItemModel::modelReset, this,
+                [this, view = view, model = model] { applyColumnWidths(view, *model); });
+    }
 }
 
 MainWindow::~MainWindow() = default;
@@ -203,7 +234,10 @@ MainWindow::StartResult MainWindow::Form_Load(const QString& argument, const QDa
     if (!SQLConn)
         return failStartup(error);
 
-    // Tree: filled by the selection wiring.
+    const InvoiceTree::Tree tree = InvoiceTree::LoadTreeView(*SQLConn);
+    if (!tree.error.isEmpty())
+        return failStartup(tree.error);
+    LoadTreeView(tree);
 
     const OwnSettings settings = OwnSettings::load(m_paths.ownIni());
     strExportPfad = settings.ExportPfad;
@@ -264,4 +298,150 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         event->accept();
     else
         event->ignore();
+}
+
+void MainWindow::LoadTreeView(const InvoiceTree::Tree& tree) {
+    tvAbrechnungen->clear();
+    QHash<QString, QTreeWidgetItem*> items;
+    for (const InvoiceTree::TreeNode& node : tree.nodes) {
+        QTreeWidgetItem* parent = items.value(node.parentKey);
+        auto* item = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(tvAbrechnungen);
+        item->setText(0, node.text);
+        item->setData(0, Qt::UserRole, node.key);
+        items.insert(node.key, item);
+    }
+    if (QTreeWidgetItem* selected = items.value(tree.selectedKey))
+        tvAbrechnungen->setCurrentItem(selected);
+    strVer_Type = tree.selectedKey;
+    if (QTreeWidgetItem* last = items.value(tree.scrolledKey))
+        tvAbrechnungen->scrollToItem(last);
+}
+
+QString MainWindow::selectedNodeKey() const {
+    const QTreeWidgetItem* item = tvAbrechnungen->currentItem();
+    return item ? item->data(0, Qt::UserRole).toString() : QString();
+}
+
+QString MainWindow::selectedNodeText() const {
+    const QTreeWidgetItem* item = tvAbrechnungen->currentItem();
+    return item ? item->text(0) : QString();
+}
+
+void MainWindow::nodeClicked(const QString& key) {
+    m_openInvoices->clear();
+    m_transferred->clear();
+    strVer_Type = key;
+    if (selectedNodeText() != InvoiceTree::kGroupText)
+        Refresh();
+}
+
+ListInput MainWindow::listInput() const {
+    ListInput input;
+    input.strCheckBox = strCheckBox;
+    input.txtDatumFaelligkeit = panel->txtDatumFaelligkeit->text();
+    input.optFaelligkeit = optFaelligkeit->isChecked();
+    input.dtpVon = dtpVon->date();
+    input.dtpBis = dtpBis->date();
+    input.strKeineArtikelrechnung = strKeineArtikelrechnung;
+    return input;
+}
+
+bool MainWindow::loadOpenInvoices() {
+    return GetData(*SQLConn, strVer_Type, listInput(), *m_openInvoices, *m_prompter);
+}
+
+void MainWindow::Refresh() {
+    strCheckBox =
+        InvoiceTree::flagColumnFor(selectedNodeKey(), strCheckBoxLastschrift, strCheckBoxGutschrift);
+    if (selectedNodeText() == InvoiceTree::kGroupText)
+        return;
+    if (SSTab1->currentIndex() == 0) {
+        if (loadOpenInvoices())
+            m_prompter->message(QStringLiteral("Keine Daten für die ausgewählten Eingrenzungen vorhanden!"),
+                                Prompter::Icon::Information);
+        else
+            CheckInvoices(*SQLConn, strVer_Type, dtpVon->date(), dtpBis->date(), *m_prompter);
+    } else if (GetDataUebersicht(*SQLConn, strVer_Type, listInput(), *m_transferred, *m_prompter)) {
+        m_prompter->message(QStringLiteral("Keine Daten für diesen Zeitraum vorhanden!"),
+                            Prompter::Icon::Information);
+    }
+}
+
+void MainWindow::tabClicked(int index) {
+    if (index < 0)
+        return;
+    SSTab1->setCurrentIndex(index);
+    Refresh();
+}
+
+void MainWindow::applyColumnWidths(QTableView* view, const InvoiceListModel& model) {
+    // The widths were made for a smaller font: a column is never narrower
+    // than its caption or than a whole date.
+    const double pixelsPerTwip = view->logicalDpiX() / 1440.0;
+    const QFontMetrics cells(view->font());
+    const QFontMetrics captions(view->horizontalHeader()->font());
+    for (int c = 0; c < model.columnCount(); ++c) {
+        const InvoiceListModel::Column& column = model.column(c);
+        int width =
+            qMax(qRound(column.widthTwips * pixelsPerTwip), captions.horizontalAdvance(column.caption) + 28);
+        if (column.kind == InvoiceListModel::Kind::Date)
+            width = qMax(width, cells.horizontalAdvance(QStringLiteral("00.00.0000")) + 16);
+        if (column.kind == InvoiceListModel::Kind::DateTime)
+            width = qMax(width, cells.horizontalAdvance(QStringLiteral("00.00.0000 00:00:00")) + 16);
+        view->setColumnWidth(c, width);
+    }
+    view->horizontalHeader()->setSortIndicatorShown(model.isSorted());
+    view->horizontalHeader()->setSortIndicator(model.sortColumn(), model.sortOrder());
+}
+
+QStringList MainWindow::selectedNames(QTableView* view, const InvoiceListModel& model) const {
+    QList<int> rows;
+    for (const QModelIndex& index : view->selectionModel()->selectedRows())
+        rows << index.row();
+    std::sort(rows.begin(), rows.end());
+    QStringList names;
+    names.reserve(rows.size());
+    for (int row : rows)
+        names << model.invoiceName(row);
+    return names;
+}
+
+void MainWindow::cmdStart_Click() {
+    const Firmendaten firma = panel->values();
+    if (!checkCreditorPanel(firma, *m_prompter))
+        return;
+    ExportSettings settings;
+    settings.strConnectionString = strConnectionString;
+    settings.strVer_Type = strVer_Type;
+    settings.strCheckBox = strCheckBox;
+    settings.strExportPfad = strExportPfad;
+    settings.firma = firma;
+    settings.sortByCustomer = rbSort[1]->isChecked();
+    settings.strCSV = strCSV;
+    settings.strBezeichnungStattNameVorname = strBezeichnungStattNameVorname;
+    settings.strSkontoRechnungsKopf = strSkontoRechnungsKopf;
+    settings.logFile = m_paths.logFile();
+    settings.now = QDateTime::currentDateTime();
+    ExportSEPA(settings, selectedNames(lvAbrechnungen, *m_openInvoices), *m_prompter,
+               [this] { loadOpenInvoices(); });
+}
+
+void MainWindow::btnUERefreigeben_Click() {
+    const QStringList names = selectedNames(lvUebersicht, *m_transferred);
+    QString error;
+    if (!releaseInvoices(*SQLConn, strVer_Type, names, &error))
+        m_prompter->message(releaseFailedMessage(error), Prompter::Icon::Critical);
+    GetDataUebersicht(*SQLConn, strVer_Type, listInput(), *m_transferred, *m_prompter);
+}
+
+void MainWindow::btnUEDrucken_Click() {
+    QList<QStringList> rows;
+    rows.reserve(m_transferred->rowCount());
+    for (int row = 0; row < m_transferred->rowCount(); ++row) {
+        QStringList cells;
+        for (int c = 0; c < m_transferred->columnCount(); ++c)
+            cells << m_transferred->text(row, c);
+        rows << cells;
+    }
+    PrintUebersicht(rows, QDate::currentDate(), *m_prompter);
 }

@@ -10,8 +10,14 @@
 
 #include <memory>
 
+namespace InvoiceTree {
+struct Tree;
+}
+
 class CreditorPanel;
+class InvoiceListModel;
 class Prompter;
+struct ListInput;
 class QDateEdit;
 class QProgressBar;
 class QPushButton;
@@ -79,6 +85,16 @@ public:
     QPushButton* cmdBeenden;
 
     Prompter& prompter() { return *m_prompter; }
+    InvoiceListModel& openInvoices() { return *m_openInvoices; }
+    InvoiceListModel& transferred() { return *m_transferred; }
+
+    // The event handlers, public so tests can drive them like a user.
+    void nodeClicked(const QString& key);
+    void Refresh();
+    void tabClicked(int index);
+    void cmdStart_Click();
+    void btnUERefreigeben_Click();
+    void btnUEDrucken_Click();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -88,10 +104,19 @@ private:
     QWidget* buildLeftColumn();
     QWidget* buildTabs();
     StartResult failStartup(const QString& what);
+    void LoadTreeView(const InvoiceTree::Tree& tree);
+    QString selectedNodeKey() const;
+    QString selectedNodeText() const;
+    ListInput listInput() const;
+    bool loadOpenInvoices();
+    void applyColumnWidths(QTableView* view, const InvoiceListModel& model);
+    QStringList selectedNames(QTableView* view, const InvoiceListModel& model) const;
     OwnSettings currentSettings() const;
 
     ProgramPaths m_paths;
     std::unique_ptr<Prompter> m_ownPrompter;
     Prompter* m_prompter;
     SingleInstance m_instance;
+    InvoiceListModel* m_openInvoices;
+    InvoiceListModel* m_transferred;
 };

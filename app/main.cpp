@@ -75,6 +75,7 @@ int main(int argc, char* argv[]) {
     }
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
     QApplication app(argc, argv);
+    QApplication::setStyle(QStringLiteral("Fusion"));
     QTranslator qtGerman;
     if (qtGerman.load(QLocale(), QStringLiteral("qtbase"), QStringLiteral("_"),
                       QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
