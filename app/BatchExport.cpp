@@ -9,6 +9,7 @@
 #include "selection/InvoiceListModel.h"
 #include "selection/InvoiceLists.h"
 #include "selection/InvoiceTree.h"
+#include "selection/NodeKey.h"
 #include "selection/PlausibilityCheck.h"
 
 #include <QTextStream>
@@ -22,6 +23,27 @@ constexpr int kRefused = 2;
 int refuse(const QString& text) {
     QTextStream(stderr) << "[" << Prompter::applicationTitle() << "] Fehler: " << text << Qt::endl;
     return kRefused;
+}
+
+// A column named in a setting that its table lacks makes the settings
+// unusable; the window would only find out when the list is loaded.
+QString unknownColumn(const HostDb& db, const OwnSettings& settings, const QString& flagColumn,
+                      const QString& flagKey) {
+    const struct {
+        QString table, column, setting;
+    } configured[] = {
+        {QStringLiteral("PERSONAL_FREE"), flagColumn, flagKey},
+        {QStringLiteral("HEADERRECH"), settings.firma.DatumFaelligkeit, QStringLiteral("DatumFaelligkeit")},
+        {QStringLiteral("HEADERRECH"), settings.firma.ExterneBelegnummer,
+         QStringLiteral("ExterneBelegnummer")},
+    };
+    for (const auto& c : configured) {
+        if (!c.column.isEmpty() && db.checkedColumn(c.table, c.column).isEmpty())
+            return QStringLiteral(
+                       "Die Einstellung „%1“ nennt die Spalte „%2“, die es in der Tabelle %3 nicht gibt.")
+                .arg(c.setting, c.column, c.table);
+    }
+    return {};
 }
 
 bool isEnabledNode(const InvoiceTree::Tree& tree, const QString& key) {
@@ -51,12 +73,20 @@ int runBatchExport(const CommandLine& cl) {
         return refuse(error);
 
     if (!isEnabledNode(tree, cl.exportKey))
-        return refuse(QStringLiteral("„%1“ ist keine Belegart, die exportiert werden kann. Erlaubt sind R0 und die "
-                                     "freigeschalteten Abrechnungsarten A1 bis A8.")
-                          .arg(cl.exportKey));
+        return refuse(
+            QStringLiteral("„%1“ ist keine Belegart, die exportiert werden kann. Erlaubt sind R0 und die "
+                           "freigeschalteten Abrechnungsarten A1 bis A8.")
+                .arg(cl.exportKey));
     if (cl.dueDate && settings.firma.DatumFaelligkeit.isEmpty())
         return refuse(QStringLiteral("--due-date geht nur mit der Einstellung „DatumFaelligkeit“ (Spalte des "
                                      "Fälligkeitsdatums)."));
+
+    const QString flagColumn =
+        InvoiceTree::flagColumnFor(cl.exportKey, settings.CheckBoxLastschrift, settings.CheckBoxGutschrift);
+    const QString flagKey = NodeKey::isDirectDebit(cl.exportKey) ? QStringLiteral("CheckBoxLastschrift")
+                                                                 : QStringLiteral("CheckBoxGutschrift");
+    if (const QString problem = unknownColumn(*SQLConn, settings, flagColumn, flagKey); !problem.isEmpty())
+        return refuse(problem);
 
     BatchPrompter prompter(cl.yes);
     if (!checkCreditorPanel(settings.firma, prompter))
@@ -65,8 +95,7 @@ int runBatchExport(const CommandLine& cl) {
     const DateRange range = DateRange::defaultFor(QDate::currentDate());
     QString strVer_Type = cl.exportKey;
     ListInput input;
-    input.strCheckBox = InvoiceTree::flagColumnFor(strVer_Type, settings.CheckBoxLastschrift,
-                                                   settings.CheckBoxGutschrift);
+    input.strCheckBox = flagColumn;
     input.txtDatumFaelligkeit = settings.firma.DatumFaelligkeit;
     input.optFaelligkeit = cl.dueDate;
     input.dtpVon = cl.from.isValid() ? cl.from : range.from;
@@ -101,8 +130,8 @@ int runBatchExport(const CommandLine& cl) {
     run.logFile = paths.logFile();
     run.now = QDateTime::currentDateTime();
 
-    const ExportOutcome outcome =
-        ExportSEPA(run, names, prompter, {}, [&prompter](const QString& path) { prompter.setPaymentFile(path); });
+    const ExportOutcome outcome = ExportSEPA(
+        run, names, prompter, {}, [&prompter](const QString& path) { prompter.setPaymentFile(path); });
     if (!outcome.posted) {
         prompter.removeReports();
         return kNoPaymentFile;

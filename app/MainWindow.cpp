@@ -12,6 +12,7 @@
 #include "selection/ReleaseInvoices.h"
 #include "selection/UebersichtReport.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QDateEdit>
 #include <QGroupBox>
@@ -72,11 +73,18 @@ MainWindow::MainWindow(const ProgramPaths& paths, Prompter* prompter)
     });
     connect(panel, &CreditorPanel::companyDataChanged, this, [this] { bAdressAenderung = true; });
     connect(cmdBeenden, &QPushButton::clicked, this, &QWidget::close);
+    // A node chosen with the mouse arrives as a click; one chosen with the
+    // keys only as a change of the current item, and counts as a click too.
     connect(tvAbrechnungen, &QTreeWidget::itemClicked, this,
             [this](QTreeWidgetItem* item) { nodeClicked(item->data(0, Qt::UserRole).toString()); });
+    connect(tvAbrechnungen, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* item) {
+        if (item && bFLoadOK && QApplication::mouseButtons() == Qt::NoButton)
+            nodeClicked(item->data(0, Qt::UserRole).toString());
+    });
     connect(btnAktualisieren, &QPushButton::clicked, this, &MainWindow::Refresh);
+    // A double click on a tab reloads as well: the tab bar reports its second
+    // click again.
     connect(SSTab1->tabBar(), &QTabBar::tabBarClicked, this, &MainWindow::tabClicked);
-    connect(SSTab1->tabBar(), &QTabBar::tabBarDoubleClicked, this, &MainWindow::tabClicked);
     connect(cmdStart, &QPushButton::clicked, this, &MainWindow::cmdStart_Click);
     connect(btnUERefreigeben, &QPushButton::clicked, this, &MainWindow::btnUERefreigeben_Click);
     connect(btnUEDrucken, &QPushButton::clicked, this, &MainWindow::btnUEDrucken_Click);

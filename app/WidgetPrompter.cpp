@@ -45,14 +45,22 @@ private:
 
 } // namespace
 
+// The system's messages break lines with CR, CR LF or LF; a label shows only LF.
+static QString shownText(QString text) {
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return text;
+}
+
 void WidgetPrompter::message(const QString& text, Icon icon, const QString& title) {
     ArrowWhileOpen arrow(m_busy);
-    LongMessageBox::show(m_window, boxIcon(icon), title.isEmpty() ? applicationTitle() : title, text);
+    LongMessageBox::show(m_window, boxIcon(icon), title.isEmpty() ? applicationTitle() : title,
+                         shownText(text));
 }
 
 bool WidgetPrompter::askYesNo(const QString& text, const QString& title) {
     ArrowWhileOpen arrow(m_busy);
-    QMessageBox box(QMessageBox::NoIcon, title.isEmpty() ? applicationTitle() : title, text,
+    QMessageBox box(QMessageBox::NoIcon, title.isEmpty() ? applicationTitle() : title, shownText(text),
                     QMessageBox::Yes | QMessageBox::No, m_window);
     box.button(QMessageBox::Yes)->setText(QStringLiteral("&Ja"));
     box.button(QMessageBox::No)->setText(QStringLiteral("&Nein"));

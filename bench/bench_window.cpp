@@ -40,11 +40,13 @@ void clickNode(MainWindow& w, const QString& key) {
     const auto items =
         w.tvAbrechnungen->findItems(QStringLiteral("*"), Qt::MatchWildcard | Qt::MatchRecursive);
     for (QTreeWidgetItem* item : items) {
-        if (item->data(0, Qt::UserRole).toString() == key) {
+        if (item->data(0, Qt::UserRole).toString() != key)
+            continue;
+        if (w.tvAbrechnungen->currentItem() != item)
             w.tvAbrechnungen->setCurrentItem(item);
+        else
             w.nodeClicked(key);
-            return;
-        }
+        return;
     }
 }
 

@@ -95,6 +95,16 @@ QSqlQuery HostDb::newQuery() const {
 
 bool HostDb::run(QSqlQuery& query, const QString& sql, const QVariantList& values, QString* error) const {
     query.setForwardOnly(true);
+    // Without values the statement runs directly: SQL Server's ODBC drivers run
+    // prepared statements in a scope of their own, which drops a temporary
+    // table right after creating it.
+    if (values.isEmpty()) {
+        if (query.exec(sql))
+            return true;
+        if (error)
+            *error = describe(query.lastError());
+        return false;
+    }
     if (!query.prepare(sql)) {
         if (error)
             *error = describe(query.lastError());

@@ -12,12 +12,11 @@ const QString kHeader = QStringLiteral(
     "Betrag;"
     "Nummer;Anrede;Name;Vorname;Strasse;PLZ;Ort;Nation;Postfach;BLZ;Bank;KontoNr;Faelligkeit;IBAN;BIC");
 
-// A value that holds the separator, a quote or a line break would shift the
-// columns; it is quoted with inner quotes doubled. Others stay as they are.
+// A value that holds the separator or a line break would shift the columns;
+// it is quoted with inner quotes doubled. Others stay exactly as they are.
 QString field(const QString& value) {
     for (const QChar c : value) {
-        if (c == QLatin1Char(';') || c == QLatin1Char('"') || c == QLatin1Char('\r') ||
-            c == QLatin1Char('\n')) {
+        if (c == QLatin1Char(';') || c == QLatin1Char('\r') || c == QLatin1Char('\n')) {
             QString quoted = value;
             quoted.replace(QLatin1Char('"'), QStringLiteral("\"\""));
             return QLatin1Char('"') + quoted + QLatin1Char('"');

@@ -29,7 +29,7 @@ ReportLayout layout(const QList<UebersichtRow>& rows, const QDate& printDate) {
                                 Title, ReportItem::Align::Center);
 
     ReportBand& header = report.pageHeader;
-    header.height = 400;
+    header.height = 270;
     header.addText(1134, 0, 1695, 270, QStringLiteral("Rechnungsnummer"), Caption);
     header.addText(2835, 0, 1710, 270, QStringLiteral("Rechnungsdatum"), Caption);
     header.addText(4536, 0, 1695, 270, QStringLiteral("Rechnungskunde"), Caption);

@@ -56,11 +56,14 @@ protected:
         const auto items =
             w.tvAbrechnungen->findItems(QStringLiteral("*"), Qt::MatchWildcard | Qt::MatchRecursive);
         for (QTreeWidgetItem* item : items) {
-            if (item->data(0, Qt::UserRole).toString() == key) {
+            if (item->data(0, Qt::UserRole).toString() != key)
+                continue;
+            // Choosing another node acts like a click; the current one is clicked.
+            if (w.tvAbrechnungen->currentItem() != item)
                 w.tvAbrechnungen->setCurrentItem(item);
+            else
                 w.nodeClicked(key);
-                return;
-            }
+            return;
         }
         ADD_FAILURE() << "no node " << key.toStdString();
     }

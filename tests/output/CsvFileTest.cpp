@@ -58,10 +58,9 @@ TEST_F(CsvBankFile, WritesEveryColumnInWindows1252) {
     const QString company = QStringLiteral("UW;\"Brevanta; Söhne\";GENODEF1M04;DE02 7016 0000 0000 5555 55;");
     const QString expected =
         kHeader + company +
-        QStringLiteral(
-            "R1007;R1007;20.11.2026;12,50;1007;Herr;\"Müller \"\"Bau\"\"\";Jürgen;\"Weg 1\r\nHinterhaus\";"
-            "80331;Muenchen;D;12;;Stadtsparkasse;;10.12.2026 09:30:00;DE89 3704 0044 0532 0130 00;"
-            "COBADEFFXXX\r\n") +
+        QStringLiteral("R1007;R1007;20.11.2026;12,50;1007;Herr;Müller \"Bau\";Jürgen;\"Weg 1\r\nHinterhaus\";"
+                       "80331;Muenchen;D;12;;Stadtsparkasse;;10.12.2026 09:30:00;DE89 3704 0044 0532 0130 00;"
+                       "COBADEFFXXX\r\n") +
         company +
         QStringLiteral("R1008;R1008;20.11.2026;0,00;1008;Herr;Mueller;Hans;Hauptstrasse 1;80331;Muenchen;D;;;"
                        "Stadtsparkasse;;10.12.2026;DE89 3704 0044 0532 0130 00;NOTPROVIDED\r\n") +
