@@ -141,7 +141,7 @@ ExportOutcome ExportSEPA(const ExportSettings& settings, const QStringList& sele
 
     PendingFile csv;
     if (csvWanted(settings.strCSV))
-        csv = WriteCSVFile(settings.strExportPfad, bookings, settings.firma, settings.now, prompter);
+        csv = WriteCSVFile(exportFolder, bookings, settings.firma, settings.now, prompter);
     ReplaceSpecialCharsInBookings(bookings);
     const SepaResult sepa = NodeKey::isDirectDebit(settings.strVer_Type)
                                 ? WriteSEPALastschrift(exportFolder, bookings, settings.firma, settings.now,
