@@ -7,11 +7,13 @@
 
 namespace {
 
-bool isEmpty(const QVariant& v) { return v.isNull() || v.toString().isEmpty(); }
+bool isEmpty(const QVariant& v) {
+    return v.isNull() || v.toString().isEmpty();
+}
 
-QString text(const QSqlRecord& row, const char* column) { return HostValues::text(row.value(QLatin1String(column))); }
-
-QString withoutBlanks(QString s) { return s.remove(QLatin1Char(' ')); }
+QString withoutBlanks(QString s) {
+    return s.remove(QLatin1Char(' '));
+}
 
 // Lenient like the host program: a number in German or in plain notation.
 bool isNumeric(const QString& s) {
@@ -28,46 +30,78 @@ bool isNumeric(const QString& s) {
 
 namespace Buchungsfuellung {
 
-Buchung fromRow(const QSqlRecord& row, const Options& options) {
+Reader::Reader(const QSqlRecord& columns, const Options& options)
+    : m_options(options), m_nummer(columns.indexOf(QStringLiteral("NUMMER"))),
+      m_anrede(columns.indexOf(QStringLiteral("ANREDE"))),
+      m_bezeichnung(columns.indexOf(QStringLiteral("BEZEICHNUNG"))),
+      m_name(columns.indexOf(QStringLiteral("NAME"))), m_vorname(columns.indexOf(QStringLiteral("VORNAME"))),
+      m_strasse(columns.indexOf(QStringLiteral("STRASSE"))), m_plz(columns.indexOf(QStringLiteral("PLZ"))),
+      m_ort(columns.indexOf(QStringLiteral("ORT"))), m_nation(columns.indexOf(QStringLiteral("NATION"))),
+      m_blz(columns.indexOf(QStringLiteral("BLZ"))), m_bank(columns.indexOf(QStringLiteral("BANK"))),
+      m_konto(columns.indexOf(QStringLiteral("KONTO"))),
+      m_postfach(columns.indexOf(QStringLiteral("POSTFACH"))),
+      m_mandatsnummer(columns.indexOf(QStringLiteral("Mandatsnummer"))),
+      m_rName(columns.indexOf(QStringLiteral("R_NAME"))),
+      m_verwendungszweck(columns.indexOf(QStringLiteral("Verwendungszweck"))),
+      m_preis(columns.indexOf(QStringLiteral("Preis"))),
+      m_skonto(columns.indexOf(QStringLiteral("SKONTOPROZ"))),
+      m_iban(columns.indexOf(QStringLiteral("IBAN"))), m_bic(columns.indexOf(QStringLiteral("BIC"))) {
+    m_invdate.index = columns.indexOf(QStringLiteral("INVDATE"));
+    m_faellig.index = columns.indexOf(QStringLiteral("Faellig"));
+}
+
+QDateTime Reader::dateOf(const QSqlQuery& row, DateColumn& column) {
+    const QVariant value = row.value(column.index);
+    if (value.isNull())
+        return {};
+    if (value != column.lastValue) {
+        column.lastValue = value;
+        column.lastDate = HostValues::dateTime(value);
+    }
+    return column.lastDate;
+}
+
+Buchung Reader::fromRow(const QSqlQuery& row) {
+    const auto text = [&row](int column) { return HostValues::text(row.value(column)); };
     Buchung b;
-    const QVariant nummer = row.value(QStringLiteral("NUMMER"));
+    const QVariant nummer = row.value(m_nummer);
     b.Nummer = isEmpty(nummer) ? 0 : nummer.toInt();
-    b.Anrede = text(row, "ANREDE");
-    const QString bezeichnung = text(row, "BEZEICHNUNG");
-    if (options.designationInsteadOfName && !bezeichnung.isEmpty()) {
+    b.Anrede = text(m_anrede);
+    const QString bezeichnung = text(m_bezeichnung);
+    if (m_options.designationInsteadOfName && !bezeichnung.isEmpty()) {
         b.Name = bezeichnung;
     } else {
-        b.Name = text(row, "NAME");
-        b.Vorname = text(row, "VORNAME");
+        b.Name = text(m_name);
+        b.Vorname = text(m_vorname);
     }
     b.DruckName = b.Name;
     b.DruckVorname = b.Vorname;
-    b.Strasse = text(row, "STRASSE");
-    b.PLZ = text(row, "PLZ");
-    b.Ort = text(row, "ORT");
-    b.Nation = text(row, "NATION");
-    b.BLZ = withoutBlanks(text(row, "BLZ"));
-    b.Bank = text(row, "BANK");
-    b.KontoNr = withoutBlanks(text(row, "KONTO"));
-    b.Postfach = text(row, "POSTFACH");
-    b.Mandatsnummer = text(row, "Mandatsnummer");
-    b.Rechnung = text(row, "R_NAME");
-    b.Verwendungszweck = text(row, "Verwendungszweck");
+    b.Strasse = text(m_strasse);
+    b.PLZ = text(m_plz);
+    b.Ort = text(m_ort);
+    b.Nation = text(m_nation);
+    b.BLZ = withoutBlanks(text(m_blz));
+    b.Bank = text(m_bank);
+    b.KontoNr = withoutBlanks(text(m_konto));
+    b.Postfach = text(m_postfach);
+    b.Mandatsnummer = text(m_mandatsnummer);
+    b.Rechnung = text(m_rName);
+    b.Verwendungszweck = text(m_verwendungszweck);
     if (b.Verwendungszweck.isEmpty())
         b.Verwendungszweck = b.Rechnung;
-    b.Rechnungsdat = HostValues::dateTime(row.value(QStringLiteral("INVDATE")));
+    b.Rechnungsdat = dateOf(row, m_invdate);
 
-    const QVariant preis = row.value(QStringLiteral("Preis"));
+    const QVariant preis = row.value(m_preis);
     const qint64 p = isEmpty(preis) ? 0 : GermanFormat::roundToCents(preis.toDouble());
-    if (options.cashDiscount) {
-        const double s = row.value(QStringLiteral("SKONTOPROZ")).toDouble();
+    if (m_options.cashDiscount) {
+        const double s = row.value(m_skonto).toDouble();
         b.Betrag = GermanFormat::roundToCents(double(p) / 100.0 * (100.0 - s) / 100.0);
     } else {
         b.Betrag = p;
     }
-    b.Faelligkeit = HostValues::dateTime(row.value(QStringLiteral("Faellig")));
-    b.IBAN = text(row, "IBAN");
-    b.BIC = text(row, "BIC");
+    b.Faelligkeit = dateOf(row, m_faellig);
+    b.IBAN = text(m_iban);
+    b.BIC = text(m_bic);
     if (b.BIC.isEmpty())
         b.BIC = QStringLiteral("NOTPROVIDED");
     return b;
@@ -99,7 +133,8 @@ QString dateError(const Buchung& b) {
         missing = QStringLiteral("kein lesbares Fälligkeitsdatum");
     else
         return {};
-    return QStringLiteral("Die Rechnung %1 hat %2. Es wurde keine Datei geschrieben.").arg(b.Rechnung, missing);
+    return QStringLiteral("Die Rechnung %1 hat %2. Es wurde keine Datei geschrieben.")
+        .arg(b.Rechnung, missing);
 }
 
 } // namespace Buchungsfuellung

@@ -2,8 +2,11 @@
 
 #include "export/Buchung.h"
 
+#include <QDateTime>
+#include <QSqlQuery>
 #include <QSqlRecord>
 #include <QString>
+#include <QVariant>
 
 // Filling one booking from a row of the export query and the checks that stop
 // a run before any file is written.
@@ -14,7 +17,30 @@ struct Options {
     bool cashDiscount = false;             // SKONTO_RECHNUNGS_KOPF = "1"
 };
 
-Buchung fromRow(const QSqlRecord& row, const Options& options);
+// Fills bookings from the rows of the export query. The columns are looked
+// up by name once; a date equal to the one of the row before is not read
+// again, as the rows come ordered by due date.
+class Reader {
+public:
+    Reader(const QSqlRecord& columns, const Options& options);
+    Buchung fromRow(const QSqlQuery& row);
+
+private:
+    // A date column with the value and date-time of the row before.
+    struct DateColumn {
+        int index = -1;
+        QVariant lastValue;
+        QDateTime lastDate;
+    };
+    QDateTime dateOf(const QSqlQuery& row, DateColumn& column);
+
+    Options m_options;
+    int m_nummer, m_anrede, m_bezeichnung, m_name, m_vorname, m_strasse, m_plz, m_ort, m_nation, m_blz,
+        m_bank, m_konto, m_postfach, m_mandatsnummer, m_rName, m_verwendungszweck, m_preis, m_skonto, m_iban,
+        m_bic;
+    DateColumn m_invdate;
+    DateColumn m_faellig;
+};
 
 // The message of the first national bank check the booking fails (only for an
 // IBAN of five characters or fewer), or an empty text.

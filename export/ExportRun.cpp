@@ -45,8 +45,9 @@ bool readBookings(QSqlQuery& query, const ExportSettings& settings, BookingList&
     Buchungsfuellung::Options options;
     options.designationInsteadOfName = settings.strBezeichnungStattNameVorname == QLatin1String("1");
     options.cashDiscount = settings.strSkontoRechnungsKopf == QLatin1String("1");
+    Buchungsfuellung::Reader reader(query.record(), options);
     while (query.next()) {
-        bookings.last() = Buchungsfuellung::fromRow(query.record(), options);
+        bookings.last() = reader.fromRow(query);
         QString problem = Buchungsfuellung::dateError(bookings.last());
         if (problem.isEmpty())
             problem = Buchungsfuellung::nationalBankError(bookings.last());
@@ -141,7 +142,7 @@ ExportOutcome ExportSEPA(const ExportSettings& settings, const QStringList& sele
 
     PendingFile csv;
     if (csvWanted(settings.strCSV))
-        csv = WriteCSVFile(settings.strExportPfad, bookings, settings.firma, settings.now, prompter);
+        csv = WriteCSVFile(exportFolder, bookings, settings.firma, settings.now, prompter);
     ReplaceSpecialCharsInBookings(bookings);
     const SepaResult sepa = NodeKey::isDirectDebit(settings.strVer_Type)
                                 ? WriteSEPALastschrift(exportFolder, bookings, settings.firma, settings.now,

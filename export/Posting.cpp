@@ -41,12 +41,13 @@ bool UpdateHEADERRECH(const HostDb& db, const BookingList& bookings, const QStri
     QSqlQuery q;
     if (!prepare(db, q, HeaderStatements::markTransferred(), error))
         return false;
+    // One transaction, one moment: the time of the posting, to the second.
+    const QDateTime now = QDateTime::currentDateTime();
+    const QVariant paidAt = HostValues::bindable(
+        db, QDateTime(now.date(), QTime(now.time().hour(), now.time().minute(), now.time().second())));
     for (const Buchung& b : bookings) {
-        const QDateTime now = QDateTime::currentDateTime();
         q.bindValue(0, double(b.Betrag) / 100.0);
-        q.bindValue(
-            1, HostValues::bindable(db, QDateTime(now.date(), QTime(now.time().hour(), now.time().minute(),
-                                                                    now.time().second()))));
+        q.bindValue(1, paidAt);
         q.bindValue(2, b.Rechnung);
         q.bindValue(3, documentType);
         if (!q.exec()) {

@@ -1,0 +1,213 @@
+#include "ExportRunFixture.h"
+#include "SchemaCheck.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+// The export run from the selected names to the files in the export folder:
+// which invoices a node exports into which file, in which order, with or
+// without CSV file, for awkward names and for large selections.
+namespace {
+
+struct KindCase {
+    const char* name;
+    const char* key;
+    const char* filePrefix;
+    const char* schema;
+    int transferKind;
+    const char* documentType;
+    QStringList exported;
+};
+
+// Rows print as their names, not as their bytes.
+void PrintTo(const KindCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+const KindCase kKinds[] = {
+    {"InvoicesByDirectDebit", "R0", "LS_", "pain.008.001.02.xsd", 0, "R", {"X-1", "X-3"}},
+    {"SettlementsByCreditTransfer", "A3", "UW_", "pain.001.001.03.xsd", 3, "A3", {"X-1", "X-2"}},
+};
+
+class NodeKind : public ExportRunTest, public ::testing::WithParamInterface<KindCase> {};
+
+TEST_P(NodeKind, ChoosesFileFilterAndTransferMark) {
+    const KindCase& c = GetParam();
+    settings.strVer_Type = QString::fromLatin1(c.key);
+    host.addCustomer(102, QStringLiteral("Keinkunde"));
+    host.exec(QStringLiteral("UPDATE PERSONAL SET KUNDE = 0 WHERE ID_PERSONAL = 102"));
+    host.addCustomer(103, QStringLiteral("Ohneabrechnung"));
+    host.exec(QStringLiteral("UPDATE PERSONAL_FREE SET ABRECH3 = 0 WHERE ID_PERSONAL = 103"));
+    addInvoice(QStringLiteral("X-1"), settings.strVer_Type, 100, 10.0);
+    addInvoice(QStringLiteral("X-2"), settings.strVer_Type, 102, 20.0);
+    addInvoice(QStringLiteral("X-3"), settings.strVer_Type, 103, 30.0);
+    addInvoice(QStringLiteral("PA-1"), QStringLiteral("A1"), 100, 40.0); // another node's settlement
+
+    const ExportOutcome outcome = run({"X-1", "X-2", "X-3", "PA-1"});
+    ASSERT_TRUE(outcome.posted) << prompter.allText().toStdString();
+    EXPECT_TRUE(QFileInfo(outcome.paymentFile).fileName().startsWith(QLatin1String(c.filePrefix)))
+        << outcome.paymentFile.toStdString();
+    const QByteArray xml = paymentFile();
+    EXPECT_EQ(schemaErrors(withStandardNamespace(xml), QString::fromLatin1(c.schema)), QString());
+    EXPECT_EQ(elements(xml, QStringLiteral("Ustrd")), c.exported);
+    EXPECT_EQ(marked(c.transferKind), c.exported);
+    EXPECT_EQ(markCount(), c.exported.size());
+    EXPECT_EQ(lockedHeaders(), c.exported);
+    EXPECT_EQ(
+        host.scalar(QStringLiteral("SELECT COUNT(*) FROM HEADERRECH WHERE GESPERRT = 1 AND VER_TYPE = ?"),
+                    {QString::fromLatin1(c.documentType)})
+            .toInt(),
+        c.exported.size());
+}
+
+INSTANTIATE_TEST_SUITE_P(Keys, NodeKind, ::testing::ValuesIn(kKinds),
+                         [](const ::testing::TestParamInfo<KindCase>& info) { return info.param.name; });
+
+struct SortCase {
+    const char* name;
+    bool byCustomer;
+    bool dueDateColumn;
+    QStringList order;
+};
+
+void PrintTo(const SortCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+const SortCase kSorts[] = {
+    {"ByInvoiceName", false, false, {"GU-0", "GU-1", "GU-2", "GU-3"}},
+    {"ByCustomer", true, false, {"GU-0", "GU-3", "GU-2", "GU-1"}},
+    {"ByDueDateColumnThenInvoiceName", false, true, {"GU-1", "GU-2", "GU-3", "GU-0"}},
+    {"ByDueDateColumnThenCustomer", true, true, {"GU-3", "GU-2", "GU-1", "GU-0"}},
+};
+
+class SortOrder : public ExportRunTest, public ::testing::WithParamInterface<SortCase> {};
+
+TEST_P(SortOrder, IsTheOrderOfTheWrittenFile) {
+    const SortCase& c = GetParam();
+    settings.sortByCustomer = c.byCustomer;
+    if (c.dueDateColumn)
+        settings.firma.DatumFaelligkeit = QStringLiteral("FAELLIGKEITSDATUM");
+    host.exec(QStringLiteral("UPDATE PERSONAL SET NAME = 'Zander' WHERE ID_PERSONAL = 100"));
+    host.exec(QStringLiteral("UPDATE PERSONAL SET NAME = 'Adam' WHERE ID_PERSONAL = 101"));
+    host.addCustomer(102, QStringLiteral("Adam"));
+    host.exec(QStringLiteral("UPDATE PERSONAL SET VORNAME = 'Anna' WHERE ID_PERSONAL = 102"));
+    addInvoice(QStringLiteral("GU-1"), QStringLiteral("A3"), 100, 10.0, QStringLiteral("2026-03-02"));
+    addInvoice(QStringLiteral("GU-3"), QStringLiteral("A3"), 102, 30.0, QStringLiteral("2026-03-02"));
+    addInvoice(QStringLiteral("GU-0"), QStringLiteral("A3"), 100, 5.0, QStringLiteral("2026-03-01"));
+    addInvoice(QStringLiteral("GU-2"), QStringLiteral("A3"), 101, 20.0, QStringLiteral("2026-03-02"));
+    host.exec(QStringLiteral("UPDATE HEADERRECH SET FAELLIGKEITSDATUM = CASE R_NAME WHEN 'GU-0' THEN "
+                             "'2026-03-20 00:00:00' ELSE '2026-03-10 00:00:00' END"));
+
+    ASSERT_TRUE(run({"GU-0", "GU-1", "GU-2", "GU-3"}).posted) << prompter.allText().toStdString();
+    const QByteArray xml = paymentFile();
+    EXPECT_EQ(elements(xml, QStringLiteral("Ustrd")), c.order);
+    EXPECT_EQ(elements(xml, QStringLiteral("ReqdExctnDt")), c.dueDateColumn
+                                                                ? QStringList({"2026-03-10", "2026-03-20"})
+                                                                : QStringList({"2026-03-01", "2026-03-02"}));
+    EXPECT_EQ(schemaErrors(xml, QStringLiteral("pain.001.001.03.xsd")), QString());
+}
+
+INSTANTIATE_TEST_SUITE_P(Buttons, SortOrder, ::testing::ValuesIn(kSorts),
+                         [](const ::testing::TestParamInfo<SortCase>& info) { return info.param.name; });
+
+struct CsvCase {
+    const char* name;
+    const char* setting;
+    bool written;
+};
+
+void PrintTo(const CsvCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+const CsvCase kCsvSettings[] = {
+    {"One", "1", true},   {"OneWithBlanks", " 1 ", true}, {"Zero", "0", false},
+    {"Empty", "", false}, {"NotANumber", "abc", false},   {"Two", "2", false},
+};
+
+class CsvSetting : public ExportRunTest, public ::testing::WithParamInterface<CsvCase> {};
+
+TEST_P(CsvSetting, DecidesOnTheBankCsvFileWhichKeepsTheTextAsStored) {
+    settings.strCSV = QString::fromLatin1(GetParam().setting);
+    addInvoice(QStringLiteral("GU-1"), QStringLiteral("A3"), 100, 10.0);
+    ASSERT_TRUE(run({"GU-1"}).posted) << prompter.allText().toStdString();
+
+    const QByteArray xml = paymentFile();
+    EXPECT_TRUE(elements(xml, QStringLiteral("Nm")).contains("Mueller Hans, 50667 Koeln, Hauptstrasse 1"));
+    EXPECT_FALSE(xml.contains("Müller"));
+    const QStringList csvFiles = QDir(files.exportFolder()).entryList({QStringLiteral("Bank_*.csv")});
+    if (!GetParam().written) {
+        EXPECT_EQ(csvFiles, QStringList());
+        return;
+    }
+    const auto rows = csvRows();
+    ASSERT_EQ(rows.size(), 1);
+    EXPECT_EQ(rows[0].value("Name"), "Müller");
+    EXPECT_EQ(rows[0].value("Ort"), "Köln");
+    EXPECT_EQ(rows[0].value("Strasse"), "Hauptstraße 1");
+}
+
+INSTANTIATE_TEST_SUITE_P(Values, CsvSetting, ::testing::ValuesIn(kCsvSettings),
+                         [](const ::testing::TestParamInfo<CsvCase>& info) { return info.param.name; });
+
+TEST_F(ExportRunTest, ExportFolderWithoutClosingSeparatorHoldsBothFiles) {
+    QString folder = files.exportFolder();
+    folder.chop(1);
+    settings.strExportPfad = folder;
+    settings.strCSV = QStringLiteral("1");
+    addInvoice(QStringLiteral("GU-1"), QStringLiteral("A3"), 100, 10.0);
+
+    const ExportOutcome outcome = run({"GU-1"});
+    const QString beside = folder + QStringLiteral("Bank_") +
+                           settings.now.toString(QStringLiteral("yyyy_MM_dd_HH_mm_ss")) +
+                           QStringLiteral(".csv");
+    EXPECT_FALSE(QFile::exists(beside));
+    QFile::remove(beside);
+    ASSERT_TRUE(outcome.posted) << prompter.allText().toStdString();
+    EXPECT_EQ(QFileInfo(outcome.paymentFile).absolutePath(), QFileInfo(folder).absoluteFilePath());
+    EXPECT_EQ(QFileInfo(outcome.csvFile).absolutePath(), QFileInfo(folder).absoluteFilePath());
+    EXPECT_EQ(files.exportEntries().size(), 2) << files.exportEntries().join(QLatin1Char(' ')).toStdString();
+}
+
+TEST_F(ExportRunTest, NamesWithAQuoteAreExportedAndPosted) {
+    host.exec(QStringLiteral("UPDATE PERSONAL SET NAME = 'O''Brien' WHERE ID_PERSONAL = 100"));
+    addInvoice(QStringLiteral("GU-O'1"), QStringLiteral("A3"), 100, 10.0);
+    addInvoice(QStringLiteral("GU-2"), QStringLiteral("A3"), 101, 20.0);
+
+    ASSERT_TRUE(run({"GU-O'1", "GU-2"}).posted) << prompter.allText().toStdString();
+    const QByteArray xml = paymentFile();
+    EXPECT_EQ(schemaErrors(xml, QStringLiteral("pain.001.001.03.xsd")), QString());
+    EXPECT_EQ(elements(xml, QStringLiteral("NbOfTxs")).value(0), "2");
+    EXPECT_EQ(marked(3), QStringList({"GU-2", "GU-O'1"}));
+    EXPECT_EQ(lockedHeaders(), QStringList({"GU-2", "GU-O'1"}));
+    EXPECT_EQ(openInvoices(), QStringList());
+}
+
+// More names than SQL Server takes as parameters of one statement.
+TEST_F(ExportRunTest, LargeSelectionIsExportedAndPostedWhole) {
+    constexpr int kCount = 2500;
+    host.exec(QStringLiteral(
+                  "WITH RECURSIVE seq(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM seq WHERE i < ?) "
+                  "INSERT INTO RECHNUNGSJOURNAL (R_NAME, VER_TYPE, INVDATE, KUNDE, NETTOPREIS) "
+                  "SELECT printf('GU-%05d', i), 'A3', '2026-03-05 00:00:00', 100 + i % 2, 10 + i FROM seq"),
+              {kCount});
+    host.exec(QStringLiteral("INSERT INTO HEADERRECH (R_NAME, VER_TYPE, KUNDE_ID, INVDATE, KOPF1, KOPF2) "
+                             "SELECT R_NAME, VER_TYPE, KUNDE, INVDATE, 0, 0 FROM RECHNUNGSJOURNAL"));
+    QStringList names;
+    for (int i = 1; i <= kCount; ++i)
+        names << QStringLiteral("GU-%1").arg(i, 5, 10, QLatin1Char('0'));
+
+    ASSERT_TRUE(run(names).posted) << prompter.allText().toStdString();
+    const QByteArray xml = paymentFile();
+    EXPECT_EQ(elements(xml, QStringLiteral("NbOfTxs")).value(0), "2500");
+    EXPECT_EQ(elements(xml, QStringLiteral("CtrlSum")).value(0), "3151250"); // 2500 × 10 + 1 + … + 2500
+    EXPECT_EQ(elements(xml, QStringLiteral("Ustrd")), names);
+    EXPECT_EQ(schemaErrors(xml, QStringLiteral("pain.001.001.03.xsd")), QString());
+    EXPECT_EQ(marked(3).size(), kCount);
+    EXPECT_EQ(lockedHeaders().size(), kCount);
+    EXPECT_EQ(openInvoices(), QStringList());
+}
+
+} // namespace

@@ -1,0 +1,210 @@
+#include "ExportRunFixture.h"
+#include "GuiApplication.h"
+#include "PdfText.h"
+#include "SchemaCheck.h"
+#include "hostdb/HostValues.h"
+
+#include <QSqlQuery>
+
+// What a run leaves in the host database: marks and headers of the exported
+// invoices only, all or nothing, never twice, and never without a file.
+namespace {
+
+QString reportText(const RecordingPrompter& prompter, const QString& name) {
+    ensureGuiApplication();
+    for (const auto& [reportName, paint] : prompter.reports) {
+        if (reportName == name) {
+            TempFolder folder;
+            return PdfText::reportPages(paint, folder.file(QStringLiteral("report.pdf")))
+                .join(QLatin1Char('\f'));
+        }
+    }
+    ADD_FAILURE() << "no report " << name.toStdString();
+    return {};
+}
+
+TEST_F(ExportRunTest, PostsMarksAndHeadersAndTheInvoicesLeaveTheOpenList) {
+    addInvoice(QStringLiteral("GU-1"), QStringLiteral("A3"), 100, 98.0);
+    addInvoice(QStringLiteral("GU-2"), QStringLiteral("A3"), 101, 1234.56);
+    addInvoice(QStringLiteral("GU-3"), QStringLiteral("A3"), 101, 5.0); // not selected
+    ASSERT_EQ(openInvoices(), QStringList({"GU-1", "GU-2", "GU-3"}));
+
+    const QDateTime before = QDateTime::currentDateTime().addSecs(-1);
+    const ExportOutcome outcome = run({"GU-1", "GU-2"});
+    const QDateTime after = QDateTime::currentDateTime().addSecs(1);
+    ASSERT_TRUE(outcome.posted) << prompter.allText().toStdString();
+    EXPECT_TRUE(prompter.messages.isEmpty()) << prompter.allText().toStdString();
+    EXPECT_EQ(reloads, 1);
+    EXPECT_EQ(prompter.progressValue, 0);
+    EXPECT_FALSE(prompter.busy);
+    ASSERT_EQ(prompter.reports.size(), 2);
+    EXPECT_EQ(prompter.reports[0].first, "Begleitzettel");
+    EXPECT_EQ(prompter.reports[1].first, "Beitrag");
+
+    const QString today = settings.now.date().toString(QStringLiteral("yyyy-MM-dd 00:00:00"));
+    QSqlQuery marks = host.db().newQuery();
+    ASSERT_TRUE(marks.exec(QStringLiteral("SELECT ID, SUBTEXT, SUBNUM, Date1 FROM COMM ORDER BY SUBTEXT")));
+    for (const char* name : {"GU-1", "GU-2"}) {
+        ASSERT_TRUE(marks.next());
+        EXPECT_EQ(marks.value(0).toInt(), 7);
+        EXPECT_EQ(marks.value(1).toString(), name);
+        EXPECT_EQ(marks.value(2).toInt(), 3);
+        EXPECT_EQ(marks.value(3).toString(), today);
+    }
+    EXPECT_FALSE(marks.next());
+    marks.finish();
+
+    QSqlQuery headers = host.db().newQuery();
+    ASSERT_TRUE(headers.exec(
+        QStringLiteral("SELECT R_NAME, ZAHL_BETRAG, ZAHLDATUM, GESPERRT FROM HEADERRECH ORDER BY R_NAME")));
+    for (const auto& [name, paid] : {std::pair{"GU-1", 98.0}, std::pair{"GU-2", 1234.56}}) {
+        ASSERT_TRUE(headers.next());
+        EXPECT_EQ(headers.value(0).toString(), name);
+        EXPECT_DOUBLE_EQ(headers.value(1).toDouble(), paid);
+        const QDateTime paidAt = HostValues::dateTime(headers.value(2));
+        EXPECT_TRUE(paidAt >= before && paidAt <= after) << headers.value(2).toString().toStdString();
+        EXPECT_EQ(headers.value(3).toInt(), 1);
+    }
+    ASSERT_TRUE(headers.next());
+    EXPECT_TRUE(headers.value(1).isNull() && headers.value(2).isNull() && headers.value(3).isNull());
+    headers.finish();
+
+    EXPECT_EQ(openInvoices(), QStringList({"GU-3"}));
+
+    // The same names once more: exported by now, so nothing happens.
+    const QStringList filesBefore = files.exportEntries();
+    prompter.messages.clear();
+    EXPECT_FALSE(run({"GU-1", "GU-2"}).published);
+    EXPECT_EQ(prompter.allText(),
+              "2 der ausgewählten Rechnungen wurden inzwischen schon übergeleitet und werden "
+              "nicht noch einmal exportiert.\nKeine Belegadesse für die SEPA Überweisung "
+              "vorhanden!");
+    EXPECT_EQ(files.exportEntries(), filesBefore);
+    EXPECT_EQ(markCount(), 2);
+}
+
+TEST_F(ExportRunTest, FailingPostingLeavesNothingBehind) {
+    settings.strCSV = QStringLiteral("1");
+    addInvoice(QStringLiteral("GU-1"), QStringLiteral("A3"), 100, 10.0);
+    addInvoice(QStringLiteral("GU-2"), QStringLiteral("A3"), 101, 20.0);
+    addInvoice(QStringLiteral("GU-3"), QStringLiteral("A3"), 100, 30.0);
+    host.exec(QStringLiteral("CREATE TRIGGER t BEFORE UPDATE ON HEADERRECH WHEN NEW.R_NAME = 'GU-2' "
+                             "BEGIN SELECT RAISE(ABORT, 'gesperrt'); END"));
+
+    const ExportOutcome outcome = run({"GU-1", "GU-2", "GU-3"});
+    EXPECT_FALSE(outcome.posted);
+    EXPECT_FALSE(outcome.published);
+    EXPECT_EQ(files.exportEntries(), QStringList());
+    EXPECT_EQ(markCount(), 0);
+    EXPECT_EQ(lockedHeaders(), QStringList());
+    EXPECT_EQ(host.scalar(QStringLiteral("SELECT COUNT(*) FROM HEADERRECH WHERE ZAHL_BETRAG IS NOT NULL "
+                                         "OR ZAHLDATUM IS NOT NULL"))
+                  .toInt(),
+              0);
+    EXPECT_EQ(openInvoices(), QStringList({"GU-1", "GU-2", "GU-3"}));
+    ASSERT_EQ(prompter.messages.size(), 1);
+    const QString text = prompter.messages[0].text;
+    EXPECT_EQ(prompter.messages[0].icon, Prompter::Icon::Critical);
+    EXPECT_TRUE(text.contains(QLatin1String("gesperrt"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QLatin1String("GU-2"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("Begleitzettel dieses Laufs ist ungültig")))
+        << text.toStdString();
+    EXPECT_FALSE(prompter.busy);
+}
+
+TEST_F(ExportRunTest, InvoiceExportedElsewhereAfterSelectionIsSkipped) {
+    for (const char* name : {"GU-1", "GU-2", "GU-3"})
+        addInvoice(QString::fromLatin1(name), QStringLiteral("A3"), 100, 10.0);
+    host.exec(QStringLiteral(
+        "INSERT INTO COMM (ID, SUBTEXT, SUBNUM, Date1) VALUES (7, 'GU-2', 3, '2026-03-20 00:00:00')"));
+    host.exec(QStringLiteral(
+        "INSERT INTO COMM (ID, SUBTEXT, SUBNUM, Date1) VALUES (7, 'GU-3', 0, '2026-03-20 00:00:00')"));
+
+    const ExportOutcome outcome = run({"GU-1", "GU-2", "GU-3"});
+    ASSERT_TRUE(outcome.posted) << prompter.allText().toStdString();
+    EXPECT_EQ(outcome.skipped, 1);
+    ASSERT_EQ(prompter.messages.size(), 1);
+    EXPECT_EQ(prompter.messages[0].text,
+              "1 der ausgewählten Rechnungen wurden inzwischen schon übergeleitet und "
+              "werden nicht noch einmal exportiert.");
+    EXPECT_EQ(prompter.messages[0].icon, Prompter::Icon::Information);
+    EXPECT_EQ(elements(paymentFile(), QStringLiteral("Ustrd")), QStringList({"GU-1", "GU-3"}));
+    EXPECT_EQ(marked(3), QStringList({"GU-1", "GU-2", "GU-3"}));
+    EXPECT_EQ(markCount(), 4);
+    EXPECT_EQ(lockedHeaders(), QStringList({"GU-1", "GU-3"}));
+}
+
+TEST_F(ExportRunTest, InvalidBookingsStayOutOfFileReportsAndPosting) {
+    host.addCustomer(102, QStringLiteral("Strich"), QStringLiteral("DE89-3704-0044-0532-0130-00"));
+    addInvoice(QStringLiteral("GU-1"), QStringLiteral("A3"), 100, 0.0);
+    addInvoice(QStringLiteral("GU-2"), QStringLiteral("A3"), 100, -5.0);
+    addInvoice(QStringLiteral("GU-3"), QStringLiteral("A3"), 102, 7.0);
+    addInvoice(QStringLiteral("GU-4"), QStringLiteral("A3"), 101, 20.0);
+    const QStringList openBefore = openInvoices();
+
+    ASSERT_TRUE(run({"GU-1", "GU-2", "GU-3", "GU-4"}).posted) << prompter.allText().toStdString();
+    const QByteArray xml = paymentFile();
+    EXPECT_EQ(schemaErrors(xml, QStringLiteral("pain.001.001.03.xsd")), QString());
+    EXPECT_EQ(elements(xml, QStringLiteral("Ustrd")), QStringList({"GU-4"}));
+    EXPECT_EQ(elements(xml, QStringLiteral("NbOfTxs")), QStringList({"1"}));
+    EXPECT_EQ(elements(xml, QStringLiteral("CtrlSum")), QStringList({"20"}));
+    EXPECT_EQ(marked(3), QStringList({"GU-4"}));
+    EXPECT_EQ(lockedHeaders(), QStringList({"GU-4"}));
+    QStringList stillOpen = openBefore;
+    stillOpen.removeAll(QStringLiteral("GU-4"));
+    EXPECT_EQ(openInvoices(), stillOpen);
+
+    const QString beitrag = reportText(prompter, QStringLiteral("Beitrag"));
+    EXPECT_TRUE(beitrag.contains(QLatin1String("GU-4"))) << beitrag.toStdString();
+    for (const char* left : {"GU-1", "GU-2", "GU-3"})
+        EXPECT_FALSE(beitrag.contains(QLatin1String(left))) << left;
+    EXPECT_TRUE(reportText(prompter, QStringLiteral("Begleitzettel")).contains(QLatin1String("20,00")));
+
+    const QStringList log = files.logLines();
+    ASSERT_EQ(log.size(), 4) << log.join(QLatin1Char('\n')).toStdString();
+    EXPECT_TRUE(log[0].contains(QLatin1String("1100 Mueller Hans Betrag"))) << log[0].toStdString();
+    EXPECT_TRUE(log[1].contains(QLatin1String("1100 Mueller Hans Betrag"))) << log[1].toStdString();
+    EXPECT_TRUE(log[2].contains(QLatin1String("1102 Strich Hans IBAN"))) << log[2].toStdString();
+    EXPECT_TRUE(log[3].contains(QLatin1String("Es sind 3 Fehler von gesamt 4 Buchungen aufgetreten.")))
+        << log[3].toStdString();
+    EXPECT_EQ(prompter.openedFiles, QStringList({files.logPath()}));
+}
+
+TEST_F(ExportRunTest, DirectDebitWithoutUsableMandateStaysOpen) {
+    settings.strVer_Type = QStringLiteral("R0");
+    host.addCustomer(102, QStringLiteral("Leer"));
+    host.exec(QStringLiteral("UPDATE PERSONAL SET MANDATSNUMMER = ? WHERE ID_PERSONAL = 100"),
+              {QString(36, 'M')});
+    host.exec(QStringLiteral("UPDATE PERSONAL SET MANDATSNUMMER = '' WHERE ID_PERSONAL = 102"));
+    addInvoice(QStringLiteral("RE-1"), settings.strVer_Type, 100, 10.0);
+    addInvoice(QStringLiteral("RE-2"), settings.strVer_Type, 101, 20.0);
+    addInvoice(QStringLiteral("RE-3"), settings.strVer_Type, 102, 30.0);
+
+    ASSERT_TRUE(run({"RE-1", "RE-2", "RE-3"}).posted) << prompter.allText().toStdString();
+    const QByteArray xml = paymentFile();
+    EXPECT_EQ(schemaErrors(xml, QStringLiteral("pain.008.001.02.xsd")), QString());
+    EXPECT_EQ(elements(xml, QStringLiteral("MndtId")), QStringList({"MR-101"}));
+    EXPECT_EQ(marked(0), QStringList({"RE-2"}));
+    EXPECT_EQ(openInvoices(QStringLiteral("R0")), QStringList({"RE-1", "RE-3"}));
+}
+
+TEST_F(ExportRunTest, UnwritableFileIsNeitherPrintedNorPosted) {
+    settings.strCSV = QStringLiteral("1");
+    settings.firma.Verwendungszweck = QStringLiteral("Abr/2026");
+    addInvoice(QStringLiteral("GU-1"), QStringLiteral("A3"), 100, 10.0);
+
+    const ExportOutcome outcome = run({"GU-1"});
+    EXPECT_FALSE(outcome.published);
+    EXPECT_FALSE(outcome.posted);
+    EXPECT_EQ(files.exportEntries(), QStringList());
+    EXPECT_TRUE(prompter.reports.isEmpty());
+    EXPECT_EQ(markCount(), 0);
+    EXPECT_EQ(lockedHeaders(), QStringList());
+    ASSERT_EQ(prompter.messages.size(), 1);
+    EXPECT_TRUE(prompter.messages[0].text.startsWith(QStringLiteral("Fehler beim Schreiben der XML Datei ") +
+                                                     files.exportFolder() + QStringLiteral("UW_Abr/2026_")))
+        << prompter.messages[0].text.toStdString();
+    EXPECT_FALSE(prompter.busy);
+}
+
+} // namespace
