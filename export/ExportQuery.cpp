@@ -154,7 +154,8 @@ bool open(const HostDb& db, const ExportSettings& settings, QSqlQuery* query, QS
         QStringLiteral("WHERE ") + QStringLiteral("RJ.R_NAME IN") +
         QStringLiteral("(SELECT R_NAME FROM %1)").arg(selectionTable(db)) + QStringLiteral(" AND ") + kind +
         flag +
-        QStringLiteral("AND RJ.R_NAME NOT IN (SELECT SUBTEXT FROM COMM WHERE ID = 7 AND SUBNUM = ?) ") +
+        QStringLiteral("AND RJ.R_NAME NOT IN (SELECT SUBTEXT FROM COMM WHERE ID = 7 AND SUBNUM = ? AND "
+                       "SUBTEXT IS NOT NULL) ") +
         QStringLiteral("order by ") + due +
         (settings.sortByCustomer ? QStringLiteral(", NAME, VORNAME") : QStringLiteral(", RJ.R_NAME"));
 

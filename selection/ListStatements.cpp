@@ -67,7 +67,8 @@ Statement openInvoices(bool sqlServer, const ListParts& parts) {
         sql += sqlServer ? QStringLiteral(" ISNULL(RJ.ARTIKELPREIS,0) = 0 AND ")
                          : QStringLiteral(" IFNULL(RJ.ARTIKELPREIS,0) = 0 AND ");
     sql += CR +
-           QStringLiteral("RJ.R_NAME NOT IN (SELECT SUBTEXT FROM COMM WHERE ID = 7 AND SUBNUM = ?) AND ") +
+           QStringLiteral("RJ.R_NAME NOT IN (SELECT SUBTEXT FROM COMM WHERE ID = 7 AND SUBNUM = ? AND "
+                          "SUBTEXT IS NOT NULL) AND ") +
            CR;
     sql += QStringLiteral("(RJ.NETTOPREIS IS NOT NULL AND RJ.NETTOPREIS > 0) ") + CR +
            QStringLiteral("order by  ") + CR;
@@ -107,15 +108,16 @@ Statement transferredInvoices(bool sqlServer, const ListParts& parts) {
 Statement invoicesWithoutPrice(bool sqlServer, const QString& documentType, int transferKind,
                                const QDate& from, const QDate& to) {
     const QString day = compareDay(sqlServer, QStringLiteral("RJ.INVDATE"));
-    const QString sql =
-        QStringLiteral("SELECT RJ.R_Name AbrechnungsNr, ") +
-        displayDate(sqlServer, QStringLiteral("RJ.INVDATE")) + QLatin1Char(' ') +
-        alias(sqlServer, QStringLiteral("A-Datum")) + QStringLiteral(" ") +
-        QStringLiteral("FROM RECHNUNGSJOURNAL RJ ") + QStringLiteral("WHERE VER_TYPE = ? AND ") + day +
-        QStringLiteral(" >= ? AND ") + day + QStringLiteral(" <= ? AND ") +
-        QStringLiteral("RJ.R_NAME NOT IN (SELECT SUBTEXT FROM COMM WHERE ID = 7 AND SUBNUM = ?) AND ") +
-        QStringLiteral("(RJ.NETTOPREIS IS NULL OR RJ.NETTOPREIS = 0) ") +
-        QStringLiteral("order by RJ.R_NAME, RJ.INVDATE DESC");
+    const QString sql = QStringLiteral("SELECT RJ.R_Name AbrechnungsNr, ") +
+                        displayDate(sqlServer, QStringLiteral("RJ.INVDATE")) + QLatin1Char(' ') +
+                        alias(sqlServer, QStringLiteral("A-Datum")) + QStringLiteral(" ") +
+                        QStringLiteral("FROM RECHNUNGSJOURNAL RJ ") +
+                        QStringLiteral("WHERE VER_TYPE = ? AND ") + day + QStringLiteral(" >= ? AND ") + day +
+                        QStringLiteral(" <= ? AND ") +
+                        QStringLiteral("RJ.R_NAME NOT IN (SELECT SUBTEXT FROM COMM WHERE ID = 7 AND SUBNUM = "
+                                       "? AND SUBTEXT IS NOT NULL) AND ") +
+                        QStringLiteral("(RJ.NETTOPREIS IS NULL OR RJ.NETTOPREIS = 0) ") +
+                        QStringLiteral("order by RJ.R_NAME, RJ.INVDATE DESC");
     return {sql, {documentType, HostValues::day(from), HostValues::day(to), transferKind}};
 }
 
@@ -130,7 +132,8 @@ Statement invoicesOfOtherCustomer(bool sqlServer, const QString& documentType, i
         QStringLiteral("inner join HEADERRECH HR on RJ.r_name = HR.r_name and RJ.ver_type = HR.ver_type ") +
         QStringLiteral("and rj.kunde <> HR.KUNDE_ID ") + QStringLiteral("WHERE RJ.VER_TYPE = ? AND ") + day +
         QStringLiteral(" >= ? AND ") + day + QStringLiteral(" <= ? AND ") +
-        QStringLiteral("RJ.R_NAME NOT IN (SELECT SUBTEXT FROM COMM WHERE ID = 7 AND SUBNUM = ?) ") +
+        QStringLiteral("RJ.R_NAME NOT IN (SELECT SUBTEXT FROM COMM WHERE ID = 7 AND SUBNUM = ? AND SUBTEXT "
+                       "IS NOT NULL) ") +
         QStringLiteral("order by RJ.R_NAME, RJ.INVDATE DESC");
     return {sql, {documentType, HostValues::day(from), HostValues::day(to), transferKind}};
 }

@@ -37,7 +37,8 @@ TEST(ListStatementsSqlServer, OpenInvoicesWithEveryOptionalPiece) {
                          "CONVERT(CHAR, ISNULL(HR.[FAELLIGKEITSDATUM],GETDATE()),112) >= ? AND \r"
                          "CONVERT(CHAR, ISNULL(HR.[FAELLIGKEITSDATUM],GETDATE()),112) <= ? AND "
                          " ISNULL(RJ.ARTIKELPREIS,0) = 0 AND "
-                         "\rRJ.R_NAME NOT IN (SELECT SUBTEXT FROM COMM WHERE ID = 7 AND SUBNUM = ?) AND \r"
+                         "\rRJ.R_NAME NOT IN (SELECT SUBTEXT FROM COMM WHERE ID = 7 AND SUBNUM = ? AND "
+                         "SUBTEXT IS NOT NULL) AND \r"
                          "(RJ.NETTOPREIS IS NOT NULL AND RJ.NETTOPREIS > 0) \r"
                          "order by  \r"
                          " HR.[FAELLIGKEITSDATUM],  RJ.R_NAME, RJ.INVDATE DESC, P.KURZBEZEICHNUNG"));
@@ -65,7 +66,8 @@ TEST(ListStatementsSqlServer, OpenInvoicesWithoutOptionalPieces) {
                          "RJ.VER_TYPE = ? AND \r"
                          "CONVERT(CHAR, HR.INVDATE,112) >= ? AND \r"
                          "CONVERT(CHAR, HR.INVDATE,112) <= ? AND "
-                         "\rRJ.R_NAME NOT IN (SELECT SUBTEXT FROM COMM WHERE ID = 7 AND SUBNUM = ?) AND \r"
+                         "\rRJ.R_NAME NOT IN (SELECT SUBTEXT FROM COMM WHERE ID = 7 AND SUBNUM = ? AND "
+                         "SUBTEXT IS NOT NULL) AND \r"
                          "(RJ.NETTOPREIS IS NOT NULL AND RJ.NETTOPREIS > 0) \r"
                          "order by  \r"
                          "  RJ.R_NAME, RJ.INVDATE DESC, P.KURZBEZEICHNUNG"));
@@ -100,22 +102,24 @@ TEST(ListStatementsSqlServer, PlausibilityChecks) {
                              "WHERE VER_TYPE = ? AND "
                              "CONVERT(CHAR,RJ.INVDATE,112) >= ? AND "
                              "CONVERT(CHAR,RJ.INVDATE,112) <= ? AND "
-                             "RJ.R_NAME NOT IN (SELECT SUBTEXT FROM COMM WHERE ID = 7 AND SUBNUM = ?) AND "
+                             "RJ.R_NAME NOT IN (SELECT SUBTEXT FROM COMM WHERE ID = 7 AND SUBNUM = ? AND "
+                             "SUBTEXT IS NOT NULL) AND "
                              "(RJ.NETTOPREIS IS NULL OR RJ.NETTOPREIS = 0) "
                              "order by RJ.R_NAME, RJ.INVDATE DESC"));
     EXPECT_EQ(price.values, QVariantList({"A2", "20260301", "20260331", 2}));
     const auto customer = ListStatements::invoicesOfOtherCustomer(true, "R", 0, from, to);
     EXPECT_EQ(
         customer.sql,
-        QStringLiteral("SELECT RJ.R_Name AbrechnungsNr, CONVERT(CHAR,RJ.INVDATE,104) 'A-Datum' "
-                       "FROM RECHNUNGSJOURNAL RJ "
-                       "inner join HEADERRECH HR on RJ.r_name = HR.r_name and RJ.ver_type = HR.ver_type "
-                       "and rj.kunde <> HR.KUNDE_ID "
-                       "WHERE RJ.VER_TYPE = ? AND "
-                       "CONVERT(CHAR,RJ.INVDATE,112) >= ? AND "
-                       "CONVERT(CHAR,RJ.INVDATE,112) <= ? AND "
-                       "RJ.R_NAME NOT IN (SELECT SUBTEXT FROM COMM WHERE ID = 7 AND SUBNUM = ?) "
-                       "order by RJ.R_NAME, RJ.INVDATE DESC"));
+        QStringLiteral(
+            "SELECT RJ.R_Name AbrechnungsNr, CONVERT(CHAR,RJ.INVDATE,104) 'A-Datum' "
+            "FROM RECHNUNGSJOURNAL RJ "
+            "inner join HEADERRECH HR on RJ.r_name = HR.r_name and RJ.ver_type = HR.ver_type "
+            "and rj.kunde <> HR.KUNDE_ID "
+            "WHERE RJ.VER_TYPE = ? AND "
+            "CONVERT(CHAR,RJ.INVDATE,112) >= ? AND "
+            "CONVERT(CHAR,RJ.INVDATE,112) <= ? AND "
+            "RJ.R_NAME NOT IN (SELECT SUBTEXT FROM COMM WHERE ID = 7 AND SUBNUM = ? AND SUBTEXT IS NOT NULL) "
+            "order by RJ.R_NAME, RJ.INVDATE DESC"));
     EXPECT_EQ(customer.values, QVariantList({"R", "20260301", "20260331", 0}));
 }
 

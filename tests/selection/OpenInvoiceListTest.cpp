@@ -1,4 +1,5 @@
 #include "SelectionFixture.h"
+#include "selection/PlausibilityCheck.h"
 
 #include <QDateTime>
 
@@ -86,6 +87,18 @@ TEST_F(OpenInvoiceList, NodeKeySelectsDocumentTypeAndTransferKind) {
     EXPECT_EQ(nodeKey, "A3");
     EXPECT_FALSE(load(QStringLiteral("A1")));
     EXPECT_EQ(names(list), QStringList({"PA-1"}));
+}
+
+TEST_F(OpenInvoiceList, AMarkWithoutInvoiceNameHidesNothing) {
+    host.addInvoice(QStringLiteral("RE-1"), QStringLiteral("R"), QStringLiteral("2026-03-05"), 100, 10.0);
+    host.addInvoice(QStringLiteral("RE-2"), QStringLiteral("R"), QStringLiteral("2026-03-05"), 100, 0.0);
+    // NULL in SUBTEXT would make every NOT IN unknown.
+    host.exec(QStringLiteral("INSERT INTO COMM (ID, SUBTEXT, SUBNUM) VALUES (7, NULL, 0)"));
+    EXPECT_FALSE(load(QStringLiteral("R0")));
+    EXPECT_EQ(names(list), QStringList({"RE-1"}));
+    CheckInvoices(host.db(), nodeKey, input.dtpVon, input.dtpBis, prompter);
+    ASSERT_EQ(prompter.messages.size(), 1);
+    EXPECT_TRUE(prompter.messages[0].text.contains(QStringLiteral("RE-2")));
 }
 
 TEST_F(OpenInvoiceList, ListsOnlyOpenPositiveInvoicesOfTheSameCustomerWithFlags) {
