@@ -17,7 +17,9 @@ QString root() {
 
 namespace Diskette {
 
-bool holds(const QString& strExportPfad) { return strExportPfad.left(3).toUpper() == QLatin1String("A:\\"); }
+bool holds(const QString& strExportPfad) {
+    return strExportPfad.left(3).toUpper() == QLatin1String("A:\\");
+}
 
 bool writeTest() {
     if (root().isEmpty() || !QDir(root()).exists())

@@ -15,6 +15,7 @@ namespace Posting {
 
 // strVer_Type: the node key; "R0" posts kind 0 and document type "R".
 // Returns false and a German message naming the failed step.
-bool post(HostDb& db, const BookingList& bookings, const QString& strVer_Type, const QDate& today, QString* error);
+bool post(HostDb& db, const BookingList& bookings, const QString& strVer_Type, const QDate& today,
+          QString* error);
 
 } // namespace Posting

@@ -92,7 +92,8 @@ TEST_F(DemoDatabaseFile, ShowsDataGapsAndTransferredInvoices) {
 
 TEST_F(DemoDatabaseFile, GermanNamesAreStoredAsText) {
     EXPECT_GT(count("SELECT COUNT(*) FROM PERSONAL WHERE NAME IN ('Müller', 'Weiß', 'Schäfer')"), 10);
-    EXPECT_EQ(count("SELECT COUNT(*) FROM PERSONAL WHERE NAME || VORNAME || STRASSE || ORT || BANK LIKE '%Ã%'"), 0);
+    EXPECT_EQ(
+        count("SELECT COUNT(*) FROM PERSONAL WHERE NAME || VORNAME || STRASSE || ORT || BANK LIKE '%Ã%'"), 0);
 }
 
 TEST(CommStatements, TidyingGivesKindOneAndRemovesOrphanedSettlementMarks) {

@@ -1,10 +1,10 @@
 #include "output/Begleitzettel.h"
 
-#include "export/Firmendaten.h"
 #include "PdfText.h"
 #include "QtPrinters.h"
 #include "RecordingPrompter.h"
 #include "TempFolder.h"
+#include "export/Firmendaten.h"
 
 #include <gtest/gtest.h>
 
