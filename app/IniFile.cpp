@@ -103,7 +103,7 @@ OwnSettings OwnSettings::load(const QString& file) {
     return s;
 }
 
-QByteArray OwnSettings::toFileContent() const {
+QByteArray OwnSettings::toFileContent(bool* lossy) const {
     const QList<QPair<const char*, QString>> lines = {
         {"ExportPfad", ExportPfad},
         {"FirmenName", firma.FirmenName},
@@ -131,13 +131,13 @@ QByteArray OwnSettings::toFileContent() const {
     QString text;
     for (const auto& [key, value] : lines)
         text += QLatin1String(key) + QLatin1Char('=') + value + QStringLiteral("\r\n");
-    return Windows1252::encode(text);
+    return Windows1252::encode(text, lossy);
 }
 
-bool OwnSettings::save(const QString& file, QString* error) const {
+bool OwnSettings::save(const QString& file, QString* error, bool* lossy) const {
     const QFileInfo target(file);
     PendingFile pending =
-        stageFile(target.absolutePath() + QLatin1Char('/'), target.fileName(), toFileContent());
+        stageFile(target.absolutePath() + QLatin1Char('/'), target.fileName(), toFileContent(lossy));
     if (pending.publish())
         return true;
     *error = QStringLiteral("Die Einstellungen konnten nicht in „%1“ gespeichert werden: %2\n"

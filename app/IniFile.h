@@ -32,11 +32,13 @@ struct OwnSettings {
     // external document column upper-cased, each creditor text cut to its box.
     static OwnSettings load(const QString& file);
 
-    // The 22 lines in the order the host program has always written them.
-    QByteArray toFileContent() const;
+    // The 22 lines in the order the host program has always written them;
+    // lossy (if given) tells whether a character became "?" in Windows-1252.
+    QByteArray toFileContent(bool* lossy = nullptr) const;
     // Replaces the file only when the new content was written completely, so
     // a failed save keeps the old settings. Returns false and a German message.
-    bool save(const QString& file, QString* error) const;
+    // lossy as with toFileContent.
+    bool save(const QString& file, QString* error, bool* lossy = nullptr) const;
 };
 
 // Maximum lengths of the creditor panel's boxes; 0 means no limit.

@@ -293,8 +293,15 @@ bool MainWindow::SaveSettings() {
     if (!m_prompter->askYesNo(QStringLiteral("Wollen Sie die Änderungen der Firmendaten speichern?")))
         return true;
     QString error;
-    if (currentSettings().save(m_paths.ownIni(), &error))
+    bool lossy = false;
+    if (currentSettings().save(m_paths.ownIni(), &error, &lossy)) {
+        if (lossy)
+            m_prompter->message(
+                QStringLiteral("Einige Zeichen der Firmendaten gibt es im Zeichensatz der INI-Datei "
+                               "nicht; sie wurden als „?“ gespeichert."),
+                Prompter::Icon::Warning);
         return true;
+    }
     m_prompter->message(
         error + QStringLiteral("\nDas Fenster bleibt geöffnet, damit keine Eingabe verloren geht."),
         Prompter::Icon::Critical);

@@ -218,6 +218,21 @@ TEST_F(WindowStart, ClosingAsksOnlyAfterAChangeAndSavesOnYes) {
     const QByteArray saved = TempFolder::read(paths().ownIni());
     EXPECT_TRUE(saved.startsWith("ExportPfad=A:\\\r\n"));
     EXPECT_TRUE(saved.contains("\r\nOrt=K\xf6ln\r\n"));
+    EXPECT_TRUE(prompter.messages.isEmpty());
+}
+
+TEST_F(WindowStart, SavingTellsWhenACharacterDoesNotFitTheIniFile) {
+    TestHostDb host;
+    MainWindow w(paths(), &prompter);
+    ASSERT_EQ(w.Form_Load(host.connectionString()), MainWindow::StartResult::Ready);
+    w.panel->txtOrt->setText("Łódź");
+    w.bAdressAenderung = true;
+    w.close();
+    ASSERT_EQ(prompter.messages.size(), 1);
+    EXPECT_EQ(prompter.messages[0].icon, Prompter::Icon::Warning);
+    EXPECT_TRUE(TempFolder::read(paths().ownIni())
+                    .contains("\r\nOrt=?\xf3"
+                              "d?\r\n"));
 }
 
 // The real program in a second process, so the single-instance test sees it.
