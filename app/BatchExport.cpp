@@ -27,23 +27,16 @@ int refuse(const QString& text) {
 
 // A column named in a setting that its table lacks makes the settings
 // unusable; the window would only find out when the list is loaded.
-QString unknownColumn(const HostDb& db, const OwnSettings& settings, const QString& flagColumn,
-                      const QString& flagKey) {
-    const struct {
-        QString table, column, setting;
-    } configured[] = {
-        {QStringLiteral("PERSONAL_FREE"), flagColumn, flagKey},
-        {QStringLiteral("HEADERRECH"), settings.firma.DatumFaelligkeit, QStringLiteral("DatumFaelligkeit")},
-        {QStringLiteral("HEADERRECH"), settings.firma.ExterneBelegnummer,
-         QStringLiteral("ExterneBelegnummer")},
-    };
-    for (const auto& c : configured) {
-        if (!c.column.isEmpty() && db.checkedColumn(c.table, c.column).isEmpty())
-            return QStringLiteral(
-                       "Die Einstellung „%1“ nennt die Spalte „%2“, die es in der Tabelle %3 nicht gibt.")
-                .arg(c.setting, c.column, c.table);
-    }
-    return {};
+bool columnsKnown(const HostDb& db, const OwnSettings& settings, const QString& key, QString* error) {
+    QString quoted;
+    return db.settingColumn(
+               QStringLiteral("PERSONAL_FREE"),
+               InvoiceTree::flagColumnFor(key, settings.CheckBoxLastschrift, settings.CheckBoxGutschrift),
+               NodeKey::flagSetting(key), &quoted, error) &&
+           db.settingColumn(QStringLiteral("HEADERRECH"), settings.firma.DatumFaelligkeit, kDueDateSetting,
+                            &quoted, error) &&
+           db.settingColumn(QStringLiteral("HEADERRECH"), settings.firma.ExterneBelegnummer,
+                            kExternalNumberSetting, &quoted, error);
 }
 
 bool isEnabledNode(const InvoiceTree::Tree& tree, const QString& key) {
@@ -81,12 +74,8 @@ int runBatchExport(const CommandLine& cl) {
         return refuse(QStringLiteral("--due-date geht nur mit der Einstellung „DatumFaelligkeit“ (Spalte des "
                                      "Fälligkeitsdatums)."));
 
-    const QString flagColumn =
-        InvoiceTree::flagColumnFor(cl.exportKey, settings.CheckBoxLastschrift, settings.CheckBoxGutschrift);
-    const QString flagKey = NodeKey::isDirectDebit(cl.exportKey) ? QStringLiteral("CheckBoxLastschrift")
-                                                                 : QStringLiteral("CheckBoxGutschrift");
-    if (const QString problem = unknownColumn(*SQLConn, settings, flagColumn, flagKey); !problem.isEmpty())
-        return refuse(problem);
+    if (!columnsKnown(*SQLConn, settings, cl.exportKey, &error))
+        return refuse(error);
 
     BatchPrompter prompter(cl.yes);
     if (!checkCreditorPanel(settings.firma, prompter))
@@ -95,7 +84,8 @@ int runBatchExport(const CommandLine& cl) {
     const DateRange range = DateRange::defaultFor(QDate::currentDate());
     QString strVer_Type = cl.exportKey;
     ListInput input;
-    input.strCheckBox = flagColumn;
+    input.strCheckBox =
+        InvoiceTree::flagColumnFor(strVer_Type, settings.CheckBoxLastschrift, settings.CheckBoxGutschrift);
     input.txtDatumFaelligkeit = settings.firma.DatumFaelligkeit;
     input.optFaelligkeit = cl.dueDate;
     input.dtpVon = cl.from.isValid() ? cl.from : range.from;

@@ -26,22 +26,15 @@ QString iconWord(Prompter::Icon icon) {
     return {};
 }
 
-// The message boxes' line breaks are CR, CR LF or LF; the terminal wants LF.
-QString terminalText(QString text) {
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    return text;
-}
-
 } // namespace
 
 void BatchPrompter::message(const QString& text, Icon icon, const QString& title) {
     err() << "[" << (title.isEmpty() ? applicationTitle() : title) << "] " << iconWord(icon)
-          << terminalText(text) << Qt::endl;
+          << withLineFeeds(text) << Qt::endl;
 }
 
 bool BatchPrompter::askYesNo(const QString& text, const QString& title) {
-    err() << "[" << (title.isEmpty() ? applicationTitle() : title) << "] " << terminalText(text) << " "
+    err() << "[" << (title.isEmpty() ? applicationTitle() : title) << "] " << withLineFeeds(text) << " "
           << (m_answerYes ? "Ja (--yes)" : "Nein (ohne --yes)") << Qt::endl;
     return m_answerYes;
 }
@@ -74,7 +67,13 @@ void BatchPrompter::showReport(const QString& reportName, const ReportPainter& p
 }
 
 void BatchPrompter::removeReports() {
-    for (const QString& pdf : m_reportFiles)
-        QFile::remove(pdf);
+    for (const QString& pdf : m_reportFiles) {
+        if (!QFile::remove(pdf) && QFile::exists(pdf))
+            message(
+                QStringLiteral("Der Bericht %1 gehört zu einem Lauf ohne Buchung und konnte nicht gelöscht "
+                               "werden; bitte von Hand löschen.")
+                    .arg(pdf),
+                Icon::Critical);
+    }
     m_reportFiles.clear();
 }

@@ -1,5 +1,6 @@
 #include "app/IniFile.h"
 
+#include "output/ExportPath.h"
 #include "output/PendingFile.h"
 #include "output/Windows1252.h"
 
@@ -65,11 +66,7 @@ Firmendaten cut(Firmendaten f) {
 } // namespace CreditorLimits
 
 QString normalizedExportFolder(const QString& value) {
-    if (value.isEmpty())
-        return QStringLiteral("A:\\");
-    if (value.endsWith(QLatin1Char('\\')) || value.endsWith(QLatin1Char('/')))
-        return value;
-    return value + (value.contains(QLatin1Char('\\')) ? QLatin1Char('\\') : QLatin1Char('/'));
+    return value.isEmpty() ? QStringLiteral("A:\\") : GetExportPath(value);
 }
 
 OwnSettings OwnSettings::load(const QString& file) {

@@ -32,6 +32,7 @@ bool SingleInstance::anotherIsRunning() {
     }
     // Nobody answered: a socket file left by a crashed copy must not block us.
     QLocalServer::removeServer(m_name);
-    m_server.listen(m_name);
+    if (!m_server.listen(m_name))
+        qWarning("Zweiter Programmstart kann nicht erkannt werden: %s", qPrintable(m_server.errorString()));
     return false;
 }

@@ -45,22 +45,15 @@ private:
 
 } // namespace
 
-// The system's messages break lines with CR, CR LF or LF; a label shows only LF.
-static QString shownText(QString text) {
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    return text;
-}
-
 void WidgetPrompter::message(const QString& text, Icon icon, const QString& title) {
     ArrowWhileOpen arrow(m_busy);
     LongMessageBox::show(m_window, boxIcon(icon), title.isEmpty() ? applicationTitle() : title,
-                         shownText(text));
+                         withLineFeeds(text));
 }
 
 bool WidgetPrompter::askYesNo(const QString& text, const QString& title) {
     ArrowWhileOpen arrow(m_busy);
-    QMessageBox box(QMessageBox::NoIcon, title.isEmpty() ? applicationTitle() : title, shownText(text),
+    QMessageBox box(QMessageBox::NoIcon, title.isEmpty() ? applicationTitle() : title, withLineFeeds(text),
                     QMessageBox::Yes | QMessageBox::No, m_window);
     box.button(QMessageBox::Yes)->setText(QStringLiteral("&Ja"));
     box.button(QMessageBox::No)->setText(QStringLiteral("&Nein"));

@@ -53,7 +53,6 @@ public:
         m_items.last() = b;
         m_items.append(Buchung{});
     }
-    void removeAt(qsizetype i) { m_items.removeAt(i); }
     void reserve(qsizetype n) { m_items.reserve(n + 1); }
 
     auto begin() { return m_items.begin(); }

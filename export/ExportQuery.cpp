@@ -71,47 +71,20 @@ bool open(const HostDb& db, const ExportSettings& settings, QSqlQuery* query, QS
     const QString left = mssql ? QStringLiteral("left(") : QStringLiteral("substr(");
     const QString leftEnd = mssql ? QStringLiteral(",27)") : QStringLiteral(",1,27)");
 
-    QString remittance = QStringLiteral("RJ.R_NAME");
-    if (!settings.firma.ExterneBelegnummer.isEmpty()) {
-        const QString column =
-            db.checkedColumn(QStringLiteral("HEADERRECH"), settings.firma.ExterneBelegnummer);
-        if (column.isEmpty()) {
-            *error =
-                QStringLiteral("Die Einstellung „Feld ext. Belegnr.“ nennt die Spalte „%1“, die es in der "
-                               "Tabelle HEADERRECH nicht gibt.")
-                    .arg(settings.firma.ExterneBelegnummer);
-            return false;
-        }
-        remittance = QStringLiteral("HR.") + column;
-    }
-    QString due = QStringLiteral("RJ.INVDATE  ");
-    if (!settings.firma.DatumFaelligkeit.isEmpty()) {
-        const QString column =
-            db.checkedColumn(QStringLiteral("HEADERRECH"), settings.firma.DatumFaelligkeit);
-        if (column.isEmpty()) {
-            *error = QStringLiteral(
-                         "Die Einstellung „Einstellung Fälligkeitsdatum“ nennt die Spalte „%1“, die es in "
-                         "der Tabelle HEADERRECH nicht gibt.")
-                         .arg(settings.firma.DatumFaelligkeit);
-            return false;
-        }
-        due = QStringLiteral(" %1(HR.%2,%3) ").arg(isnull, column, now);
-    }
-    QString flag = QStringLiteral(" ");
-    if (!settings.strCheckBox.isEmpty()) {
-        const QString column = db.checkedColumn(QStringLiteral("PERSONAL_FREE"), settings.strCheckBox);
-        if (column.isEmpty()) {
-            *error =
-                QStringLiteral(
-                    "Die Einstellung „%1“ nennt die Spalte „%2“, die es in der Tabelle PERSONAL_FREE "
-                    "nicht gibt.")
-                    .arg(NodeKey::isDirectDebit(settings.strVer_Type) ? QStringLiteral("CheckBoxLastschrift")
-                                                                      : QStringLiteral("CheckBoxGutschrift"),
-                         settings.strCheckBox);
-            return false;
-        }
-        flag = QStringLiteral(" AND PERSONAL_FREE.%1 = 1 ").arg(column);
-    }
+    QString externalNumber, dueDate, flagColumn;
+    if (!db.settingColumn(QStringLiteral("HEADERRECH"), settings.firma.ExterneBelegnummer,
+                          kExternalNumberSetting, &externalNumber, error) ||
+        !db.settingColumn(QStringLiteral("HEADERRECH"), settings.firma.DatumFaelligkeit, kDueDateSetting,
+                          &dueDate, error) ||
+        !db.settingColumn(QStringLiteral("PERSONAL_FREE"), settings.strCheckBox,
+                          NodeKey::flagSetting(settings.strVer_Type), &flagColumn, error))
+        return false;
+    const QString remittance =
+        externalNumber.isEmpty() ? QStringLiteral("RJ.R_NAME") : QStringLiteral("HR.") + externalNumber;
+    const QString due = dueDate.isEmpty() ? QStringLiteral("RJ.INVDATE  ")
+                                          : QStringLiteral(" %1(HR.%2,%3) ").arg(isnull, dueDate, now);
+    const QString flag = flagColumn.isEmpty() ? QStringLiteral(" ")
+                                              : QStringLiteral(" AND PERSONAL_FREE.%1 = 1 ").arg(flagColumn);
 
     QVariantList values;
     QString kind;

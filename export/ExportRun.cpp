@@ -22,16 +22,6 @@
 
 namespace {
 
-// The hourglass for the length of the run; every way out restores the arrow.
-class BusyWhileRunning {
-public:
-    explicit BusyWhileRunning(Prompter& prompter) : m_prompter(prompter) { m_prompter.setBusy(true); }
-    ~BusyWhileRunning() { m_prompter.setBusy(false); }
-
-private:
-    Prompter& m_prompter;
-};
-
 bool csvWanted(const QString& strCSV) {
     bool ok = false;
     const double value = strCSV.trimmed().toDouble(&ok);
@@ -61,12 +51,16 @@ bool readBookings(QSqlQuery& query, const ExportSettings& settings, BookingList&
     return true;
 }
 
-void removePublished(ExportOutcome& outcome) {
+// Withdraws the files of a run whose invoices stay open; returns the ones
+// that could not be removed.
+QStringList removePublished(ExportOutcome& outcome) {
+    QStringList left;
     for (const QString& path : {outcome.paymentFile, outcome.csvFile}) {
-        if (!path.isEmpty())
-            QFile::remove(path);
+        if (!path.isEmpty() && !QFile::remove(path) && QFile::exists(path))
+            left << path;
     }
     outcome.published = false;
+    return left;
 }
 
 } // namespace
@@ -174,13 +168,20 @@ ExportOutcome ExportSEPA(const ExportSettings& settings, const QStringList& sele
     }
     ok = ok && Posting::post(*db, bookings, settings.strVer_Type, settings.now.date(), &error);
     if (!ok) {
-        removePublished(outcome);
+        const QStringList left = removePublished(outcome);
+        const QString files =
+            left.isEmpty()
+                ? QStringLiteral("Die Datei %1 wurde wieder gelöscht, damit sie nicht an die Bank geht.")
+                      .arg(sepa.path)
+                : QStringLiteral(
+                      "ACHTUNG: %1 konnte nicht gelöscht werden. Diese Datei darf nicht an die Bank "
+                      "gehen; bitte von Hand löschen.")
+                      .arg(left.join(QStringLiteral(", ")));
         prompter.message(
             QStringLiteral("Die Rechnungen konnten nicht als übergeleitet gebucht werden:\r%1\r\r"
-                           "Es wurde nichts gebucht, die Rechnungen bleiben offen. Die Datei %2 wurde "
-                           "wieder gelöscht, damit sie nicht an die Bank geht. Der gedruckte "
+                           "Es wurde nichts gebucht, die Rechnungen bleiben offen. %2 Der gedruckte "
                            "Begleitzettel dieses Laufs ist ungültig.")
-                .arg(error, sepa.path),
+                .arg(error, files),
             Prompter::Icon::Critical);
     } else {
         outcome.posted = true;

@@ -20,3 +20,7 @@ struct Firmendaten {
     QString Referenznummer;
     QString ExterneBelegnummer;
 };
+
+// How messages name the two boxes that hold column names of HEADERRECH.
+inline const QString kDueDateSetting = QStringLiteral("Einstellung Fälligkeitsdatum (DatumFaelligkeit)");
+inline const QString kExternalNumberSetting = QStringLiteral("Feld ext. Belegnr. (ExterneBelegnummer)");

@@ -37,4 +37,23 @@ public:
     // the payment file in batch mode. reportName is the report's own name
     // ("Begleitzettel", "Beitrag", "Uebersicht").
     virtual void showReport(const QString& reportName, const ReportPainter& paint) = 0;
+
+    // The messages break lines with CR, CR LF or LF; screens and terminals want LF.
+    static QString withLineFeeds(QString text) {
+        text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+        text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+        return text;
+    }
+};
+
+// The wait cursor while an operation runs; every way out restores the arrow.
+class BusyWhileRunning {
+public:
+    explicit BusyWhileRunning(Prompter& prompter) : m_prompter(prompter) { m_prompter.setBusy(true); }
+    ~BusyWhileRunning() { m_prompter.setBusy(false); }
+    BusyWhileRunning(const BusyWhileRunning&) = delete;
+    BusyWhileRunning& operator=(const BusyWhileRunning&) = delete;
+
+private:
+    Prompter& m_prompter;
 };

@@ -1,5 +1,6 @@
 #include "hostdb/ConnectionString.h"
 
+#include <QMap>
 #include <QStringList>
 
 namespace {
@@ -19,17 +20,7 @@ bool isSqlServerProvider(const QString& provider) {
            p.startsWith(QLatin1String("MSOLEDBSQL"));
 }
 
-} // namespace
-
-namespace ConnectionString {
-
-QString compose(const QString& serverName, const QString& databaseName) {
-    return QStringLiteral("Provider=SQLOLEDB.1;") + QStringLiteral("Integrated Security=SSPI;") +
-           QStringLiteral("Persist Security Info=False;") + QStringLiteral("ConnectionTimout = 40;") +
-           QStringLiteral("Initial Catalog=") + databaseName + QStringLiteral(";") +
-           QStringLiteral("Data Source=") + serverName;
-}
-
+// Keys upper-cased and trimmed, values trimmed; later duplicates are ignored.
 QMap<QString, QString> parse(const QString& text) {
     QMap<QString, QString> pairs;
     for (const QString& part : text.split(QLatin1Char(';'))) {
@@ -41,6 +32,17 @@ QMap<QString, QString> parse(const QString& text) {
             pairs.insert(key, part.mid(eq + 1).trimmed());
     }
     return pairs;
+}
+
+} // namespace
+
+namespace ConnectionString {
+
+QString compose(const QString& serverName, const QString& databaseName) {
+    return QStringLiteral("Provider=SQLOLEDB.1;") + QStringLiteral("Integrated Security=SSPI;") +
+           QStringLiteral("Persist Security Info=False;") + QStringLiteral("ConnectionTimout = 40;") +
+           QStringLiteral("Initial Catalog=") + databaseName + QStringLiteral(";") +
+           QStringLiteral("Data Source=") + serverName;
 }
 
 QString defaultOdbcDriver() {

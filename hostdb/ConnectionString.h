@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QMap>
 #include <QString>
 
 // The host database connection text: composed from the host INI file or given
@@ -10,9 +9,6 @@ namespace ConnectionString {
 
 // The text start-up composes from the host INI values.
 QString compose(const QString& serverName, const QString& databaseName);
-
-// Keys upper-cased and trimmed, values trimmed; later duplicates are ignored.
-QMap<QString, QString> parse(const QString& text);
 
 // What a connection text asks for.
 struct Target {

@@ -443,6 +443,8 @@ bool write(const QString& file, const Options& options, QString* error) {
         ok = ok && writeHeaders(w) && writeGaps(w, options) && writeTransferred(w, options) &&
              HostSchema::createIndexes(*db, error) && db->commit();
     }
+    if (!ok && error->isEmpty())
+        *error = QStringLiteral("Die Demo-Datenbank konnte nicht geschrieben werden.");
     if (ok && QFile::exists(file) && !QFile::remove(file)) {
         *error = QStringLiteral("Die vorhandene Datei „%1“ kann nicht ersetzt werden.").arg(file);
         ok = false;

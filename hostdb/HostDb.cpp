@@ -137,6 +137,20 @@ QString HostDb::checkedColumn(const QString& table, const QString& column) const
     return {};
 }
 
+bool HostDb::settingColumn(const QString& table, const QString& column, const QString& setting,
+                           QString* quoted, QString* error) const {
+    quoted->clear();
+    if (column.trimmed().isEmpty())
+        return true;
+    *quoted = checkedColumn(table, column);
+    if (!quoted->isEmpty())
+        return true;
+    *error =
+        QStringLiteral("Die Einstellung „%1“ nennt die Spalte „%2“, die es in der Tabelle %3 nicht gibt.")
+            .arg(setting, column.trimmed(), table);
+    return false;
+}
+
 bool HostDb::transaction() {
     return database().transaction();
 }

@@ -27,7 +27,8 @@ public:
     bool isSqlServer() const { return m_dialect == Dialect::SqlServer; }
     QSqlDatabase database() const;
 
-    // Prepares and runs a statement with bound values on a forward-only query.
+    // Runs a statement on a forward-only query, prepared with its values bound
+    // (directly when it has none).
     // On failure returns false and sets error to the database's description.
     bool run(QSqlQuery& query, const QString& sql, const QVariantList& values, QString* error) const;
     // A query object on this connection.
@@ -39,6 +40,12 @@ public:
     // as SQL Server does, quoted as an identifier of the dialect. Empty when the
     // table has no such column.
     QString checkedColumn(const QString& table, const QString& column) const;
+
+    // A column a setting names, for a statement: an empty setting gives an
+    // empty text; a column the table lacks gives false and a German message
+    // that names the setting, the column and the table.
+    bool settingColumn(const QString& table, const QString& column, const QString& setting, QString* quoted,
+                       QString* error) const;
 
     bool transaction();
     bool commit();

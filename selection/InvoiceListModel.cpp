@@ -57,7 +57,7 @@ void InvoiceListModel::Rows::append(int column, const QVariant& hostValue) {
                 number = date.toJulianDay();
         } else if (kind == Kind::Amount) {
             bool ok = false;
-            const double amount = hostValue.toString().trimmed().toDouble(&ok);
+            const double amount = hostValue.toDouble(&ok);
             if (ok)
                 number = GermanFormat::roundToCents(amount);
         } else {

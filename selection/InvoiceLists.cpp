@@ -1,5 +1,6 @@
 #include "selection/InvoiceLists.h"
 
+#include "export/Firmendaten.h"
 #include "export/Prompter.h"
 #include "hostdb/HostDb.h"
 #include "selection/InvoiceListModel.h"
@@ -15,17 +16,6 @@ using Kind = InvoiceListModel::Kind;
 using Column = InvoiceListModel::Column;
 
 const QString kLoadFailed = QStringLiteral("Fehler beim Anzeigen der Belege!");
-
-class BusyCursor {
-public:
-    explicit BusyCursor(Prompter& prompter) : m_prompter(prompter) { m_prompter.setBusy(true); }
-    ~BusyCursor() { m_prompter.setBusy(false); }
-    BusyCursor(const BusyCursor&) = delete;
-    BusyCursor& operator=(const BusyCursor&) = delete;
-
-private:
-    Prompter& m_prompter;
-};
 
 QList<Column> openInvoiceColumns(bool withDueDate) {
     QList<Column> columns = {{QStringLiteral("AbrechnungsNr"), 2000, Qt::AlignLeft, Kind::Text},
@@ -58,28 +48,14 @@ bool listParts(const HostDb& db, const QString& nodeKey, const ListInput& input,
     parts->from = input.dtpVon;
     parts->to = input.dtpBis;
     parts->withoutArticlePrice = input.strKeineArtikelrechnung == QLatin1String("1");
-    if (!input.strCheckBox.trimmed().isEmpty()) {
-        parts->flagColumn = db.checkedColumn(QStringLiteral("PERSONAL_FREE"), input.strCheckBox);
-        if (parts->flagColumn.isEmpty()) {
-            const QString setting = NodeKey::isDirectDebit(nodeKey) ? QStringLiteral("CheckBoxLastschrift")
-                                                                    : QStringLiteral("CheckBoxGutschrift");
-            *error = QStringLiteral("Die Spalte „%1“ aus der Einstellung „%2“ gibt es in der Tabelle "
-                                    "PERSONAL_FREE nicht.")
-                         .arg(input.strCheckBox.trimmed(), setting);
-            return false;
-        }
-    }
-    if (!input.txtDatumFaelligkeit.trimmed().isEmpty()) {
-        parts->dueDateColumn = db.checkedColumn(QStringLiteral("HEADERRECH"), input.txtDatumFaelligkeit);
-        if (parts->dueDateColumn.isEmpty()) {
-            *error = QStringLiteral("Die Spalte „%1“ aus der Einstellung Fälligkeitsdatum gibt es in der "
-                                    "Tabelle HEADERRECH nicht.")
-                         .arg(input.txtDatumFaelligkeit.trimmed());
-            return false;
-        }
-    } else if (input.optFaelligkeit) {
-        *error = QStringLiteral("Für die Eingrenzung nach Fälligkeitsdatum nennt die Einstellung "
-                                "Fälligkeitsdatum keine Spalte.");
+    if (!db.settingColumn(QStringLiteral("PERSONAL_FREE"), input.strCheckBox, NodeKey::flagSetting(nodeKey),
+                          &parts->flagColumn, error) ||
+        !db.settingColumn(QStringLiteral("HEADERRECH"), input.txtDatumFaelligkeit, kDueDateSetting,
+                          &parts->dueDateColumn, error))
+        return false;
+    if (parts->dueDateColumn.isEmpty() && input.optFaelligkeit) {
+        *error = QStringLiteral("Für die Eingrenzung nach Fälligkeitsdatum nennt die %1 keine Spalte.")
+                     .arg(kDueDateSetting);
         return false;
     }
     return true;
@@ -114,7 +90,7 @@ bool show(InvoiceListModel& list, InvoiceListModel::Rows rows) {
 
 bool GetData(const HostDb& SQLConn, QString& strVer_Type, const ListInput& input,
              InvoiceListModel& lvAbrechnungen, Prompter& prompter) {
-    BusyCursor busy(prompter);
+    BusyWhileRunning busy(prompter);
     strVer_Type = NodeKey::normalised(strVer_Type);
     ListStatements::ListParts parts;
     QString error;
@@ -129,7 +105,7 @@ bool GetData(const HostDb& SQLConn, QString& strVer_Type, const ListInput& input
 
 bool GetDataUebersicht(const HostDb& SQLConn, QString& strVer_Type, const ListInput& input,
                        InvoiceListModel& lvUebersicht, Prompter& prompter) {
-    BusyCursor busy(prompter);
+    BusyWhileRunning busy(prompter);
     lvUebersicht.clear();
     strVer_Type = NodeKey::normalised(strVer_Type);
     ListStatements::ListParts parts;

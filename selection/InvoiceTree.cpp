@@ -49,8 +49,4 @@ QString flagColumnFor(const QString& nodeKey, const QString& strCheckBoxLastschr
     return NodeKey::isDirectDebit(nodeKey) ? strCheckBoxLastschrift : strCheckBoxGutschrift;
 }
 
-bool isGroupNode(const QString& nodeKey) {
-    return nodeKey == QLatin1String("A");
-}
-
 } // namespace InvoiceTree

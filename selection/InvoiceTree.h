@@ -35,7 +35,4 @@ Tree LoadTreeView(const HostDb& SQLConn);
 QString flagColumnFor(const QString& nodeKey, const QString& strCheckBoxLastschrift,
                       const QString& strCheckBoxGutschrift);
 
-// The group node loads nothing.
-bool isGroupNode(const QString& nodeKey);
-
 } // namespace InvoiceTree

@@ -19,4 +19,8 @@ int transferKind(const QString& key) {
     return k.isEmpty() ? 0 : k.back().digitValue();
 }
 
+QString flagSetting(const QString& key) {
+    return isDirectDebit(key) ? QStringLiteral("CheckBoxLastschrift") : QStringLiteral("CheckBoxGutschrift");
+}
+
 } // namespace NodeKey

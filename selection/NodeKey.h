@@ -15,5 +15,7 @@ QString normalised(const QString& key);
 QString documentType(const QString& key);
 // SUBNUM of the transfer marks: 0 for direct debit, else the key's last digit.
 int transferKind(const QString& key);
+// The INI key of the flag column in force for a node.
+QString flagSetting(const QString& key);
 
 } // namespace NodeKey

@@ -91,9 +91,6 @@ TEST(InvoiceTreeHelpers, FlagColumnAndGroupNode) {
         EXPECT_EQ(InvoiceTree::flagColumnFor(QString::fromLatin1(key), lastschrift, gutschrift), gutschrift)
             << key;
     EXPECT_EQ(InvoiceTree::flagColumnFor("A3", lastschrift, QString()), QString());
-    EXPECT_TRUE(InvoiceTree::isGroupNode("A"));
-    EXPECT_FALSE(InvoiceTree::isGroupNode("A1"));
-    EXPECT_FALSE(InvoiceTree::isGroupNode("R0"));
 }
 
 } // namespace

@@ -243,18 +243,19 @@ TEST_F(OpenInvoiceList, ConfiguredColumnsThatDoNotExistAreReportedAndTheRowsKept
         const char* sentence;
     } cases[] = {
         {"GIBTSNICHT", "", false, "A3",
-         "Die Spalte „GIBTSNICHT“ aus der Einstellung „CheckBoxGutschrift“ gibt es in der Tabelle "
-         "PERSONAL_FREE "
-         "nicht."},
+         "Die Einstellung „CheckBoxGutschrift“ nennt die Spalte „GIBTSNICHT“, die es in der Tabelle "
+         "PERSONAL_FREE nicht gibt."},
         {"SEPA_GUTSCHRIFT = 1 OR 1", "", false, "R0",
-         "Die Spalte „SEPA_GUTSCHRIFT = 1 OR 1“ aus der Einstellung „CheckBoxLastschrift“ gibt es in der "
-         "Tabelle "
-         "PERSONAL_FREE nicht."},
+         "Die Einstellung „CheckBoxLastschrift“ nennt die Spalte „SEPA_GUTSCHRIFT = 1 OR 1“, die es in der "
+         "Tabelle PERSONAL_FREE nicht gibt."},
         {"", "FAELLIG", false, "A3",
-         "Die Spalte „FAELLIG“ aus der Einstellung Fälligkeitsdatum gibt es in der Tabelle HEADERRECH "
-         "nicht."},
+         "Die Einstellung „Einstellung Fälligkeitsdatum (DatumFaelligkeit)“ nennt die Spalte „FAELLIG“, die "
+         "es "
+         "in der Tabelle HEADERRECH nicht gibt."},
         {"", "", true, "A3",
-         "Für die Eingrenzung nach Fälligkeitsdatum nennt die Einstellung Fälligkeitsdatum keine Spalte."},
+         "Für die Eingrenzung nach Fälligkeitsdatum nennt die Einstellung Fälligkeitsdatum "
+         "(DatumFaelligkeit) "
+         "keine Spalte."},
     };
     for (const auto& c : cases) {
         prompter.messages.clear();
