@@ -4,8 +4,8 @@
 // Each key runs twice on a fresh copy of the database: once with both
 // reports drawn into PDF files as batch mode does, once without them.
 
+#include "bench/BenchSupport.h"
 #include "export/ExportRun.h"
-#include "export/Prompter.h"
 #include "hostdb/DemoDatabase.h"
 #include "hostdb/HostDb.h"
 #include "selection/InvoiceListModel.h"
@@ -22,45 +22,15 @@
 
 namespace {
 
-double ms(const QElapsedTimer& timer) {
-    return timer.nsecsElapsed() / 1e6;
-}
-
-// Peak resident memory in MB since the last reset.
-double peakRssMb() {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0;
-    }
-    return -1;
-}
-
-// Lets the peak count from here on (Linux 4.0 and later).
-void resetPeakRss() {
-    QFile clear(QStringLiteral("/proc/self/clear_refs"));
-    if (clear.open(QIODevice::WriteOnly))
-        clear.write("5");
-}
-
 // Answers like batch mode without --yes and draws each report into a PDF
 // file when asked to, timing it.
-class BenchPrompter : public Prompter {
+class BenchPrompter : public SilentPrompter {
 public:
-    BenchPrompter(bool drawReports, const QString& folder) : m_drawReports(drawReports), m_folder(folder) {}
+    BenchPrompter(bool drawReports, const QString& folder)
+        : SilentPrompter(false), m_drawReports(drawReports), m_folder(folder) {}
 
     double reportMs = 0;
 
-    void message(const QString& text, Icon, const QString&) override {
-        std::fprintf(stderr, "Meldung: %s\n", qPrintable(text));
-    }
-    bool askYesNo(const QString&, const QString&) override { return false; }
-    void setBusy(bool) override {}
-    void setProgressRange(int, int) override {}
-    void setProgressValue(int) override {}
-    void openFile(const QString&) override {}
     void showReport(const QString& reportName, const ReportPainter& paint) override {
         if (!m_drawReports)
             return;

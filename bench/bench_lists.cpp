@@ -2,7 +2,7 @@
 // of one settlement type: GetData into the model, sorting every column both
 // ways, and the overview after all of them were marked as transferred.
 
-#include "export/Prompter.h"
+#include "bench/BenchSupport.h"
 #include "hostdb/DemoDatabase.h"
 #include "hostdb/HostDb.h"
 #include "hostdb/HostSchema.h"
@@ -11,51 +11,9 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QTemporaryDir>
-#include <QTextStream>
 
 #include <cstdio>
-
-namespace {
-
-class SilentPrompter : public Prompter {
-public:
-    void message(const QString& text, Icon, const QString&) override {
-        std::fprintf(stderr, "Meldung: %s\n", qPrintable(text));
-    }
-    bool askYesNo(const QString&, const QString&) override { return false; }
-    void setBusy(bool) override {}
-    void setProgressRange(int, int) override {}
-    void setProgressValue(int) override {}
-    void openFile(const QString&) override {}
-    void showReport(const QString&, const ReportPainter&) override {}
-};
-
-// Peak resident memory in MB since the last reset.
-double peakRssMb() {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0;
-    }
-    return -1;
-}
-
-// Lets the peak count from here on (Linux 4.0 and later).
-void resetPeakRss() {
-    QFile clear(QStringLiteral("/proc/self/clear_refs"));
-    if (clear.open(QIODevice::WriteOnly))
-        clear.write("5");
-}
-
-double ms(const QElapsedTimer& timer) {
-    return timer.nsecsElapsed() / 1e6;
-}
-
-} // namespace
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
@@ -83,7 +41,7 @@ int main(int argc, char** argv) {
     resetPeakRss();
     const double baseline = peakRssMb();
 
-    SilentPrompter prompter;
+    SilentPrompter prompter(false);
     ListInput input;
     input.strCheckBox = QLatin1String(HostSchema::kFlagGutschrift);
     input.txtDatumFaelligkeit = QLatin1String(HostSchema::kDueDateColumn);

@@ -1,5 +1,6 @@
 // Times the single-bookings list of 100,000 bookings drawn into a PDF.
 
+#include "bench/BenchSupport.h"
 #include "output/Beitrag.h"
 
 #include <QElapsedTimer>
@@ -18,7 +19,7 @@ int main(int argc, char* argv[]) {
     const QStringList names = {QStringLiteral("Müller"), QStringLiteral("Schmidt-Weißenfels"),
                                QStringLiteral("von Bismarck-Schönhausen Verwaltungs GmbH")};
     for (int i = 0; i < count; ++i) {
-        Buchung& b = bookings.last();
+        Buchung b;
         b.Rechnung = QStringLiteral("RE-%1").arg(i + 1, 7, 10, QLatin1Char('0'));
         b.Verwendungszweck = QStringLiteral("Rechnung ") + b.Rechnung;
         b.DruckName = names[i % names.size()];
@@ -26,19 +27,22 @@ int main(int argc, char* argv[]) {
         b.BIC = QStringLiteral("COBADEFFXXX");
         b.IBAN = QStringLiteral("DE89370400440532%1").arg(i, 6, 10, QLatin1Char('0'));
         b.Betrag = 1000 + i;
-        bookings.append();
+        bookings.append(b);
     }
     QTemporaryDir folder;
     const QString path = folder.filePath(QStringLiteral("Beitrag.pdf"));
+    const QList<BeitragRow> rows = beitragRows(bookings, {});
+    resetPeakRss();
+    const double baseline = peakRssMb();
     QElapsedTimer timer;
     timer.start();
     bool ok = false;
     {
         QPdfWriter pdf(path);
-        ok = renderBeitrag(pdf, beitragRows(bookings, {}), QDate::currentDate());
+        ok = renderBeitrag(pdf, rows, QDate::currentDate());
     }
     const double seconds = timer.elapsed() / 1000.0;
-    std::printf("Beitrag, %d bookings: %.2f s, %.1f MB PDF%s\n", count, seconds, QFileInfo(path).size() / 1e6,
-                ok ? "" : " (FAILED)");
+    std::printf("Beitrag, %d bookings: %.2f s, %.1f MB PDF, peak RSS %.0f MB (%.0f MB before)%s\n", count,
+                seconds, QFileInfo(path).size() / 1e6, peakRssMb(), baseline, ok ? "" : " (FAILED)");
     return ok ? 0 : 1;
 }

@@ -8,11 +8,11 @@
 // (default A3), PROGRAM_DIR the folder with the own INI file.
 
 #include "app/MainWindow.h"
+#include "bench/BenchSupport.h"
 #include "selection/InvoiceListModel.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QLocale>
 #include <QPixmap>
 #include <QTabWidget>
@@ -24,17 +24,6 @@
 #include <cstdio>
 
 namespace {
-
-long peakRssKb() {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').value(0).toLong();
-    }
-    return -1;
-}
 
 void clickNode(MainWindow& w, const QString& key) {
     const auto items =
@@ -83,7 +72,7 @@ int main(int argc, char* argv[]) {
     QApplication::processEvents();
     const qint64 loadMs = timer.elapsed();
     QTextStream(stdout) << "Liste " << node << ": " << w.openInvoices().rowCount() << " Zeilen in " << loadMs
-                        << " ms angezeigt, Spitze " << peakRssKb() / 1024 << " MB" << Qt::endl;
+                        << " ms angezeigt, Spitze " << int(peakRssMb()) << " MB" << Qt::endl;
     if (!pngPrefix.isEmpty()) {
         w.lvAbrechnungen->selectRow(2);
         w.grab().save(pngPrefix + QStringLiteral("-list.png"));

@@ -207,6 +207,26 @@ QString remittanceText(const Buchung& b) {
     return sepaText(ReplaceSpecialChars(b.Rechnung), kMaxRemittanceLength);
 }
 
+void writeCounterparty(XmlLines& xml, const char* agentTag, const char* partyTag, const char* accountTag,
+                       const QString& name, const Buchung& b) {
+    xml.open(28, agentTag);
+    xml.open(32, "FinInstnId");
+    xml.value(36, "BIC", BankIdentifiers::bicOrNotProvided(b.BIC));
+    xml.close(32, "FinInstnId");
+    xml.close(28, agentTag);
+    xml.open(28, partyTag);
+    xml.value(32, "Nm", name);
+    xml.close(28, partyTag);
+    xml.open(28, accountTag);
+    xml.open(32, "Id");
+    xml.value(36, "IBAN", BankIdentifiers::normalized(b.IBAN));
+    xml.close(32, "Id");
+    xml.close(28, accountTag);
+    xml.open(28, "RmtInf");
+    xml.value(32, "Ustrd", remittanceText(b));
+    xml.close(28, "RmtInf");
+}
+
 QString sepaDate(const QDateTime& dt) {
     return dt.toString(QStringLiteral("yyyy-MM-dd"));
 }

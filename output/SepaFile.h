@@ -81,6 +81,12 @@ QString counterpartyName(const QString& first, const QString& second, const Buch
 // The sanitized invoice number as remittance text of at most 140 characters.
 QString remittanceText(const Buchung& b);
 
+// The other side of a transaction: its bank (agentTag, with the BIC), the
+// party (partyTag, with name), its account (accountTag, with the IBAN) and
+// the remittance text, as both layouts indent them.
+void writeCounterparty(XmlLines& xml, const char* agentTag, const char* partyTag, const char* accountTag,
+                       const QString& name, const Buchung& b);
+
 // yyyy-mm-dd
 QString sepaDate(const QDateTime& dt);
 

@@ -1,6 +1,5 @@
 #include "output/SepaLastschrift.h"
 
-#include "output/BankIdentifiers.h"
 #include "output/GermanFormat.h"
 
 namespace {
@@ -61,22 +60,7 @@ void writeTransaction(XmlLines& xml, const SepaDocument& doc, const Buchung& b) 
     xml.close(36, "Id");
     xml.close(32, "CdtrSchmeId");
     xml.close(28, "DrctDbtTx");
-    xml.open(28, "DbtrAgt");
-    xml.open(32, "FinInstnId");
-    xml.value(36, "BIC", BankIdentifiers::bicOrNotProvided(b.BIC));
-    xml.close(32, "FinInstnId");
-    xml.close(28, "DbtrAgt");
-    xml.open(28, "Dbtr");
-    xml.value(32, "Nm", counterpartyName(b.Vorname, b.Name, b));
-    xml.close(28, "Dbtr");
-    xml.open(28, "DbtrAcct");
-    xml.open(32, "Id");
-    xml.value(36, "IBAN", BankIdentifiers::normalized(b.IBAN));
-    xml.close(32, "Id");
-    xml.close(28, "DbtrAcct");
-    xml.open(28, "RmtInf");
-    xml.value(32, "Ustrd", remittanceText(b));
-    xml.close(28, "RmtInf");
+    writeCounterparty(xml, "DbtrAgt", "Dbtr", "DbtrAcct", counterpartyName(b.Vorname, b.Name, b), b);
     xml.close(9, "DrctDbtTxInf");
 }
 

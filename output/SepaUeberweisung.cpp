@@ -1,6 +1,5 @@
 #include "output/SepaUeberweisung.h"
 
-#include "output/BankIdentifiers.h"
 #include "output/GermanFormat.h"
 
 namespace {
@@ -38,22 +37,7 @@ void writeTransaction(XmlLines& xml, const SepaDocument&, const Buchung& b) {
     xml.open(28, "Amt");
     xml.value(33, R"(InstdAmt Ccy="EUR")", "InstdAmt", GermanFormat::amountXml(b.Betrag));
     xml.close(28, "Amt");
-    xml.open(28, "CdtrAgt");
-    xml.open(32, "FinInstnId");
-    xml.value(36, "BIC", BankIdentifiers::bicOrNotProvided(b.BIC));
-    xml.close(32, "FinInstnId");
-    xml.close(28, "CdtrAgt");
-    xml.open(28, "Cdtr");
-    xml.value(32, "Nm", counterpartyName(b.Name, b.Vorname, b));
-    xml.close(28, "Cdtr");
-    xml.open(28, "CdtrAcct");
-    xml.open(32, "Id");
-    xml.value(36, "IBAN", BankIdentifiers::normalized(b.IBAN));
-    xml.close(32, "Id");
-    xml.close(28, "CdtrAcct");
-    xml.open(28, "RmtInf");
-    xml.value(32, "Ustrd", remittanceText(b));
-    xml.close(28, "RmtInf");
+    writeCounterparty(xml, "CdtrAgt", "Cdtr", "CdtrAcct", counterpartyName(b.Name, b.Vorname, b), b);
     xml.close(9, "CdtTrfTxInf");
 }
 

@@ -1,0 +1,54 @@
+#pragma once
+
+// Timing, memory and prompter helpers shared by the benchmarks.
+
+#include "export/Prompter.h"
+
+#include <QByteArray>
+#include <QElapsedTimer>
+#include <QFile>
+
+#include <cstdio>
+
+inline double ms(const QElapsedTimer& timer) {
+    return timer.nsecsElapsed() / 1e6;
+}
+
+// Peak resident memory in MB since the last reset.
+inline double peakRssMb() {
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0;
+    }
+    return -1;
+}
+
+// Lets the peak count from here on (Linux 4.0 and later).
+inline void resetPeakRss() {
+    QFile clear(QStringLiteral("/proc/self/clear_refs"));
+    if (clear.open(QIODevice::WriteOnly))
+        clear.write("5");
+}
+
+// Gives every question the same answer, prints messages to standard error
+// (a clean run has none) and presents no report.
+class SilentPrompter : public Prompter {
+public:
+    explicit SilentPrompter(bool answer) : m_answer(answer) {}
+
+    void message(const QString& text, Icon, const QString&) override {
+        std::fprintf(stderr, "Meldung: %s\n", qPrintable(text));
+    }
+    bool askYesNo(const QString&, const QString&) override { return m_answer; }
+    void setBusy(bool) override {}
+    void setProgressRange(int, int) override {}
+    void setProgressValue(int) override {}
+    void openFile(const QString&) override {}
+    void showReport(const QString&, const ReportPainter&) override {}
+
+private:
+    bool m_answer;
+};
