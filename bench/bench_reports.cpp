@@ -12,6 +12,9 @@
 #include <cstdio>
 
 int main(int argc, char* argv[]) {
+    // Drawing a PDF needs no screen.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     const int count = 100000;
     BookingList bookings;
