@@ -350,6 +350,21 @@ void MainWindow::nodeClicked(const QString& key) {
         Refresh();
 }
 
+bool MainWindow::chooseNode(const QString& key) {
+    for (QTreeWidgetItemIterator it(tvAbrechnungen); *it; ++it) {
+        if ((*it)->data(0, Qt::UserRole).toString() != key)
+            continue;
+        // Choosing another node acts through the change of the current item;
+        // choosing the current one again is a plain click.
+        if (tvAbrechnungen->currentItem() != *it)
+            tvAbrechnungen->setCurrentItem(*it);
+        else
+            nodeClicked(key);
+        return true;
+    }
+    return false;
+}
+
 ListInput MainWindow::listInput() const {
     ListInput input;
     input.strCheckBox = strCheckBox;

@@ -90,6 +90,8 @@ public:
 
     // The event handlers, public so tests can drive them like a user.
     void nodeClicked(const QString& key);
+    // Chooses a tree node as a user would; false when the tree has none of that key.
+    bool chooseNode(const QString& key);
     void Refresh();
     void tabClicked(int index);
     void cmdStart_Click();

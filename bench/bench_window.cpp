@@ -23,24 +23,6 @@
 
 #include <cstdio>
 
-namespace {
-
-void clickNode(MainWindow& w, const QString& key) {
-    const auto items =
-        w.tvAbrechnungen->findItems(QStringLiteral("*"), Qt::MatchWildcard | Qt::MatchRecursive);
-    for (QTreeWidgetItem* item : items) {
-        if (item->data(0, Qt::UserRole).toString() != key)
-            continue;
-        if (w.tvAbrechnungen->currentItem() != item)
-            w.tvAbrechnungen->setCurrentItem(item);
-        else
-            w.nodeClicked(key);
-        return;
-    }
-}
-
-} // namespace
-
 int main(int argc, char* argv[]) {
     if (argc < 2) {
         std::fprintf(stderr, "usage: %s DB [NODE] [PROGRAM_DIR] [PNG_PREFIX]\n", argv[0]);
@@ -67,7 +49,7 @@ int main(int argc, char* argv[]) {
 
     QElapsedTimer timer;
     timer.start();
-    clickNode(w, node);
+    w.chooseNode(node);
     w.lvAbrechnungen->viewport()->repaint();
     QApplication::processEvents();
     const qint64 loadMs = timer.elapsed();

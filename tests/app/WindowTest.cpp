@@ -53,19 +53,8 @@ protected:
     }
 
     static void click(MainWindow& w, const QString& key) {
-        const auto items =
-            w.tvAbrechnungen->findItems(QStringLiteral("*"), Qt::MatchWildcard | Qt::MatchRecursive);
-        for (QTreeWidgetItem* item : items) {
-            if (item->data(0, Qt::UserRole).toString() != key)
-                continue;
-            // Choosing another node acts like a click; the current one is clicked.
-            if (w.tvAbrechnungen->currentItem() != item)
-                w.tvAbrechnungen->setCurrentItem(item);
-            else
-                w.nodeClicked(key);
-            return;
-        }
-        ADD_FAILURE() << "no node " << key.toStdString();
+        if (!w.chooseNode(key))
+            ADD_FAILURE() << "no node " << key.toStdString();
     }
 
     static QStringList treeTexts(const MainWindow& w) {
