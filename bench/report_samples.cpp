@@ -38,6 +38,13 @@ QList<BeitragRow> sampleBookings(int count) {
                            : QStringLiteral("Beitrag Dezember 2026 Mitgliedschaft"),
                      qint64(1234) * (i + 1) + (i % 7) * 100000});
     }
+    // The widest values the columns must hold side by side.
+    rows[1].BLZ = QStringLiteral("BKAUATWWXXX");
+    rows[1].Konto = QStringLiteral("AT611904300234573201");
+    rows[2].Konto = QStringLiteral("DE89 3704 0044 0532 0130 00");
+    rows[2].Text = QStringLiteral("Abrechnung Dezember 2026");
+    rows[3].Konto = QStringLiteral("LC55 HEMM 0001 0001 0012 0012 0002 3015");
+    rows[3].Betrag = -99999999999;
     return rows;
 }
 
@@ -50,6 +57,8 @@ QList<UebersichtRow> sampleOverview(int count) {
                                 : QStringLiteral("Kunde %1 GmbH").arg(i + 1),
                      QDate(2026, 12, 1).addDays(i % 5), qint64(98765) * (i + 1)});
     }
+    rows[1].Nummer = QStringLiteral("WWWWWWWWWWWWWWWWWWWW");
+    rows[1].Bruttopreis = -99999999999;
     return rows;
 }
 

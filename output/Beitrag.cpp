@@ -6,7 +6,7 @@
 
 namespace {
 
-enum Font { Body, Caption, Title, Total };
+enum Font { Body, Caption, Title, Total, Detail };
 
 // Column starts in twips; the amount ends at the right edge.
 const int colNummer = twipsFromCm(0);
@@ -22,7 +22,10 @@ const int rowHeight = 255;
 ReportLayout layout(const QList<BeitragRow>& rows, const QDate& printDate) {
     ReportLayout report;
     report.width = rightEdge;
-    report.fonts = {reportFont(8), reportFont(8, true), reportFont(14, true), reportFont(8, true)};
+    // 7 pt lets an 11-character BIC and an IBAN written in groups of four
+    // (27 characters) fit their columns; longer ones wrap.
+    report.fonts = {reportFont(8), reportFont(8, true), reportFont(14, true), reportFont(8, true),
+                    reportFont(7)};
 
     report.reportHeader.height = twipsFromCm(1.3);
     report.reportHeader.addText(0, 0, rightEdge, twipsFromCm(0.8), QStringLiteral("Einzelbuchungen SEPA"),
@@ -46,13 +49,13 @@ ReportLayout layout(const QList<BeitragRow>& rows, const QDate& printDate) {
         const BeitragRow& row = rows[i];
         ReportBand band;
         band.height = rowHeight;
-        band.addWrappingText(colNummer, 0, colName - colNummer, rowHeight, row.Nummer);
-        band.addWrappingText(colName, 0, colVorname - colName, rowHeight, row.Name);
-        band.addWrappingText(colVorname, 0, colBic - colVorname, rowHeight, row.Vorname);
-        band.addText(colBic, 0, colIban - colBic, rowHeight, row.BLZ);
-        band.addText(colIban, 0, colText - colIban, rowHeight, row.Konto);
-        band.addWrappingText(colText, 0, colBetrag - colText, rowHeight, row.Text);
-        band.addText(colBetrag, 0, rightEdge - colBetrag, rowHeight, GermanFormat::amount(row.Betrag), Body,
+        band.addWrappingText(colNummer, 0, colName - colNummer, rowHeight, row.Nummer, Detail);
+        band.addWrappingText(colName, 0, colVorname - colName, rowHeight, row.Name, Detail);
+        band.addWrappingText(colVorname, 0, colBic - colVorname, rowHeight, row.Vorname, Detail);
+        band.addWrappingText(colBic, 0, colIban - colBic, rowHeight, row.BLZ, Detail);
+        band.addWrappingText(colIban, 0, colText - colIban, rowHeight, row.Konto, Detail);
+        band.addWrappingText(colText, 0, colBetrag - colText, rowHeight, row.Text, Detail);
+        band.addText(colBetrag, 0, rightEdge - colBetrag, rowHeight, GermanFormat::amount(row.Betrag), Detail,
                      ReportItem::Align::Right);
         return band;
     };

@@ -118,29 +118,29 @@ bool Renderer::fits(int font, const QString& text, double room) const {
 }
 
 // The room of a wrapping text: up to the next text of its band that starts
-// further right, or up to the page edge, less a gutter; never less than its box.
-// Zero when the text fits its box on one line.
+// further right (a right-aligned amount wider than its box included), or up
+// to the page edge, less a gutter. Zero when the text fits on one line.
 double Renderer::wrapWidth(const ReportBand& band, const ReportItem& item) const {
-    const double box = x(item.width - gutter);
-    if (fits(item.font, item.text, box))
-        return 0;
-    const double width = textWidth(item);
     const double left = x(item.x);
     double limit = m_pageWidth - m_offsetX;
     for (const ReportItem& other : band.items) {
         if (other.kind != ReportItem::Kind::Text || other.text.isEmpty() ||
-            other.field != ReportItem::Field::Text)
+            other.field != ReportItem::Field::Text || other.x + other.width <= item.x)
             continue;
+        if (other.y >= item.y + item.height || item.y >= other.y + other.height)
+            continue;
+        // A text that fits its box starts at or right of the box.
         double start = x(other.x);
-        if (other.align == ReportItem::Align::Right)
-            start = x(other.x + other.width) - textWidth(other);
-        else if (other.align == ReportItem::Align::Center)
-            start += (x(other.width) - textWidth(other)) / 2;
-        if (start > left && other.y < item.y + item.height && item.y < other.y + other.height)
+        if (other.align != ReportItem::Align::Left && !fits(other.font, other.text, x(other.width))) {
+            const double width = textWidth(other);
+            start = other.align == ReportItem::Align::Right ? x(other.x + other.width) - width
+                                                            : start + (x(other.width) - width) / 2;
+        }
+        if (start > left)
             limit = std::min(limit, start);
     }
-    const double room = std::max(box, limit - left - x(gutter));
-    return width <= room ? 0 : room;
+    const double room = limit - left - x(gutter);
+    return fits(item.font, item.text, room) ? 0 : std::max(room, x(gutter));
 }
 
 std::unique_ptr<QTextLayout> Renderer::wrappedLines(const ReportItem& item, double width) const {

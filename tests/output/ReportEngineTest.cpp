@@ -1,5 +1,9 @@
 #include "output/ReportEngine.h"
 
+#include "output/Beitrag.h"
+#include "output/GermanFormat.h"
+#include "selection/UebersichtReport.h"
+
 #include "PdfText.h"
 #include "QtPrinters.h"
 #include "TempFolder.h"
@@ -105,5 +109,115 @@ TEST(ReportEngine, WrappedTextPushesTheNextRowDown) {
     EXPECT_GT(lineOf("sieben"), lineOf("sechs"));
     EXPECT_EQ(lineOf("sieben"), lineOf("Spalte 2"));
 }
+
+// A row of one report filled to the worst case, each cell as it prints, in
+// column order; the last cell is the right-aligned amount.
+struct WorstCase {
+    const char* name;
+    bool beitrag; // else the overview
+    QStringList cells;
+};
+
+void PrintTo(const WorstCase& worst, std::ostream* os) {
+    *os << worst.name;
+}
+
+class WorstCaseRow : public ::testing::TestWithParam<WorstCase> {};
+
+// Draws the row alone and reads it back word by word: every cell prints in
+// full inside its column, and no cell reaches into the next one.
+TEST_P(WorstCaseRow, EveryCellPrintsInFullAndStaysOutOfItsNeighbour) {
+    const WorstCase& worst = GetParam();
+    const QStringList& c = worst.cells;
+    const QDate date(2026, 12, 7);
+    qint64 cents = 0;
+    ASSERT_TRUE(GermanFormat::parseAmount(c.last(), &cents));
+    TempFolder temp;
+    const QString pdf = temp.file("worst.pdf");
+    ASSERT_EQ(c.size(), worst.beitrag ? 7 : 5);
+    const auto render = [&](QPagedPaintDevice& device) {
+        if (worst.beitrag)
+            return renderBeitrag(device, {{c[0], c[1], c[2], c[3], c[4], c[5], cents}}, date);
+        return renderUebersicht(
+            device, {{c[0], GermanFormat::parseDate(c[1]), c[2], GermanFormat::parseDate(c[3]), cents}},
+            date);
+    };
+    ASSERT_EQ(PdfText::reportPages(render, pdf).size(), 1);
+    const auto cm = [](double centimetres) { return centimetres * 72 / 2.54; };
+    const QList<double> starts = worst.beitrag
+                                     ? QList<double>{0, cm(3.3), cm(5.7), cm(7.7), cm(9.9), cm(13.7)}
+                                     : QList<double>{1134 / 20.0, 2835 / 20.0, 4536 / 20.0, 6236 / 20.0};
+    const double right = worst.beitrag ? cm(19) : (7937 + 1134) / 20.0;
+    const QList<PdfText::Word> words = PdfText::words(pdf);
+    const PdfText::Word caption = PdfText::word(words, worst.beitrag ? "RechnungsNr." : "Rechnungsnummer");
+    const double left = caption.xMin - starts[0];
+    const double bottom = PdfText::word(words, "Summe:").yMin;
+
+    // Each word of the row goes to the column it starts in; the amount is the
+    // word that ends at the right edge.
+    QList<QList<PdfText::Word>> cells(c.size());
+    for (const PdfText::Word& w : words) {
+        if (w.yMin <= caption.yMax || w.yMax >= bottom)
+            continue;
+        qsizetype column = 0;
+        if (w.text == c.last() && std::abs(w.xMax - left - right) < 0.5) {
+            column = c.size() - 1;
+        } else {
+            while (column + 1 < starts.size() && w.xMin - left >= starts[column + 1] - 0.5)
+                ++column;
+        }
+        cells[column].append(w);
+    }
+    for (qsizetype i = 0; i < c.size(); ++i) {
+        SCOPED_TRACE(c[i].toStdString());
+        QString printed;
+        for (const PdfText::Word& w : cells[i])
+            printed += w.text;
+        EXPECT_EQ(printed.toStdString(), QString(c[i]).remove(QLatin1Char(' ')).toStdString());
+        if (cells[i].isEmpty())
+            continue;
+        if (i < starts.size()) {
+            EXPECT_NEAR(cells[i][0].xMin - left, starts[i], 0.5);
+        }
+        if (i + 1 < c.size() && !cells[i + 1].isEmpty()) {
+            double end = 0;
+            double next = 1e9;
+            for (const PdfText::Word& w : cells[i])
+                end = std::max(end, w.xMax);
+            for (const PdfText::Word& w : cells[i + 1])
+                next = std::min(next, w.xMin);
+            EXPECT_LT(end, next);
+        }
+    }
+    EXPECT_NEAR(cells.last().value(0).xMax - left, right, 0.5);
+}
+
+const QString w15 = QStringLiteral("W").repeated(15);
+const QString w20 = QStringLiteral("W").repeated(20);
+const QString w35 = QStringLiteral("W").repeated(35);
+const QString w50 = QStringLiteral("W").repeated(50);
+
+INSTANTIATE_TEST_SUITE_P(
+    Reports, WorstCaseRow,
+    ::testing::Values(
+        WorstCase{"BeitragElevenLetterBic",
+                  true,
+                  {"RE-2026-00001", "Huber", "Anna", "BKAUATWWXXX", "AT611904300234573201", "Abrechnung",
+                   "1.234,50"}},
+        WorstCase{"BeitragIbanInGroupsOfFour",
+                  true,
+                  {"RE-2026-00002", "Huber", "Anna", "COBADEFFXXX", "DE89 3704 0044 0532 0130 00",
+                   "Abrechnung Dezember 2026", "-999.999.999,99"}},
+        WorstCase{"BeitragLongestIban",
+                  true,
+                  {"RE-2026-00003", "Huber", "Anna", "BKAUATWWXXX", "LC55 HEMM 0001 0001 0012 0012 0002 3015",
+                   "Abrechnung", "999.999.999.999,99"}},
+        WorstCase{"BeitragEveryFieldFull", true, {w20, w50, w50, w15, w50, w35, "-999.999.999,99"}},
+        WorstCase{
+            "UebersichtEveryFieldFull", false, {w20, "28.02.2026", w50, "31.12.2026", "-999.999.999,99"}},
+        WorstCase{"UebersichtAmountWiderThanItsBox",
+                  false,
+                  {"RE-2026-00004", "01.11.2026", "Huber", "02.12.2026", "-99.999.999.999.999,99"}}),
+    [](const ::testing::TestParamInfo<WorstCase>& info) { return std::string(info.param.name); });
 
 } // namespace
