@@ -26,6 +26,8 @@ bool CommandLine::parse(const QStringList& args, CommandLine* out, QString* erro
         };
         if (a == QLatin1String("--help") || a == QLatin1String("-h")) {
             cl.mode = Mode::Help;
+        } else if (a == QLatin1String("--version")) {
+            cl.mode = Mode::Version;
         } else if (a == QLatin1String("--program-dir")) {
             if (!value(&cl.programDir))
                 return false;
@@ -88,5 +90,13 @@ QString CommandLine::usage() {
         "  brv32-sepa [--program-dir ORDNER] [VERBINDUNG|INI-PFAD]\n"
         "  brv32-sepa --make-demo-db DATEI [--invoices N]\n"
         "  brv32-sepa --export SCHLUESSEL [--from JJJJ-MM-TT] [--to JJJJ-MM-TT] [--due-date]\n"
-        "             [--sort name|customer] [--yes] [--program-dir ORDNER] [VERBINDUNG|INI-PFAD]\n");
+        "             [--sort name|customer] [--yes] [--program-dir ORDNER] [VERBINDUNG|INI-PFAD]\n"
+        "  brv32-sepa --help | --version\n"
+        "\n"
+        "  VERBINDUNG|INI-PFAD  Verbindungszeichenfolge und Pfad der brevanta.Ini, beide optional\n"
+        "  --program-dir        Ordner der eigenen INI-Datei und des Fehlerprotokolls\n"
+        "  --make-demo-db       schreibt eine SQLite-Demo-Datenbank mit N offenen Belegen je Art\n"
+        "  --export             exportiert ohne Fenster alle offenen Belege der Belegart\n"
+        "                       (R0, A1 bis A8) im Zeitraum; Fragen nur mit --yes bejaht\n"
+        "  --version            zeigt die Version\n");
 }

@@ -103,10 +103,13 @@ MainWindow::MainWindow(const ProgramPaths& paths, Prompter* prompter)
 
 MainWindow::~MainWindow() = default;
 
-QString MainWindow::caption() {
+QString MainWindow::versionText() {
     return QStringLiteral("BRV32-SEPA-Überweisung") + QStringLiteral("    Version: ") +
-           QString::number(BRV_VERSION_MAJOR) + QLatin1Char('.') + QString::number(BRV_VERSION_MINOR) +
-           QStringLiteral("    Datenbank: ") + QStringLiteral("    Parameter: ");
+           QString::number(BRV_VERSION_MAJOR) + QLatin1Char('.') + QString::number(BRV_VERSION_MINOR);
+}
+
+QString MainWindow::caption() {
+    return versionText() + QStringLiteral("    Datenbank: ") + QStringLiteral("    Parameter: ");
 }
 
 void MainWindow::buildLayout() {

@@ -41,6 +41,8 @@ public:
 
     // The caption every copy carries; it never changes.
     static QString caption();
+    // Its first part, "BRV32-SEPA-Überweisung    Version: 1.0".
+    static QString versionText();
 
     // The close question and the save of the own INI file. Returns false when
     // the window must stay open because the save failed.

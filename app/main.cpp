@@ -5,12 +5,15 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QTemporaryDir>
 #include <QTextStream>
 #include <QTranslator>
 
 #include <cstdio>
+#include <optional>
 
 namespace {
 
@@ -62,10 +65,22 @@ int main(int argc, char* argv[]) {
         QTextStream(stdout) << CommandLine::usage();
         return 0;
     }
+    if (cl.mode == CommandLine::Mode::Version) {
+        QTextStream(stdout) << MainWindow::versionText() << Qt::endl;
+        return 0;
+    }
     if (cl.mode == CommandLine::Mode::Export) {
         // Reports are drawn without a screen.
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
             qputenv("QT_QPA_PLATFORM", "offscreen");
+#ifdef Q_OS_UNIX
+        // Outside a desktop session there is no runtime folder, and Qt would
+        // say so on standard error, which carries only the run's own messages.
+        // A private one for this run is what Qt falls back to, unannounced.
+        std::optional<QTemporaryDir> runtimeDir;
+        if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR") && runtimeDir.emplace().isValid())
+            qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtimeDir->path()));
+#endif
         QGuiApplication app(argc, argv);
         return runBatchExport(cl);
     }

@@ -1,16 +1,12 @@
 #include "output/PendingFile.h"
 
+#include "output/DiskSync.h"
 #include "output/ExportPath.h"
 
 #include <QFile>
 
-#include <cerrno>
 #include <filesystem>
 #include <system_error>
-
-#ifdef Q_OS_UNIX
-#include <unistd.h>
-#endif
 
 namespace {
 
@@ -26,13 +22,7 @@ bool flushToDisk(QFile& file, QString* error) {
         *error = QStringLiteral("Die Datei wurde nicht vollständig geschrieben (Datenträger voll?).");
         return false;
     }
-#ifdef Q_OS_UNIX
-    if (::fsync(file.handle()) != 0) {
-        *error = qt_error_string(errno);
-        return false;
-    }
-#endif
-    return true;
+    return syncToDisk(file, error);
 }
 
 } // namespace

@@ -56,6 +56,7 @@ protected:
         QProcess program;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        env.remove(QStringLiteral("XDG_RUNTIME_DIR")); // as under cron: no desktop session
         program.setProcessEnvironment(env);
         program.start(BRV_PROGRAM_PATH,
                       QStringList{QStringLiteral("--export")} + options +
@@ -115,6 +116,9 @@ TEST_P(EnabledType, PublishesPaymentFileCsvAndBothReports) {
 
     const ProgramResult r = export_({key, QStringLiteral("--yes")});
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    // Only the run's own "[title] ..." messages, no word of Qt's before them.
+    EXPECT_TRUE(r.err.isEmpty() || r.err.startsWith(QLatin1Char('['))) << r.err.toStdString();
+    EXPECT_FALSE(r.err.contains(QLatin1String("QStandardPaths"))) << r.err.toStdString();
     ASSERT_EQ(r.out.size(), 4) << r.out.join(QLatin1Char('\n')).toStdString();
     const QFileInfo payment(r.out[0]);
     EXPECT_TRUE(
