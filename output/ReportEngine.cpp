@@ -48,7 +48,7 @@ private:
     void startPage();
     void carryLastRowOver();
     double bandHeight(const ReportBand& band, bool* wraps = nullptr) const;
-    double textWidth(int font, const QString& text) const { return metrics(font).horizontalAdvance(text); }
+    double textWidth(int font, const QString& text) const;
     double textWidth(const ReportItem& item) const { return textWidth(item.font, item.text); }
     bool fits(int font, const QString& text, double room) const;
     double wrapWidth(const ReportBand& band, const ReportItem& item) const;
@@ -101,20 +101,22 @@ Renderer::Renderer(QPagedPaintDevice& device, const ReportLayout& layout)
     }
 }
 
-// Whether a text fits into room. Measuring means shaping, which dominates the
-// cost of long reports, so the sum of the characters' own advances (plus a
-// little for kerning) settles the common case first.
-bool Renderer::fits(int font, const QString& text, double room) const {
+// The width of a one-line text. Measuring means shaping, which dominates the
+// cost of long reports; without kerning (reportFont) a text of the common
+// characters is as wide as the sum of their advances.
+double Renderer::textWidth(int font, const QString& text) const {
     const QList<double>& advances = m_advances[font];
     double sum = 0;
     for (const QChar c : text) {
-        if (c.unicode() < 0x20 || c.unicode() >= advances.size()) {
-            sum = room;
-            break;
-        }
+        if (c.unicode() < 0x20 || c.unicode() >= advances.size())
+            return metrics(font).horizontalAdvance(text);
         sum += advances[c.unicode()];
     }
-    return sum * 1.02 < room || textWidth(font, text) <= room;
+    return sum;
+}
+
+bool Renderer::fits(int font, const QString& text, double room) const {
+    return textWidth(font, text) <= room;
 }
 
 // The room of a wrapping text: up to the next text of its band that starts
@@ -253,14 +255,12 @@ void Renderer::drawText(QPainter& painter, const ReportItem& item, const QString
                                                                  : pageRight - pageLeft;
     QString shown = text;
     double width = 0;
-    if (!fits && !(leftAligned && this->fits(item.font, text, room))) {
-        width = fm.horizontalAdvance(text);
-        if (width > room) {
+    if (!fits || !leftAligned) {
+        width = textWidth(item.font, text);
+        if (!fits && width > room) {
             shown = fm.elidedText(text, Qt::ElideRight, room);
             width = fm.horizontalAdvance(shown);
         }
-    } else if (!leftAligned) {
-        width = fm.horizontalAdvance(text);
     }
     double start = left;
     if (item.align == ReportItem::Align::Right)
