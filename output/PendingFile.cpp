@@ -12,9 +12,6 @@
 #include <unistd.h>
 #endif
 
-namespace {
-
-// Flushes the written content and forces it to disk.
 bool flushToDisk(QFile& file, QString* error) {
     if (!file.flush()) {
         *error = file.errorString();
@@ -34,8 +31,6 @@ bool flushToDisk(QFile& file, QString* error) {
 #endif
     return true;
 }
-
-} // namespace
 
 PendingFile stageFile(const QString& exportFolder, const QString& fileName,
                       const std::function<bool(QIODevice&)>& writeContent) {
