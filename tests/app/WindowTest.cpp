@@ -1,5 +1,7 @@
 #include "app/CreditorPanel.h"
 #include "app/MainWindow.h"
+#include "app/StatusLine.h"
+#include "export/ExportRun.h"
 #include "selection/InvoiceListModel.h"
 
 #include "GuiApplication.h"
@@ -524,6 +526,22 @@ TEST_F(WindowTest, ADriveLetterWithoutSeparatorIsStillTheDiskette) {
     ASSERT_EQ(prompter.messages.size(), 1) << prompter.allText().toStdString();
     EXPECT_TRUE(prompter.messages[0].text.contains("Es ist keine Diskette eingelegt!"));
     EXPECT_EQ(w->lblStatus->text(), "Der Lauf endete ohne Datei; es wurde nichts gebucht.");
+}
+
+TEST(StatusLine, NamesTheKindOfPaymentAndAFileThatStayedWithoutBooking) {
+    TempFolder folder;
+    ExportOutcome outcome;
+    outcome.posted = true;
+    outcome.paymentFile = folder.file("LS_Lauf_07122026T153104.xml");
+    outcome.count = 300;
+    outcome.controlSumCents = 30392850;
+    EXPECT_EQ(
+        StatusLine::exportRun(outcome, true),
+        "300 Lastschriften über 303.928,50 EUR in LS_Lauf_07122026T153104.xml geschrieben und gebucht.");
+    outcome.posted = false;
+    TempFolder::write(outcome.paymentFile, "<Document/>");
+    EXPECT_EQ(StatusLine::exportRun(outcome, true),
+              "Der Lauf endete ohne Buchung; LS_Lauf_07122026T153104.xml darf nicht an die Bank gehen.");
 }
 
 } // namespace
