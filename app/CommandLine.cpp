@@ -1,8 +1,19 @@
 #include "app/CommandLine.h"
 
+namespace {
+
+// The host program may pass its argument unquoted; every composed
+// connection string and many paths hold blanks, so the shell splits them
+// into words. Joined with one blank they are the one argument again.
+QString joinedArgument(const QStringList& words) {
+    return words.join(QLatin1Char(' '));
+}
+
+} // namespace
+
 bool CommandLine::parse(const QStringList& args, CommandLine* out, QString* error) {
     CommandLine cl;
-    bool haveArgument = false;
+    QStringList words;
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString& a = args[i];
         auto value = [&](QString* target) {
@@ -71,15 +82,11 @@ bool CommandLine::parse(const QStringList& args, CommandLine* out, QString* erro
         } else if (a.startsWith(QLatin1String("--"))) {
             *error = QStringLiteral("Unbekannte Option „%1“.").arg(a);
             return false;
-        } else if (!haveArgument) {
-            cl.argument = a;
-            haveArgument = true;
         } else {
-            *error = QStringLiteral(
-                "Nur ein Argument ist erlaubt: Verbindungszeichenfolge|Pfad der brevanta.Ini.");
-            return false;
+            words << a;
         }
     }
+    cl.argument = joinedArgument(words);
     *out = cl;
     return true;
 }

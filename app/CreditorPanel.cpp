@@ -82,16 +82,23 @@ QLineEdit* CreditorPanel::addBox(const char* name, int maxLength) {
 
 bool CreditorPanel::eventFilter(QObject* watched, QEvent* event) {
     if (watched == txtPLZ && event->type() == QEvent::KeyPress) {
-        const auto* key = static_cast<QKeyEvent*>(event);
-        const QString text = key->text();
-        // Digits and Backspace only; keys without text (arrows, Tab) keep working.
-        if (!text.isEmpty() && key->key() != Qt::Key_Backspace &&
-            !(text.size() == 1 && text.at(0).isDigit() && text.at(0).unicode() < 128))
+        // Typed characters other than digits are dropped; editing and focus
+        // keys (Backspace, Delete, Tab, shortcuts) carry control characters or
+        // no text and keep working.
+        const QString text = static_cast<QKeyEvent*>(event)->text();
+        const bool typed = !text.isEmpty() && text.at(0).isPrint();
+        if (typed && !(text.size() == 1 && text.at(0) >= QLatin1Char('0') && text.at(0) <= QLatin1Char('9')))
             return true;
     }
     if (event->type() == QEvent::FocusOut && qobject_cast<QLineEdit*>(watched))
         emit companyDataChanged();
     return QGroupBox::eventFilter(watched, event);
+}
+
+void CreditorPanel::countFocusedBoxAsLeft() {
+    const QWidget* focused = window()->focusWidget();
+    if (qobject_cast<const QLineEdit*>(focused) && isAncestorOf(focused))
+        emit companyDataChanged();
 }
 
 void CreditorPanel::setConnection(const HostDb* db, Prompter* prompter) {

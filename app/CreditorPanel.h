@@ -41,6 +41,10 @@ public:
     QLineEdit* txtExtBelegnummer;
     QLineEdit* txtDatumFaelligkeit;
 
+    // The box that has the focus when the window closes counts as left, so a
+    // change typed into it is not lost.
+    void countFocusedBoxAsLeft();
+
     void LoadMandantenListe();
     void LoadMandantAdresse();
 

@@ -1,11 +1,10 @@
 #include "app/IniFile.h"
 
+#include "app/FileReplace.h"
 #include "output/ExportPath.h"
-#include "output/PendingFile.h"
 #include "output/Windows1252.h"
 
 #include <QFile>
-#include <QFileInfo>
 
 namespace {
 
@@ -132,13 +131,10 @@ QByteArray OwnSettings::toFileContent(bool* lossy) const {
 }
 
 bool OwnSettings::save(const QString& file, QString* error, bool* lossy) const {
-    const QFileInfo target(file);
-    PendingFile pending =
-        stageFile(target.absolutePath() + QLatin1Char('/'), target.fileName(), toFileContent(lossy));
-    if (pending.publish())
+    QString reason;
+    if (replaceFileContent(file, toFileContent(lossy), &reason))
         return true;
-    *error = QStringLiteral("Die Einstellungen konnten nicht in „%1“ gespeichert werden: %2\n"
-                            "Die bisherige Datei bleibt unverändert.")
-                 .arg(file, pending.errorString);
+    *error =
+        QStringLiteral("Die Einstellungen konnten nicht in „%1“ gespeichert werden: %2").arg(file, reason);
     return false;
 }

@@ -35,8 +35,8 @@ struct OwnSettings {
     // The 22 lines in the order the host program has always written them;
     // lossy (if given) tells whether a character became "?" in Windows-1252.
     QByteArray toFileContent(bool* lossy = nullptr) const;
-    // Replaces the file only when the new content was written completely, so
-    // a failed save keeps the old settings. Returns false and a German message.
+    // Replaces the file's content so that a failed save keeps the old
+    // settings (replaceFileContent). Returns false and a German message.
     // lossy as with toFileContent.
     bool save(const QString& file, QString* error, bool* lossy = nullptr) const;
 };
@@ -56,5 +56,5 @@ Firmendaten cut(Firmendaten f);
 } // namespace CreditorLimits
 
 // An export folder as start-up keeps it: "A:\" when empty, otherwise ending
-// with the separator the value itself uses ("\" if it holds one, else "/").
+// with the separator the value itself uses (GetExportPath).
 QString normalizedExportFolder(const QString& value);

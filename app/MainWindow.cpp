@@ -1,18 +1,21 @@
 #include "app/MainWindow.h"
 
 #include "app/CreditorPanel.h"
+#include "app/DatePicker.h"
 #include "app/IniFile.h"
+#include "app/NodeTree.h"
 #include "app/Startup.h"
+#include "app/StatusLine.h"
 #include "app/WidgetPrompter.h"
 #include "export/ExportRun.h"
 #include "selection/InvoiceListModel.h"
 #include "selection/InvoiceLists.h"
 #include "selection/InvoiceTree.h"
+#include "selection/NodeKey.h"
 #include "selection/PlausibilityCheck.h"
 #include "selection/ReleaseInvoices.h"
 #include "selection/UebersichtReport.h"
 
-#include <QApplication>
 #include <QCloseEvent>
 #include <QDateEdit>
 #include <QGroupBox>
@@ -73,14 +76,6 @@ MainWindow::MainWindow(const ProgramPaths& paths, Prompter* prompter)
     });
     connect(panel, &CreditorPanel::companyDataChanged, this, [this] { bAdressAenderung = true; });
     connect(cmdBeenden, &QPushButton::clicked, this, &QWidget::close);
-    // A node chosen with the mouse arrives as a click; one chosen with the
-    // keys only as a change of the current item, and counts as a click too.
-    connect(tvAbrechnungen, &QTreeWidget::itemClicked, this,
-            [this](QTreeWidgetItem* item) { nodeClicked(item->data(0, Qt::UserRole).toString()); });
-    connect(tvAbrechnungen, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* item) {
-        if (item && bFLoadOK && QApplication::mouseButtons() == Qt::NoButton)
-            nodeClicked(item->data(0, Qt::UserRole).toString());
-    });
     connect(btnAktualisieren, &QPushButton::clicked, this, &MainWindow::Refresh);
     // A double click on a tab reloads as well: the tab bar reports its second
     // click again.
@@ -120,8 +115,10 @@ void MainWindow::buildLayout() {
     auto* right = new QVBoxLayout;
     right->addWidget(panel);
     right->addWidget(buildTabs(), 1);
+    lblStatus = named(new QLabel, "lblStatus");
+    lblStatus->setTextInteractionFlags(Qt::TextSelectableByMouse);
     auto* bottom = new QHBoxLayout;
-    bottom->addStretch(1);
+    bottom->addWidget(lblStatus, 1);
     bottom->addWidget(cmdBeenden);
     right->addLayout(bottom);
 
@@ -132,18 +129,19 @@ void MainWindow::buildLayout() {
 }
 
 QWidget* MainWindow::buildLeftColumn() {
-    tvAbrechnungen = named(new QTreeWidget, "tvAbrechnungen");
+    tvAbrechnungen = named(new NodeTree([this](QTreeWidgetItem* item) {
+                               // Start-up chooses a node without loading a list.
+                               if (bFLoadOK)
+                                   nodeClicked(item->data(0, Qt::UserRole).toString());
+                           }),
+                           "tvAbrechnungen");
     tvAbrechnungen->setHeaderHidden(true);
     tvAbrechnungen->setRootIsDecorated(true);
 
     optBelegDate = named(new QRadioButton(QStringLiteral("Belegdatum")), "optBelegDate");
     optFaelligkeit = named(new QRadioButton(QStringLiteral("Fälligkeitsdatum")), "optFaelligkeit");
-    dtpVon = named(new QDateEdit, "dtpVon");
-    dtpBis = named(new QDateEdit, "dtpBis");
-    for (QDateEdit* picker : {dtpVon, dtpBis}) {
-        picker->setCalendarPopup(true);
-        picker->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
-    }
+    dtpVon = named(new DatePicker, "dtpVon");
+    dtpBis = named(new DatePicker, "dtpBis");
     btnAktualisieren = named(new QPushButton(QStringLiteral("Daten &aktualisieren")), "btnAktualisieren");
 
     auto* range = new QGroupBox(QStringLiteral("Eingrenzungen"));
@@ -291,6 +289,7 @@ OwnSettings MainWindow::currentSettings() const {
 }
 
 bool MainWindow::SaveSettings() {
+    panel->countFocusedBoxAsLeft();
     if (!bFLoadOK || !bAdressAenderung)
         return true;
     if (!m_prompter->askYesNo(QStringLiteral("Wollen Sie die Änderungen der Firmendaten speichern?")))
@@ -455,15 +454,20 @@ void MainWindow::cmdStart_Click() {
     settings.strSkontoRechnungsKopf = strSkontoRechnungsKopf;
     settings.logFile = m_paths.logFile();
     settings.now = QDateTime::currentDateTime();
-    ExportSEPA(settings, selectedNames(lvAbrechnungen, *m_openInvoices), *m_prompter,
-               [this] { loadOpenInvoices(); });
+    const ExportOutcome outcome = ExportSEPA(settings, selectedNames(lvAbrechnungen, *m_openInvoices),
+                                             *m_prompter, [this] { loadOpenInvoices(); });
+    lblStatus->setText(StatusLine::exportRun(outcome, NodeKey::isDirectDebit(strVer_Type)));
 }
 
 void MainWindow::btnUERefreigeben_Click() {
     const QStringList names = selectedNames(lvUebersicht, *m_transferred);
     QString error;
-    if (!releaseInvoices(*SQLConn, strVer_Type, names, &error))
+    if (releaseInvoices(*SQLConn, strVer_Type, names, &error)) {
+        lblStatus->setText(StatusLine::release(int(names.size())));
+    } else {
+        lblStatus->clear();
         m_prompter->message(releaseFailedMessage(error), Prompter::Icon::Critical);
+    }
     GetDataUebersicht(*SQLConn, strVer_Type, listInput(), *m_transferred, *m_prompter);
 }
 

@@ -19,6 +19,7 @@ class InvoiceListModel;
 class Prompter;
 struct ListInput;
 class QDateEdit;
+class QLabel;
 class QProgressBar;
 class QPushButton;
 class QRadioButton;
@@ -85,6 +86,7 @@ public:
     QPushButton* btnUEDrucken;
     QPushButton* btnUERefreigeben;
     QPushButton* cmdBeenden;
+    QLabel* lblStatus; // what the last run or release did
 
     Prompter& prompter() { return *m_prompter; }
     InvoiceListModel& openInvoices() { return *m_openInvoices; }

@@ -150,6 +150,8 @@ ExportOutcome ExportSEPA(const ExportSettings& settings, const QStringList& sele
     }
     outcome.published = true;
     outcome.paymentFile = localFilePath(sepa.path);
+    outcome.count = sepa.count;
+    outcome.controlSumCents = sepa.controlSumCents;
     if (csv.isStaged() && PublishCSVFile(csv, prompter))
         outcome.csvFile = csv.finalPath;
     if (paymentFileWritten)

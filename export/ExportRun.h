@@ -15,7 +15,9 @@ struct ExportOutcome {
     bool posted = false;    // and its invoices are marked as transferred
     QString paymentFile;
     QString csvFile;
-    int skipped = 0; // selected invoices exported elsewhere since the list was loaded
+    qint32 count = 0;           // payments in the payment file
+    qint64 controlSumCents = 0; // their sum
+    int skipped = 0;            // selected invoices exported elsewhere since the list was loaded
 };
 
 // The start button's checks of the creditor panel: IBAN, company name and

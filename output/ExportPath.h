@@ -4,8 +4,8 @@
 
 // The export folder with a closing separator, so that file names can be
 // appended directly. The separator is the one the value itself uses:
-// D:\SEPA gives D:\SEPA\, /srv/sepa gives /srv/sepa/, a bare name gets "/",
-// and an empty value gives "\".
+// D:\SEPA gives D:\SEPA\, /srv/sepa gives /srv/sepa/, a bare name gets "/";
+// a drive letter and an empty value give "\" (A: gives A:\).
 QString GetExportPath(const QString& strExportPfad);
 
 // Turns a folder + file name as stored (often Windows style) into a path this

@@ -8,9 +8,6 @@
 #include <filesystem>
 #include <system_error>
 
-namespace {
-
-// Flushes the written content and forces it to disk.
 bool flushToDisk(QFile& file, QString* error) {
     if (!file.flush()) {
         *error = file.errorString();
@@ -24,8 +21,6 @@ bool flushToDisk(QFile& file, QString* error) {
     }
     return syncToDisk(file, error);
 }
-
-} // namespace
 
 PendingFile stageFile(const QString& exportFolder, const QString& fileName,
                       const std::function<bool(QIODevice&)>& writeContent) {

@@ -6,6 +6,8 @@
 
 #include <functional>
 
+class QFile;
+
 // A finished file that waits under a temporary name in its export folder
 // until it is published under its final name. The temporary name starts with
 // "." and ends with ".part", so no pattern the bank software or the user
@@ -31,3 +33,7 @@ struct PendingFile {
 PendingFile stageFile(const QString& exportFolder, const QString& fileName,
                       const std::function<bool(QIODevice&)>& writeContent);
 PendingFile stageFile(const QString& exportFolder, const QString& fileName, const QByteArray& bytes);
+
+// Flushes what was written to file and forces it to disk; false and the
+// reason when a write fell short (full disk, file size limit).
+bool flushToDisk(QFile& file, QString* error);

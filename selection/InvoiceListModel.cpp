@@ -143,10 +143,27 @@ QVariant InvoiceListModel::value(int row, int col) const {
 }
 
 void InvoiceListModel::setRows(Rows rows) {
+    // Rows with equal values in the sort column keep the order the user saw
+    // before the reload; new rows follow them in the statement's order.
+    QHash<QString, qsizetype> shownBefore;
+    if (!m_order.empty() && column(0).kind == Kind::Text) {
+        shownBefore.reserve(qsizetype(m_order.size()));
+        for (int row = 0; row < rowCount(); ++row)
+            if (!shownBefore.contains(invoiceName(row)))
+                shownBefore.insert(invoiceName(row), row);
+    }
     beginResetModel();
     m_rows = std::move(rows);
     m_order.resize(m_rows.size());
     std::iota(m_order.begin(), m_order.end(), qsizetype(0));
+    if (!shownBefore.isEmpty() && !m_order.empty() && column(0).kind == Kind::Text) {
+        const std::vector<QString>& names = m_rows.m_cells[0].texts;
+        std::vector<qsizetype> before(names.size());
+        for (size_t i = 0; i < names.size(); ++i)
+            before[i] = shownBefore.value(names[i], std::numeric_limits<qsizetype>::max());
+        std::stable_sort(m_order.begin(), m_order.end(),
+                         [&before](qsizetype a, qsizetype b) { return before[a] < before[b]; });
+    }
     m_rankCache.assign(m_rows.m_columns.size(), {});
     m_sorted = true;
     applySort();

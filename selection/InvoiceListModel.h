@@ -60,7 +60,8 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
     // Replaces columns and rows and orders the rows by the sort setting in
-    // force. From now on the list counts as sorted.
+    // force; rows equal in the sort column keep the order shown before (by
+    // invoice name). From now on the list counts as sorted.
     void setRows(Rows rows);
     // Removes all columns and rows; the sort setting stays.
     void clear();

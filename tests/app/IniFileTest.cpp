@@ -9,6 +9,12 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
+#include <sys/fsuid.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace {
 
 class IniFileTest : public ::testing::Test {
@@ -69,15 +75,7 @@ TEST_F(IniFileTest, LoadCutsBoxesAndNormalisesTheExportFolder) {
     EXPECT_EQ(s.firma.Verwendungszweck.size(), 27);
     EXPECT_EQ(s.firma.ExterneBelegnummer, "EXT_BELEGNR");
     EXPECT_EQ(s.ExportPfad, "D:\\SEPA\\");
-}
-
-TEST(ExportFolder, EndsWithTheSeparatorTheValueUses) {
-    EXPECT_EQ(normalizedExportFolder(""), "A:\\");
-    EXPECT_EQ(normalizedExportFolder("D:\\SEPA"), "D:\\SEPA\\");
-    EXPECT_EQ(normalizedExportFolder("D:\\SEPA\\"), "D:\\SEPA\\");
-    EXPECT_EQ(normalizedExportFolder("/srv/sepa"), "/srv/sepa/");
-    EXPECT_EQ(normalizedExportFolder("/srv/sepa/"), "/srv/sepa/");
-    EXPECT_EQ(normalizedExportFolder("a:"), "a:/");
+    EXPECT_EQ(OwnSettings::load(writeIni("ExportPfad=a:\r\n")).ExportPfad, "a:\\"); // still the diskette
 }
 
 TEST_F(IniFileTest, SaveWritesTheTwentyTwoKeysInWindows1252AndRoundTrips) {
@@ -94,34 +92,96 @@ TEST_F(IniFileTest, SaveWritesTheTwentyTwoKeysInWindows1252AndRoundTrips) {
     EXPECT_TRUE(bytes.startsWith("ExportPfad=A:\\\r\nFirmenName=B\xe4"
                                  "ckerei Gr\xf6\xdf"
                                  "e\r\n"));
-    const QList<QByteArray> lines = bytes.split('\n');
-    ASSERT_EQ(lines.size(), 23); // 22 lines, each ended by CR LF
-    EXPECT_EQ(lines[15], "EDIFACT=\r");
-    EXPECT_EQ(lines[16], "CSV=0\r");
-    EXPECT_EQ(lines[21], "BezeichnungStattNameVorname=0\r");
-
     const OwnSettings back = OwnSettings::load(ini);
     EXPECT_EQ(back.firma.FirmenName, "Bäckerei Größe");
     EXPECT_EQ(back.firma.Ort, "Düsseldorf");
     EXPECT_EQ(back.toFileContent(), bytes);
 }
 
-TEST_F(IniFileTest, FailedSaveKeepsTheOldFile) {
-    const QString ini = folder.file("own.ini");
-    TempFolder::write(ini, "FirmenName=Alt\r\n");
+// File access as an ordinary user meets it: root passes every permission
+// check, so it takes the identity of "nobody" for file access meanwhile.
+class AsOrdinaryUser {
+public:
+    AsOrdinaryUser() : m_switched(geteuid() == 0) {
+        if (m_switched) {
+            setfsgid(kNobody);
+            setfsuid(kNobody);
+        }
+    }
+    ~AsOrdinaryUser() {
+        if (m_switched) {
+            setfsuid(0);
+            setfsgid(0);
+        }
+    }
+    AsOrdinaryUser(const AsOrdinaryUser&) = delete;
+    AsOrdinaryUser& operator=(const AsOrdinaryUser&) = delete;
+    static constexpr uid_t kNobody = 65534;
+
+private:
+    bool m_switched;
+};
+
+struct SaveSetup {
+    const char* name;
+    bool folderTakesNewFiles; // otherwise only the file itself is writable
+    bool diskFull;
+};
+
+void PrintTo(const SaveSetup& setup, std::ostream* os) {
+    *os << setup.name;
+}
+
+class SavingTheOwnFile : public IniFileTest, public ::testing::WithParamInterface<SaveSetup> {};
+
+TEST_P(SavingTheOwnFile, KeepsOwnerAndPermissionsAndNeverLeavesAHalfFile) {
+    const SaveSetup& setup = GetParam();
+    const QString dir = folder.file("prog");
+    const QString ini = dir + "/own.ini";
+    QDir().mkdir(dir);
+    const QByteArray old = "FirmenName=Alt\r\n";
+    TempFolder::write(ini, old);
+    const mode_t mode = setup.folderTakesNewFiles ? 0640 : 0646;
+    ASSERT_EQ(chmod(QFile::encodeName(folder.path()).constData(), 0755), 0);
+    ASSERT_EQ(chmod(QFile::encodeName(ini).constData(), mode), 0);
+    // Root hands the file to another owner, whom a new file would not have.
+    const uid_t owner = geteuid() == 0 && setup.folderTakesNewFiles ? AsOrdinaryUser::kNobody : geteuid();
+    ASSERT_EQ(chown(QFile::encodeName(ini).constData(), owner, gid_t(-1)), 0);
+    ASSERT_EQ(chmod(QFile::encodeName(dir).constData(), setup.folderTakesNewFiles ? 0755 : 0555), 0);
+
     OwnSettings s;
     s.firma.FirmenName = "Neu";
     QString error;
-    bool saved = true;
+    bool saved = false;
     {
-        // A disk that fills up mid-write; works for root too, unlike permissions.
-        FileSizeLimit limit(16);
+        std::optional<AsOrdinaryUser> user;
+        if (!setup.folderTakesNewFiles)
+            user.emplace();
+        std::optional<FileSizeLimit> limit; // a disk that fills up mid-write
+        if (setup.diskFull)
+            limit.emplace(old.size());
         saved = s.save(ini, &error);
     }
-    EXPECT_FALSE(saved);
-    EXPECT_TRUE(error.contains("bleibt unverändert")) << error.toStdString();
-    EXPECT_EQ(TempFolder::read(ini), "FirmenName=Alt\r\n");
-    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files), QStringList({"own.ini"}));
+    chmod(QFile::encodeName(dir).constData(), 0755);
+
+    EXPECT_EQ(saved, !setup.diskFull) << error.toStdString();
+    EXPECT_EQ(TempFolder::read(ini), setup.diskFull ? old : s.toFileContent());
+    if (setup.diskFull) {
+        EXPECT_TRUE(error.contains("bleibt unverändert")) << error.toStdString();
+    }
+    struct stat after {};
+    ASSERT_EQ(stat(QFile::encodeName(ini).constData(), &after), 0);
+    EXPECT_EQ(after.st_mode & 07777, mode);
+    EXPECT_EQ(after.st_uid, owner);
+    EXPECT_EQ(QDir(dir).entryList(QDir::Files | QDir::Hidden), QStringList({"own.ini"}));
+    EXPECT_EQ(QDir(QDir::tempPath()).entryList({".own.ini.*"}, QDir::Files | QDir::Hidden), QStringList());
 }
+
+INSTANTIATE_TEST_SUITE_P(Folders, SavingTheOwnFile,
+                         ::testing::Values(SaveSetup{"FolderTakesNewFiles", true, false},
+                                           SaveSetup{"OnlyTheFileIsWritable", false, false},
+                                           SaveSetup{"FolderTakesNewFilesDiskFull", true, true},
+                                           SaveSetup{"OnlyTheFileIsWritableDiskFull", false, true}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace

@@ -136,7 +136,11 @@ TEST(CommandLine, Variants) {
     EXPECT_TRUE(cl.yes);
     EXPECT_FALSE(CommandLine::parse({"--from", "01.12.2026"}, &cl, &error));
     EXPECT_FALSE(CommandLine::parse({"--sort", "datum"}, &cl, &error));
-    EXPECT_FALSE(CommandLine::parse({"a", "b"}, &cl, &error));
+    ASSERT_TRUE(CommandLine::parse({"Provider=SQLOLEDB.1;Integrated", "Security=SSPI;Data",
+                                    "Source=srv|C:\\Program", "Files\\brevanta.Ini"},
+                                   &cl, &error));
+    EXPECT_EQ(cl.argument, "Provider=SQLOLEDB.1;Integrated Security=SSPI;Data Source=srv|C:\\Program "
+                           "Files\\brevanta.Ini");
     EXPECT_FALSE(CommandLine::parse({"--bogus"}, &cl, &error));
 }
 
@@ -199,8 +203,16 @@ TEST_F(WindowStart, ReadsSettingsTidiesAndSetsTheDefaults) {
     EXPECT_EQ(host.scalar("SELECT COUNT(*) FROM COMM").toInt(), 0);
 }
 
-TEST_F(WindowStart, ClosingAsksOnlyAfterAChangeAndSavesOnYes) {
+TEST_F(WindowStart, ClosingAsksOnlyAfterAChangeKeepsTheFileOnNoAndWritesTheKeysOnYes) {
     TestHostDb host;
+    auto closeAfterChange = [&](bool answer) {
+        MainWindow w(paths(), &prompter);
+        ASSERT_EQ(w.Form_Load(host.connectionString()), MainWindow::StartResult::Ready);
+        w.panel->txtOrt->setText("Köln");
+        w.bAdressAenderung = true;
+        prompter.answers = {answer};
+        w.close();
+    };
     {
         MainWindow w(paths(), &prompter);
         ASSERT_EQ(w.Form_Load(host.connectionString()), MainWindow::StartResult::Ready);
@@ -209,15 +221,42 @@ TEST_F(WindowStart, ClosingAsksOnlyAfterAChangeAndSavesOnYes) {
         EXPECT_TRUE(prompter.questions.isEmpty());
         EXPECT_FALSE(QFile::exists(paths().ownIni()));
     }
-    MainWindow w(paths(), &prompter);
-    ASSERT_EQ(w.Form_Load(host.connectionString()), MainWindow::StartResult::Ready);
-    w.panel->txtOrt->setText("Köln");
-    w.bAdressAenderung = true;
-    w.close();
+    const QByteArray handMade = "; von Hand\nFirmenName = Alt \nUnbekannt=bleibt";
+    TempFolder::write(paths().ownIni(), handMade);
+    closeAfterChange(false);
     ASSERT_EQ(prompter.questions, QStringList({"Wollen Sie die Änderungen der Firmendaten speichern?"}));
+    EXPECT_EQ(TempFolder::read(paths().ownIni()), handMade);
+
+    QFile::remove(paths().ownIni());
+    closeAfterChange(true);
+    const QList<QByteArray> expected = {"ExportPfad=A:\\",
+                                        "FirmenName=",
+                                        "Adresse=",
+                                        "PLZ=",
+                                        "Ort=K\xf6ln",
+                                        "Telefon=",
+                                        "Telefax=",
+                                        "Bank=",
+                                        "Bankleitzahl=",
+                                        "GlaubigerID=",
+                                        "Kontonummer=",
+                                        "Verwendungszweck=",
+                                        "DatumFaelligkeit=",
+                                        "Referenznummer=",
+                                        "ExterneBelegnummer=",
+                                        "EDIFACT=",
+                                        "CSV=0",
+                                        "KEINEARTIKELRECHNUNG=0",
+                                        "SKONTO_RECHNUNGS_KOPF=",
+                                        "CheckBoxGutschrift=",
+                                        "CheckBoxLastschrift=",
+                                        "BezeichnungStattNameVorname=0"};
     const QByteArray saved = TempFolder::read(paths().ownIni());
-    EXPECT_TRUE(saved.startsWith("ExportPfad=A:\\\r\n"));
-    EXPECT_TRUE(saved.contains("\r\nOrt=K\xf6ln\r\n"));
+    EXPECT_TRUE(saved.endsWith("\r\n"));
+    const QList<QByteArray> lines = saved.split('\n');
+    ASSERT_GT(lines.size(), expected.size()) << saved.toStdString();
+    for (qsizetype i = 0; i < expected.size(); ++i)
+        EXPECT_EQ(lines[i], expected[i] + "\r") << "line " << i + 1;
     EXPECT_TRUE(prompter.messages.isEmpty());
 }
 
@@ -242,7 +281,8 @@ public:
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("QT_QPA_PLATFORM", "offscreen");
         m_process.setProcessEnvironment(env);
-        m_process.start(BRV_PROGRAM_PATH, {"--program-dir", programDir, argument});
+        // Unquoted, as the host program may pass it: its blanks split it into words.
+        m_process.start(BRV_PROGRAM_PATH, QStringList{"--program-dir", programDir} + argument.split(' '));
         m_process.waitForStarted(10000);
     }
     ~RunningProgram() {

@@ -1,8 +1,11 @@
 #include "app/CreditorPanel.h"
 #include "app/MainWindow.h"
+#include "app/StatusLine.h"
+#include "export/ExportRun.h"
 #include "selection/InvoiceListModel.h"
 
 #include "GuiApplication.h"
+#include "PdfText.h"
 #include "RecordingPrompter.h"
 #include "TempFolder.h"
 #include "TestHostDb.h"
@@ -15,15 +18,65 @@
 #include <QFocusEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPdfWriter>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTableView>
+#include <QTest>
 #include <QTreeWidget>
 
 #include <gtest/gtest.h>
 
 namespace {
+
+// Shows the window and makes it the active one, so keys and focus go
+// where a clerk's would.
+void showActive(MainWindow& w) {
+    w.show();
+    QApplication::setActiveWindow(&w);
+    EXPECT_TRUE(QTest::qWaitForWindowActive(&w));
+}
+
+QTreeWidgetItem* node(const MainWindow& w, const QString& key) {
+    for (QTreeWidgetItemIterator it(w.tvAbrechnungen); *it; ++it)
+        if ((*it)->data(0, Qt::UserRole).toString() == key)
+            return *it;
+    ADD_FAILURE() << "no node " << key.toStdString();
+    return nullptr;
+}
+QPoint nodePoint(const MainWindow& w, const QString& key) {
+    return w.tvAbrechnungen->visualItemRect(node(w, key)).center();
+}
+void mouseClickNode(MainWindow& w, const QString& key) {
+    QTest::mouseClick(w.tvAbrechnungen->viewport(), Qt::LeftButton, {}, nodePoint(w, key));
+}
+
+void clickHeader(QTableView* view, int column) {
+    QHeaderView* header = view->horizontalHeader();
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                      QPoint(header->sectionViewportPosition(column) + header->sectionSize(column) / 2,
+                             header->height() / 2));
+}
+void clickRow(QTableView* view, int row) {
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {},
+                      view->visualRect(view->model()->index(row, 0)).center());
+}
+QStringList names(const InvoiceListModel& list) {
+    QStringList result;
+    for (int row = 0; row < list.rowCount(); ++row)
+        result << list.invoiceName(row);
+    return result;
+}
+
+// What the window manager's close box sends.
+void closeBox(MainWindow& w) {
+    QCloseEvent close;
+    QApplication::sendEvent(w.windowHandle(), &close);
+}
 
 // A started window on a test host database with two A3 invoices and one R
 // invoice in March 2026.
@@ -64,18 +117,6 @@ protected:
         return texts;
     }
 
-    static void type(QWidget* box, const QString& text) {
-        for (QChar c : text) {
-            QKeyEvent press(QEvent::KeyPress, c == '\b' ? Qt::Key_Backspace : 0, Qt::NoModifier, QString(c));
-            QApplication::sendEvent(box, &press);
-        }
-    }
-
-    static void leave(QWidget* box) {
-        QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
-        QApplication::sendEvent(box, &out);
-    }
-
     TestHostDb host;
     TempFolder folder;
     RecordingPrompter prompter;
@@ -88,6 +129,10 @@ TEST_F(WindowTest, TreeShowsTheEnabledSettlementTypesWithTheirHostTexts) {
     EXPECT_EQ(w->strVer_Type, "A3");
     EXPECT_EQ(w->tvAbrechnungen->currentItem()->text(0), "Honorare Ärzte");
     EXPECT_EQ(w->openInvoices().rowCount(), 0); // start-up loads no list
+    showActive(*w);
+    EXPECT_TRUE(node(*w, "A")->isExpanded());
+    EXPECT_TRUE(
+        w->tvAbrechnungen->viewport()->rect().contains(w->tvAbrechnungen->visualItemRect(node(*w, "A5"))));
 }
 
 TEST_F(WindowTest, WithoutEnabledSettlementTypeTheInvoicesNodeIsSelected) {
@@ -154,33 +199,48 @@ TEST_F(WindowTest, AConfiguredColumnThatDoesNotExistIsToldAndTheWindowGoesOn) {
     EXPECT_FALSE(prompter.busy);
 }
 
-TEST_F(WindowTest, HeaderClicksSortByValueAndFlipTheDirection) {
+TEST_F(WindowTest, HeaderClicksSortByValueAndAReloadKeepsTheOrderOfTies) {
     host.addInvoice("H-3", "A3", "2026-03-10", 1, 1234.5);
     host.addInvoice("H-4", "A3", "2026-03-09", 1, 2.0);
     auto w = start();
-    click(*w, "A3");
-    QHeaderView* header = w->lvAbrechnungen->horizontalHeader();
-    emit header->sectionClicked(3);
+    showActive(*w);
+    mouseClickNode(*w, "A3");
+    clickHeader(w->lvAbrechnungen, 3);
     QStringList amounts;
     for (int row = 0; row < w->openInvoices().rowCount(); ++row)
         amounts << w->openInvoices().text(row, 3);
     EXPECT_EQ(amounts,
               QStringList({"1.234,50", "250,50", "100,00", "2,00"})); // descending: the list was ascending
-    emit header->sectionClicked(1);
-    EXPECT_EQ(w->openInvoices().invoiceName(0), "H-1");
-    EXPECT_EQ(w->openInvoices().invoiceName(3), "H-3");
-    click(*w, "A3");
-    EXPECT_EQ(w->openInvoices().invoiceName(3), "H-3"); // the sort survives the reload
+    clickHeader(w->lvAbrechnungen, 1);
+    EXPECT_EQ(names(w->openInvoices()), QStringList({"H-1", "H-2", "H-4", "H-3"}));
+    clickHeader(w->lvAbrechnungen, 0); // descending
+    clickHeader(w->lvAbrechnungen, 2); // by customer; the three of Meier stay as shown
+    const QStringList shown({"H-4", "H-3", "H-1", "H-2"});
+    EXPECT_EQ(names(w->openInvoices()), shown);
+    QTest::mouseClick(w->btnAktualisieren, Qt::LeftButton);
+    EXPECT_EQ(names(w->openInvoices()), shown);
+    host.addInvoice("H-0", "A3", "2026-03-11", 1, 5.0);
+    QTest::mouseClick(w->btnAktualisieren, Qt::LeftButton);
+    EXPECT_EQ(names(w->openInvoices()), QStringList({"H-4", "H-3", "H-1", "H-0", "H-2"})); // new rows last
 }
 
-TEST_F(WindowTest, PostcodeTakesDigitsOnlyAndBoxesKeepTheirLimits) {
+TEST_F(WindowTest, PostcodeTakesDigitsOnlyAndLetsEditingAndFocusKeysThrough) {
     auto w = start();
-    type(w->panel->txtPLZ, "12a45");
-    EXPECT_EQ(w->panel->txtPLZ->text(), "1245");
-    type(w->panel->txtPLZ, "67");
-    EXPECT_EQ(w->panel->txtPLZ->text(), "12456");
-    type(w->panel->txtPLZ, "\b");
-    EXPECT_EQ(w->panel->txtPLZ->text(), "1245");
+    showActive(*w);
+    QLineEdit* plz = w->panel->txtPLZ;
+    QTest::mouseClick(plz, Qt::LeftButton);
+    QTest::keyClicks(plz, "12a45");
+    EXPECT_EQ(plz->text(), "1245");
+    QTest::keyClicks(plz, "67");
+    EXPECT_EQ(plz->text(), "12456");
+    QTest::keyClick(plz, Qt::Key_Backspace);
+    EXPECT_EQ(plz->text(), "1245");
+    QTest::keyClick(plz, Qt::Key_Home);
+    // X11 gives Delete the text DEL.
+    QTest::sendKeyEvent(QTest::Click, plz, Qt::Key_Delete, QString(QChar(0x7f)), Qt::NoModifier);
+    EXPECT_EQ(plz->text(), "245");
+    QTest::keyClick(plz, Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), w->panel->txtOrt);
     w->panel->txtFirmenName->setText(QString(40, 'x'));
     EXPECT_EQ(w->panel->txtFirmenName->text().size(), 35);
     w->panel->txtVerwendungszweck->setText(QString(40, 'y'));
@@ -189,16 +249,113 @@ TEST_F(WindowTest, PostcodeTakesDigitsOnlyAndBoxesKeepTheirLimits) {
     EXPECT_EQ(w->panel->txtAdresse->maxLength(), 32767);
 }
 
-TEST_F(WindowTest, LeavingABoxCountsAsAChangeEvenWithoutTyping) {
+TEST_F(WindowTest, AClickIntoADateSelectsTheSectionUnderItSoTypedDigitsReplaceIt) {
     auto w = start();
-    EXPECT_FALSE(w->bAdressAenderung);
-    leave(w->panel->txtTelefax);
-    EXPECT_TRUE(w->bAdressAenderung);
-    auto second = std::make_unique<MainWindow>(ProgramPaths{folder.file("prog2")}, &prompter);
-    ASSERT_EQ(second->Form_Load(host.connectionString()), MainWindow::StartResult::Ready);
-    leave(second->panel->txtGlaubigerID);
-    EXPECT_TRUE(second->bAdressAenderung);
+    showActive(*w);
+    auto clickAt = [](QDateEdit* picker, const QString& textBefore) {
+        QLineEdit* edit = picker->findChild<QLineEdit*>();
+        const int x = edit->contentsRect().left() + 3 + edit->fontMetrics().horizontalAdvance(textBefore);
+        QTest::mouseClick(edit, Qt::LeftButton, {}, QPoint(x, edit->height() / 2));
+    };
+    clickAt(w->dtpVon, "01.03.20"); // on the year
+    QTest::keyClicks(QApplication::focusWidget(), "2025");
+    EXPECT_EQ(w->dtpVon->date(), QDate(2025, 3, 1));
+    clickAt(w->dtpBis, ""); // on the day: the whole date runs on through the sections
+    QTest::keyClicks(QApplication::focusWidget(), "01112026");
+    EXPECT_EQ(w->dtpBis->date(), QDate(2026, 11, 1));
 }
+
+// However the current node changes, the node click runs once, for the node
+// shown as selected.
+struct NodeGesture {
+    const char* name;
+    void (*act)(MainWindow&);
+    const char* shownKey;
+    int rows;
+};
+
+void PrintTo(const NodeGesture& gesture, std::ostream* os) {
+    *os << gesture.name;
+}
+
+class NodeGestures : public WindowTest, public ::testing::WithParamInterface<NodeGesture> {};
+
+TEST_P(NodeGestures, LoadTheListOfTheNodeShownAsSelectedOnce) {
+    auto w = start("CheckBoxGutschrift=SEPA_GUTSCHRIFT\r\nCheckBoxLastschrift=SEPA_LASTSCHRIFT\r\n");
+    showActive(*w);
+    QSignalSpy loads(&w->openInvoices(), &QAbstractItemModel::modelReset);
+    GetParam().act(*w);
+    EXPECT_EQ(w->tvAbrechnungen->currentItem()->data(0, Qt::UserRole).toString(), GetParam().shownKey);
+    EXPECT_EQ(w->strVer_Type, GetParam().shownKey);
+    EXPECT_EQ(w->strCheckBox, QString(GetParam().shownKey) == "R0" ? "SEPA_LASTSCHRIFT" : "SEPA_GUTSCHRIFT");
+    EXPECT_EQ(w->openInvoices().rowCount(), GetParam().rows);
+    EXPECT_EQ(loads.count(), 2); // emptied once, loaded once
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Window, NodeGestures,
+    ::testing::Values(
+        NodeGesture{"ClickOnAnotherNode", [](MainWindow& w) { mouseClickNode(w, "R0"); }, "R0", 1},
+        NodeGesture{"ClickOnTheSelectedNodeAgain", [](MainWindow& w) { mouseClickNode(w, "A3"); }, "A3", 2},
+        NodeGesture{"PressOnOneReleaseOnAnother",
+                    [](MainWindow& w) {
+                        QWidget* rows = w.tvAbrechnungen->viewport();
+                        QTest::mousePress(rows, Qt::LeftButton, {}, nodePoint(w, "A3"));
+                        QTest::mouseMove(rows, nodePoint(w, "A"));
+                        QTest::mouseMove(rows, nodePoint(w, "R0"));
+                        QTest::mouseRelease(rows, Qt::LeftButton, {}, nodePoint(w, "R0"));
+                    },
+                    "R0", 1},
+        NodeGesture{"KeyHome",
+                    [](MainWindow& w) {
+                        w.tvAbrechnungen->setFocus();
+                        QTest::keyClick(w.tvAbrechnungen, Qt::Key_Home);
+                    },
+                    "R0", 1}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// A field counts as changed when it is left, and the field that has the
+// focus when the window closes counts as left.
+struct ClosingWay {
+    const char* name;
+    const char* typed; // into "Ort:", nothing when only tabbing through the panel
+    bool closeBox;     // the window manager's close box, otherwise Alt+B for "&Beenden"
+};
+
+void PrintTo(const ClosingWay& way, std::ostream* os) {
+    *os << way.name;
+}
+
+class ClosingWays : public WindowTest, public ::testing::WithParamInterface<ClosingWay> {};
+
+TEST_P(ClosingWays, AskToSaveAndSaveWhatWasTyped) {
+    auto w = start();
+    showActive(*w);
+    if (*GetParam().typed) {
+        QTest::mouseClick(w->panel->txtOrt, Qt::LeftButton);
+        QTest::keyClicks(w->panel->txtOrt, GetParam().typed);
+    } else {
+        QTest::mouseClick(w->panel->txtFirmenName, Qt::LeftButton);
+        for (int i = 0; i < 12; ++i)
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    }
+    if (GetParam().closeBox) {
+        closeBox(*w);
+    } else {
+        QTest::keyClick(w.get(), Qt::Key_B, Qt::AltModifier);
+        QTest::qWait(300); // the button's animated click
+    }
+    EXPECT_FALSE(w->isVisible());
+    ASSERT_EQ(prompter.questions, QStringList({"Wollen Sie die Änderungen der Firmendaten speichern?"}));
+    EXPECT_TRUE(TempFolder::read(ProgramPaths{folder.file("prog")}.ownIni())
+                    .contains("\r\nOrt=" + QByteArray(GetParam().typed) + "\r\n"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Window, ClosingWays,
+                         ::testing::Values(ClosingWay{"TypedThenCloseBox", "Bonn", true},
+                                           ClosingWay{"TypedThenAltB", "Bonn", false},
+                                           ClosingWay{"TabbedThroughThenCloseBox", "", true}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 class ClientLoading : public WindowTest {
 protected:
@@ -272,27 +429,47 @@ TEST_F(ClientLoading, AShortNameWithoutActivePersonIsTold) {
     EXPECT_FALSE(w->bAdressAenderung);
 }
 
-TEST_F(WindowTest, ReleaseReturnsInvoicesAndTheOverviewPrintsEveryRow) {
-    host.exec("INSERT INTO COMM (ID, SUBTEXT, SUBNUM, Date1) VALUES (7, 'H-1', 3, '2026-03-20 00:00:00')");
-    host.exec("UPDATE HEADERRECH SET ZAHLDATUM = '2026-03-20 10:00:00', GESPERRT = 1, ZAHL_BETRAG = 100 "
-              "WHERE R_NAME = 'H-1'");
+TEST_F(WindowTest, TheOverviewReloadsOnATabDoubleClickPrintsAsShownAndReleases) {
+    auto transfer = [this](const char* name, double amount) {
+        host.exec("INSERT INTO COMM (ID, SUBTEXT, SUBNUM, Date1) VALUES (7, ?, 3, '2026-03-20 00:00:00')",
+                  {name});
+        host.exec("UPDATE HEADERRECH SET ZAHLDATUM = '2026-03-20 10:00:00', GESPERRT = 1, ZAHL_BETRAG = ? "
+                  "WHERE R_NAME = ?",
+                  {amount, name});
+    };
+    transfer("H-1", 100.0);
+    transfer("H-2", 250.5);
     auto w = start();
-    click(*w, "A3");
-    EXPECT_EQ(w->openInvoices().rowCount(), 1);
-    w->tabClicked(1);
-    ASSERT_EQ(w->transferred().rowCount(), 1);
+    showActive(*w);
+    mouseClickNode(*w, "A3");
+    EXPECT_EQ(w->openInvoices().rowCount(), 0);
+    QTabBar* tabs = w->SSTab1->tabBar();
+    QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(1).center());
+    EXPECT_EQ(w->SSTab1->currentIndex(), 1);
+    ASSERT_EQ(w->transferred().rowCount(), 2);
+    host.addInvoice("H-3", "A3", "2026-03-05", 1, 7.0);
+    transfer("H-3", 7.0);
+    QTest::mouseDClick(tabs, Qt::LeftButton, {}, tabs->tabRect(1).center());
+    ASSERT_EQ(w->transferred().rowCount(), 3);
 
-    w->btnUEDrucken_Click();
+    clickHeader(w->lvUebersicht, 0); // descending
+    QTest::mouseClick(w->btnUEDrucken, Qt::LeftButton);
     ASSERT_EQ(prompter.reports.size(), 1);
     EXPECT_EQ(prompter.reports[0].first, "Uebersicht");
+    const QStringList pages = PdfText::reportPages(prompter.reports[0].second, folder.file("uebersicht.pdf"));
+    ASSERT_EQ(pages.size(), 1);
+    EXPECT_LT(pages[0].indexOf("H-3"), pages[0].indexOf("H-2"));
+    EXPECT_LT(pages[0].indexOf("H-2"), pages[0].indexOf("H-1"));
+    EXPECT_TRUE(PdfText::lineWith(pages[0], "Summe:").endsWith("357,50")) << pages[0].toStdString();
 
-    w->lvUebersicht->selectRow(0);
-    w->btnUERefreigeben_Click();
-    EXPECT_EQ(w->transferred().rowCount(), 0);
-    EXPECT_EQ(host.scalar("SELECT COUNT(*) FROM COMM").toInt(), 0);
-    EXPECT_TRUE(host.scalar("SELECT ZAHLDATUM FROM HEADERRECH WHERE R_NAME = 'H-1'").isNull());
-    w->tabClicked(0);
-    EXPECT_EQ(w->openInvoices().rowCount(), 2);
+    clickRow(w->lvUebersicht, 0);
+    QTest::mouseClick(w->btnUERefreigeben, Qt::LeftButton);
+    EXPECT_EQ(names(w->transferred()), QStringList({"H-2", "H-1"}));
+    EXPECT_EQ(w->lblStatus->text(), "1 Rechnung freigegeben.");
+    EXPECT_EQ(host.scalar("SELECT COUNT(*) FROM COMM WHERE SUBTEXT = 'H-3'").toInt(), 0);
+    EXPECT_TRUE(host.scalar("SELECT ZAHLDATUM FROM HEADERRECH WHERE R_NAME = 'H-3'").isNull());
+    QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(0).center());
+    EXPECT_EQ(names(w->openInvoices()), QStringList({"H-3"}));
 }
 
 TEST_F(WindowTest, StartButtonChecksTheCreditorPanelFirst) {
@@ -312,7 +489,7 @@ TEST_F(WindowTest, StartButtonChecksTheCreditorPanelFirst) {
     EXPECT_EQ(prompter.messages.last().text, "Sie haben keine Abrechnungen für die Überleitung selektiert!");
 }
 
-TEST_F(WindowTest, ExportFromTheWindowWritesThePaymentFileAndReloadsTheList) {
+TEST_F(WindowTest, ExportFromTheWindowWritesThePaymentFileReloadsTheListAndSaysWhatItDid) {
     const QString exportDir = folder.file("export");
     QDir().mkpath(exportDir);
     auto w =
@@ -320,11 +497,14 @@ TEST_F(WindowTest, ExportFromTheWindowWritesThePaymentFileAndReloadsTheList) {
                "\r\nFirmenName=Musterhandel\r\nBank=Bank\r\n"
                "Kontonummer=DE89370400440532013000\r\nBankleitzahl=COBADEFFXXX\r\nVerwendungszweck=Test\r\n")
                   .toUtf8());
-    click(*w, "A3");
-    w->lvAbrechnungen->selectRow(1);
-    w->cmdStart_Click();
-    EXPECT_EQ(QDir(exportDir).entryList({"UW_Test_*.xml"}, QDir::Files).size(), 1)
-        << prompter.allText().toStdString();
+    showActive(*w);
+    mouseClickNode(*w, "A3");
+    clickRow(w->lvAbrechnungen, 1);
+    QTest::mouseClick(w->cmdStart, Qt::LeftButton);
+    const QStringList files = QDir(exportDir).entryList({"UW_Test_*.xml"}, QDir::Files);
+    ASSERT_EQ(files.size(), 1) << prompter.allText().toStdString();
+    EXPECT_EQ(w->lblStatus->text(),
+              "1 Überweisung über 250,50 EUR in " + files[0] + " geschrieben und gebucht.");
     ASSERT_EQ(w->openInvoices().rowCount(), 1);
     EXPECT_EQ(w->openInvoices().invoiceName(0), "H-1");
     EXPECT_EQ(host.scalar("SELECT SUBTEXT FROM COMM WHERE ID = 7 AND SUBNUM = 3").toString(), "H-2");
@@ -333,6 +513,35 @@ TEST_F(WindowTest, ExportFromTheWindowWritesThePaymentFileAndReloadsTheList) {
     EXPECT_EQ(prompter.reports[1].first, "Beitrag");
     EXPECT_EQ(prompter.progressValue, 0);
     EXPECT_FALSE(prompter.busy);
+}
+
+TEST_F(WindowTest, ADriveLetterWithoutSeparatorIsStillTheDiskette) {
+    auto w = start(
+        "ExportPfad=a:\r\nFirmenName=Musterhandel\r\nBank=Bank\r\nKontonummer=DE89370400440532013000\r\n");
+    EXPECT_EQ(w->strExportPfad, "a:\\");
+    showActive(*w);
+    mouseClickNode(*w, "A3");
+    clickRow(w->lvAbrechnungen, 0);
+    QTest::mouseClick(w->cmdStart, Qt::LeftButton);
+    ASSERT_EQ(prompter.messages.size(), 1) << prompter.allText().toStdString();
+    EXPECT_TRUE(prompter.messages[0].text.contains("Es ist keine Diskette eingelegt!"));
+    EXPECT_EQ(w->lblStatus->text(), "Der Lauf endete ohne Datei; es wurde nichts gebucht.");
+}
+
+TEST(StatusLine, NamesTheKindOfPaymentAndAFileThatStayedWithoutBooking) {
+    TempFolder folder;
+    ExportOutcome outcome;
+    outcome.posted = true;
+    outcome.paymentFile = folder.file("LS_Lauf_07122026T153104.xml");
+    outcome.count = 300;
+    outcome.controlSumCents = 30392850;
+    EXPECT_EQ(
+        StatusLine::exportRun(outcome, true),
+        "300 Lastschriften über 303.928,50 EUR in LS_Lauf_07122026T153104.xml geschrieben und gebucht.");
+    outcome.posted = false;
+    TempFolder::write(outcome.paymentFile, "<Document/>");
+    EXPECT_EQ(StatusLine::exportRun(outcome, true),
+              "Der Lauf endete ohne Buchung; LS_Lauf_07122026T153104.xml darf nicht an die Bank gehen.");
 }
 
 } // namespace

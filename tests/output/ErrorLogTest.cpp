@@ -50,7 +50,9 @@ INSTANTIATE_TEST_SUITE_P(Cases, GetExportPathTest,
                                          Folder{"WindowsKept", R"(C:\Export\)", R"(C:\Export\)"},
                                          Folder{"Unix", "/srv/sepa", "/srv/sepa/"},
                                          Folder{"UnixKept", "/srv/sepa/", "/srv/sepa/"},
-                                         Folder{"BareName", "sepa", "sepa/"}, Folder{"Empty", "", R"(\)"}),
+                                         Folder{"BareName", "sepa", "sepa/"}, Folder{"Empty", "", R"(\)"},
+                                         Folder{"DiskDrive", "a:", R"(a:\)"},
+                                         Folder{"DriveRelative", "D:SEPA", R"(D:SEPA\)"}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST(LocalFilePath, WindowsValuesCannotNameAFolderHere) {
