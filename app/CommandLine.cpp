@@ -47,6 +47,8 @@ bool CommandLine::parse(const QStringList& args, CommandLine* out, QString* erro
             cl.mode = Mode::Export;
             if (!value(&cl.exportKey))
                 return false;
+        } else if (a == QLatin1String("--check-db")) {
+            cl.mode = Mode::CheckDb;
         } else if (a == QLatin1String("--from")) {
             if (!date(&cl.from))
                 return false;
@@ -88,5 +90,7 @@ QString CommandLine::usage() {
         "  brv32-sepa [--program-dir ORDNER] [VERBINDUNG|INI-PFAD]\n"
         "  brv32-sepa --make-demo-db DATEI [--invoices N]\n"
         "  brv32-sepa --export SCHLUESSEL [--from JJJJ-MM-TT] [--to JJJJ-MM-TT] [--due-date]\n"
-        "             [--sort name|customer] [--yes] [--program-dir ORDNER] [VERBINDUNG|INI-PFAD]\n");
+        "             [--sort name|customer] [--yes] [--program-dir ORDNER] [VERBINDUNG|INI-PFAD]\n"
+        "  brv32-sepa --check-db [--from JJJJ-MM-TT] [--to JJJJ-MM-TT] [--program-dir ORDNER]\n"
+        "             [VERBINDUNG|INI-PFAD]\n");
 }
