@@ -60,6 +60,8 @@ bool CommandLine::parse(const QStringList& args, CommandLine* out, QString* erro
             cl.mode = Mode::Export;
             if (!value(&cl.exportKey))
                 return false;
+        } else if (a == QLatin1String("--check-db")) {
+            cl.mode = Mode::CheckDb;
         } else if (a == QLatin1String("--from")) {
             if (!date(&cl.from))
                 return false;
@@ -98,6 +100,8 @@ QString CommandLine::usage() {
         "  brv32-sepa --make-demo-db DATEI [--invoices N]\n"
         "  brv32-sepa --export SCHLUESSEL [--from JJJJ-MM-TT] [--to JJJJ-MM-TT] [--due-date]\n"
         "             [--sort name|customer] [--yes] [--program-dir ORDNER] [VERBINDUNG|INI-PFAD]\n"
+        "  brv32-sepa --check-db [--from JJJJ-MM-TT] [--to JJJJ-MM-TT] [--program-dir ORDNER]\n"
+        "             [VERBINDUNG|INI-PFAD]\n"
         "  brv32-sepa --help | --version\n"
         "\n"
         "  VERBINDUNG|INI-PFAD  Verbindungszeichenfolge und Pfad der brevanta.Ini, beide optional\n"
@@ -105,5 +109,6 @@ QString CommandLine::usage() {
         "  --make-demo-db       schreibt eine SQLite-Demo-Datenbank mit N offenen Belegen je Art\n"
         "  --export             exportiert ohne Fenster alle offenen Belege der Belegart\n"
         "                       (R0, A1 bis A8) im Zeitraum; Fragen nur mit --yes bejaht\n"
+        "  --check-db           prüft alle Anweisungen des Programms an der Datenbank, ändert nichts\n"
         "  --version            zeigt die Version\n");
 }

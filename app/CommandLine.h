@@ -6,7 +6,7 @@
 
 // What the program was asked to do on its command line.
 struct CommandLine {
-    enum class Mode { Window, MakeDemoDb, Export, Help, Version };
+    enum class Mode { Window, MakeDemoDb, Export, CheckDb, Help, Version };
     Mode mode = Mode::Window;
 
     QString argument;   // the host program's argument: connection string "|" host INI path

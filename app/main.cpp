@@ -1,4 +1,5 @@
 #include "app/BatchExport.h"
+#include "app/CheckDb.h"
 #include "app/CommandLine.h"
 #include "app/MainWindow.h"
 #include "hostdb/DemoDatabase.h"
@@ -83,6 +84,10 @@ int main(int argc, char* argv[]) {
 #endif
         QGuiApplication app(argc, argv);
         return runBatchExport(cl);
+    }
+    if (cl.mode == CommandLine::Mode::CheckDb) {
+        QCoreApplication app(argc, argv);
+        return runCheckDb(cl);
     }
     if (cl.mode == CommandLine::Mode::MakeDemoDb) {
         QCoreApplication app(argc, argv);

@@ -151,12 +151,12 @@ bool HostDb::settingColumn(const QString& table, const QString& column, const QS
     return false;
 }
 
-bool HostDb::transaction() {
+bool HostDb::transaction() const {
     return database().transaction();
 }
-bool HostDb::commit() {
-    return database().commit();
+bool HostDb::commit() const {
+    return m_trialRun ? database().rollback() : database().commit();
 }
-void HostDb::rollback() {
+void HostDb::rollback() const {
     database().rollback();
 }

@@ -47,13 +47,19 @@ public:
     bool settingColumn(const QString& table, const QString& column, const QString& setting, QString* quoted,
                        QString* error) const;
 
-    bool transaction();
-    bool commit();
-    void rollback();
+    bool transaction() const;
+    // Commits, or in a trial run rolls back and reports whether that worked.
+    bool commit() const;
+    void rollback() const;
+
+    // The database check runs the program's own writing procedures on a trial
+    // connection: every commit becomes a rollback, so nothing is left behind.
+    void setTrialRun(bool on) { m_trialRun = on; }
 
 private:
     HostDb(const QString& connectionName, Dialect dialect);
 
     QString m_connectionName;
     Dialect m_dialect;
+    bool m_trialRun = false;
 };

@@ -14,18 +14,17 @@ bool releaseInvoices(const HostDb& SQLConn, const QString& nodeKey, const QStrin
         return true;
     // Marks deleted but headers still paid would hide the invoices from both
     // lists; the two steps stand or fall together.
-    QSqlDatabase connection = SQLConn.database();
-    if (!connection.transaction()) {
-        *error = connection.lastError().text();
+    if (!SQLConn.transaction()) {
+        *error = SQLConn.database().lastError().text();
         return false;
     }
     if (CommStatements::deleteTransferMarks(SQLConn, NodeKey::transferKind(nodeKey), names, error) &&
         HeaderStatements::releaseHeaders(SQLConn, NodeKey::documentType(nodeKey), names, error)) {
-        if (connection.commit())
+        if (SQLConn.commit())
             return true;
-        *error = connection.lastError().text();
+        *error = SQLConn.database().lastError().text();
     }
-    connection.rollback();
+    SQLConn.rollback();
     return false;
 }
 

@@ -14,7 +14,11 @@
 
 #include <gtest/gtest.h>
 
-// brv32-sepa --export KEY as a program of its own on the demo database.
+#include <algorithm>
+
+// brv32-sepa --export KEY and --check-db as programs of their own on the demo
+// database, reached through QSQLITE and through QODBC with unixODBC's SQLite3
+// driver.
 namespace {
 
 struct ProgramResult {
@@ -49,7 +53,17 @@ protected:
             .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
     }
 
-    ProgramResult export_(const QStringList& options) {
+    // The connection text of the demo database for a driver.
+    QString connection(const QString& driver) const {
+        return driver == QLatin1String("QODBC") ? QStringLiteral("DRIVER={SQLite3};Database=") + dbFile()
+                                                : QStringLiteral("Provider=SQLite;Data Source=") + dbFile();
+    }
+
+    ProgramResult export_(const QStringList& options, const QString& driver = QStringLiteral("QSQLITE")) {
+        return program(QStringList{QStringLiteral("--export")} + options, connection(driver));
+    }
+
+    ProgramResult program(const QStringList& options, const QString& connectionString) {
         QString error;
         EXPECT_TRUE(settings.save(root.file(QStringLiteral("programm/BRV32-SEPA-Ueberweisung.ini")), &error))
             << error.toStdString();
@@ -59,9 +73,8 @@ protected:
         env.remove(QStringLiteral("XDG_RUNTIME_DIR")); // as under cron: no desktop session
         program.setProcessEnvironment(env);
         program.start(BRV_PROGRAM_PATH,
-                      QStringList{QStringLiteral("--export")} + options +
-                          QStringList{QStringLiteral("--program-dir"), root.file(QStringLiteral("programm")),
-                                      QStringLiteral("Provider=SQLite;Data Source=") + dbFile()});
+                      options + QStringList{QStringLiteral("--program-dir"),
+                                            root.file(QStringLiteral("programm")), connectionString});
         ProgramResult result;
         if (!program.waitForFinished(120000)) {
             ADD_FAILURE() << "the program did not end";
@@ -94,7 +107,7 @@ protected:
         return q.value(0).toInt();
     }
 
-    void addTrigger(const QString& sql) {
+    void change(const QString& sql) {
         QString error;
         std::unique_ptr<HostDb> db =
             HostDb::open(QStringLiteral("Provider=SQLite;Data Source=") + dbFile(), &error);
@@ -106,15 +119,17 @@ protected:
     OwnSettings settings;
 };
 
-class EnabledType : public BatchExport, public ::testing::WithParamInterface<const char*> {};
+class EnabledType : public BatchExport,
+                    public ::testing::WithParamInterface<std::tuple<const char*, const char*>> {};
 
 TEST_P(EnabledType, PublishesPaymentFileCsvAndBothReports) {
-    const QString key = QString::fromLatin1(GetParam());
+    const QString key = QString::fromLatin1(std::get<0>(GetParam()));
     const bool directDebit = key == QLatin1String("R0");
     const int kind = directDebit ? 0 : key.back().digitValue();
     const int marksBefore = marks(kind);
 
-    const ProgramResult r = export_({key, QStringLiteral("--yes")});
+    const ProgramResult r =
+        export_({key, QStringLiteral("--yes")}, QString::fromLatin1(std::get<1>(GetParam())));
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     // Only the run's own "[title] ..." messages, no word of Qt's before them.
     EXPECT_TRUE(r.err.isEmpty() || r.err.startsWith(QLatin1Char('['))) << r.err.toStdString();
@@ -149,7 +164,63 @@ TEST_P(EnabledType, PublishesPaymentFileCsvAndBothReports) {
         PdfText::pages(r.out[3]).join(QLatin1Char('\n')).contains(QLatin1String("Einzelbuchungen SEPA")));
 }
 
-INSTANTIATE_TEST_SUITE_P(Demo, EnabledType, ::testing::Values("R0", "A1", "A2", "A3", "A5"));
+INSTANTIATE_TEST_SUITE_P(Demo, EnabledType,
+                         ::testing::Combine(::testing::Values("R0", "A1", "A2", "A3", "A5"),
+                                            ::testing::Values("QSQLITE", "QODBC")));
+
+struct CheckCase {
+    const char* name;
+    const char* driver;         // "" for a database that is not there
+    const char* change;         // applied to the demo database first
+    const char* flagGutschrift; // CheckBoxGutschrift, null for the demo's
+    int exitCode;
+    const char* line; // the start of one line of standard output
+};
+
+class CheckDb : public BatchExport, public ::testing::WithParamInterface<CheckCase> {};
+
+// Whatever it finds, the check leaves the database file as it was.
+TEST_P(CheckDb, NamesWhatFailsAndChangesNothing) {
+    const CheckCase& c = GetParam();
+    if (*c.change)
+        change(QString::fromUtf8(c.change));
+    settings.firma.DatumFaelligkeit = QStringLiteral("FAELLIGKEITSDATUM");
+    settings.firma.ExterneBelegnummer = QStringLiteral("EXT_BELEGNR");
+    if (c.flagGutschrift)
+        settings.CheckBoxGutschrift = QString::fromLatin1(c.flagGutschrift);
+    const QByteArray before = TempFolder::read(dbFile());
+    const QString target = *c.driver ? connection(QString::fromLatin1(c.driver))
+                                     : QStringLiteral("Provider=SQLite;Data Source=") + root.file("fehlt.db");
+
+    const ProgramResult r = program({QStringLiteral("--check-db")}, target);
+    const QString out = r.out.join(QLatin1Char('\n'));
+    EXPECT_EQ(r.exitCode, c.exitCode) << out.toStdString() << r.err.toStdString();
+    EXPECT_TRUE(std::any_of(r.out.begin(), r.out.end(), [&](const QString& line) {
+        return line.startsWith(QString::fromUtf8(c.line));
+    })) << out.toStdString();
+    EXPECT_EQ(TempFolder::read(dbFile()), before);
+    EXPECT_EQ(exportEntries(), QStringList());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Demo, CheckDb,
+    ::testing::Values(
+        CheckCase{"Sqlite", "QSQLITE", "", nullptr, 0, "Alle "},
+        CheckCase{"Odbc", "QODBC", "", nullptr, 0, "Alle "},
+        CheckCase{"MissingTable", "QODBC", "DROP TABLE STRINGS", nullptr, 1,
+                  "FEHLER  Tabelle STRINGS: fehlt in der Datenbank"},
+        CheckCase{"MissingColumn", "QSQLITE", "", "GIBTSNICHT", 1,
+                  "FEHLER  Spalte aus „CheckBoxGutschrift“: Die Einstellung „CheckBoxGutschrift“ nennt die "
+                  "Spalte „GIBTSNICHT“, die es in der Tabelle PERSONAL_FREE nicht gibt."},
+        CheckCase{"MissingIndex", "QSQLITE", "DROP INDEX COMM_MARK", nullptr, 1,
+                  "FEHLER  Index auf COMM (ID, SUBNUM, SUBTEXT): fehlt. Ohne ihn"},
+        CheckCase{
+            "RefusedPosting", "QODBC",
+            "CREATE TRIGGER t BEFORE INSERT ON COMM BEGIN SELECT RAISE(ABORT, 'gesperrt'); END", nullptr, 1,
+            "FEHLER  InsertCOMM, UpdateHEADERRECH R0 für „~BRV32~“ (zurückgerollt): Überleitungsmarke für "
+            "~BRV32~: [SQLite]gesperrt"},
+        CheckCase{"NoDatabase", "", "", nullptr, 2, "FEHLER  Verbindung: Die Datenbank"}),
+    [](const ::testing::TestParamInfo<CheckCase>& info) { return info.param.name; });
 
 class RefusedKey : public BatchExport, public ::testing::WithParamInterface<const char*> {};
 
@@ -215,8 +286,8 @@ TEST_F(BatchExport, OverwriteQuestionIsAnsweredNoWithoutYes) {
 }
 
 TEST_F(BatchExport, FailedPostingLeavesNoFilesAndEndsWithExitStatus1) {
-    addTrigger(QStringLiteral("CREATE TRIGGER t BEFORE UPDATE ON HEADERRECH WHEN NEW.VER_TYPE = 'A3' AND "
-                              "NEW.R_NAME LIKE '%000005' BEGIN SELECT RAISE(ABORT, 'gesperrt'); END"));
+    change(QStringLiteral("CREATE TRIGGER t BEFORE UPDATE ON HEADERRECH WHEN NEW.VER_TYPE = 'A3' AND "
+                          "NEW.R_NAME LIKE '%000005' BEGIN SELECT RAISE(ABORT, 'gesperrt'); END"));
     const int marksBefore = marks(3);
 
     const ProgramResult r = export_({QStringLiteral("A3"), QStringLiteral("--yes")});

@@ -2,15 +2,16 @@
 
 namespace {
 
-class Overview : public SelectionTest {
+class Overview : public SelectionTest, public ::testing::WithParamInterface<const char*> {
 protected:
+    Overview() : SelectionTest(QString::fromLatin1(GetParam())) {}
     void SetUp() override {
         host.addCustomer(100, QStringLiteral("Müller"));
         host.addCustomer(101, QStringLiteral("Schäfer"));
     }
 };
 
-TEST_F(Overview, ShowsTransferredInvoicesWithAmountAndTransferDate) {
+TEST_P(Overview, ShowsTransferredInvoicesWithAmountAndTransferDate) {
     addTransferred(QStringLiteral("GU-1"), QStringLiteral("A3"), 100, 1234.5, 3);
     host.exec(QStringLiteral("UPDATE RECHNUNGSJOURNAL SET NETTOPREIS = 1 WHERE R_NAME = 'GU-1'"));
     input.txtDatumFaelligkeit = QStringLiteral("FAELLIGKEITSDATUM");
@@ -27,7 +28,7 @@ TEST_F(Overview, ShowsTransferredInvoicesWithAmountAndTransferDate) {
     EXPECT_FALSE(prompter.busy);
 }
 
-TEST_F(Overview, AnInvoiceWithTwoMarksShowsTwiceAndOtherKindsNotAtAll) {
+TEST_P(Overview, AnInvoiceWithTwoMarksShowsTwiceAndOtherKindsNotAtAll) {
     addTransferred(QStringLiteral("GU-1"), QStringLiteral("A3"), 100, 10.0, 3);
     addMark(QStringLiteral("GU-1"), 3, QStringLiteral("2026-03-25"));
     addTransferred(QStringLiteral("GU-2"), QStringLiteral("A3"), 100, 10.0, 1);
@@ -44,7 +45,7 @@ TEST_F(Overview, AnInvoiceWithTwoMarksShowsTwiceAndOtherKindsNotAtAll) {
     EXPECT_EQ(nodeKey, "R0");
 }
 
-TEST_F(Overview, CustomersWithoutFlagOrFreeRowAreNotShown) {
+TEST_P(Overview, CustomersWithoutFlagOrFreeRowAreNotShown) {
     addTransferred(QStringLiteral("GU-1"), QStringLiteral("A3"), 100, 10.0, 3);
     addTransferred(QStringLiteral("GU-2"), QStringLiteral("A3"), 101, 10.0, 3);
     host.addCustomer(102, QStringLiteral("Ohnefrei"));
@@ -59,7 +60,7 @@ TEST_F(Overview, CustomersWithoutFlagOrFreeRowAreNotShown) {
     EXPECT_EQ(names(overview), QStringList({"GU-1"}));
 }
 
-TEST_F(Overview, NoMarksInTheRangeLeavesTheListWithoutColumns) {
+TEST_P(Overview, NoMarksInTheRangeLeavesTheListWithoutColumns) {
     addTransferred(QStringLiteral("GU-1"), QStringLiteral("A3"), 100, 10.0, 3);
     EXPECT_FALSE(loadOverview());
     input.dtpVon = QDate(2026, 4, 1);
@@ -69,7 +70,7 @@ TEST_F(Overview, NoMarksInTheRangeLeavesTheListWithoutColumns) {
     EXPECT_EQ(overview.rowCount(), 0);
 }
 
-TEST_F(Overview, AFailureIsReportedAndLeavesTheListEmpty) {
+TEST_P(Overview, AFailureIsReportedAndLeavesTheListEmpty) {
     addTransferred(QStringLiteral("GU-1"), QStringLiteral("A3"), 100, 10.0, 3);
     ASSERT_FALSE(loadOverview());
     input.strCheckBox = QStringLiteral("GIBTSNICHT");
@@ -90,5 +91,7 @@ TEST_F(Overview, AFailureIsReportedAndLeavesTheListEmpty) {
     EXPECT_TRUE(prompter.messages[1].text.startsWith(QStringLiteral("Fehler beim Anzeigen der Belege!\r")));
     EXPECT_EQ(overview.rowCount(), 0);
 }
+
+INSTANTIATE_TEST_SUITE_P(Drivers, Overview, ::testing::Values("QSQLITE", "QODBC"));
 
 } // namespace

@@ -4,8 +4,9 @@
 
 namespace {
 
-class ReleaseInvoices : public SelectionTest {
+class ReleaseInvoices : public SelectionTest, public ::testing::WithParamInterface<const char*> {
 protected:
+    ReleaseInvoices() : SelectionTest(QString::fromLatin1(GetParam())) {}
     void SetUp() override { host.addCustomer(100, QStringLiteral("Müller")); }
     int marks(const QString& name) {
         return host.scalar(QStringLiteral("SELECT COUNT(*) FROM COMM WHERE ID = 7 AND SUBTEXT = ?"), {name})
@@ -19,7 +20,7 @@ protected:
     }
 };
 
-TEST_F(ReleaseInvoices, DeletesMarksOfTheKindAndFreesTheHeaders) {
+TEST_P(ReleaseInvoices, DeletesMarksOfTheKindAndFreesTheHeaders) {
     addTransferred(QStringLiteral("RE-O'1"), QStringLiteral("R"), 100, 10.0, 0);
     addMark(QStringLiteral("RE-O'1"), 3); // a mark of another kind stays
     addTransferred(QStringLiteral("RE-2"), QStringLiteral("R"), 100, 20.0, 0);
@@ -50,7 +51,7 @@ TEST_F(ReleaseInvoices, DeletesMarksOfTheKindAndFreesTheHeaders) {
     EXPECT_EQ(names(overview), QStringList({"RE-2"}));
 }
 
-TEST_F(ReleaseInvoices, NoNamesExecutesNothing) {
+TEST_P(ReleaseInvoices, NoNamesExecutesNothing) {
     host.exec(QStringLiteral("CREATE TRIGGER no_update BEFORE UPDATE ON HEADERRECH BEGIN "
                              "SELECT RAISE(ABORT,'gesperrt'); END"));
     QString error;
@@ -58,7 +59,7 @@ TEST_F(ReleaseInvoices, NoNamesExecutesNothing) {
     EXPECT_TRUE(error.isEmpty());
 }
 
-TEST_F(ReleaseInvoices, AFailureLeavesTheDatabaseAsItWas) {
+TEST_P(ReleaseInvoices, AFailureLeavesTheDatabaseAsItWas) {
     addTransferred(QStringLiteral("GU-1"), QStringLiteral("A3"), 100, 10.0, 3);
     host.exec(QStringLiteral("CREATE TRIGGER no_update BEFORE UPDATE ON HEADERRECH BEGIN "
                              "SELECT RAISE(ABORT,'gesperrt'); END"));
@@ -76,7 +77,7 @@ TEST_F(ReleaseInvoices, AFailureLeavesTheDatabaseAsItWas) {
     EXPECT_EQ(marks(QStringLiteral("GU-1")), 0);
 }
 
-TEST_F(ReleaseInvoices, ReleasesMoreNamesThanOneStatementMayBind) {
+TEST_P(ReleaseInvoices, ReleasesMoreNamesThanOneStatementMayBind) {
     host.exec(QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 4500) "
                              "INSERT INTO HEADERRECH (R_NAME, VER_TYPE, KUNDE_ID, ZAHLDATUM) "
                              "SELECT 'GU-' || i, 'A3', 100, '2026-03-20' FROM n"));
@@ -92,5 +93,7 @@ TEST_F(ReleaseInvoices, ReleasesMoreNamesThanOneStatementMayBind) {
         host.scalar(QStringLiteral("SELECT COUNT(*) FROM HEADERRECH WHERE ZAHLDATUM IS NOT NULL")).toInt(),
         100);
 }
+
+INSTANTIATE_TEST_SUITE_P(Drivers, ReleaseInvoices, ::testing::Values("QSQLITE", "QODBC"));
 
 } // namespace

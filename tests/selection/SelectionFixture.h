@@ -9,10 +9,11 @@
 
 #include <gtest/gtest.h>
 
-// A host database with the window's list inputs for March 2026.
+// A host database with the window's list inputs for March 2026, reached
+// through the driver given.
 class SelectionTest : public ::testing::Test {
 protected:
-    SelectionTest() {
+    explicit SelectionTest(const QString& driver = QStringLiteral("QSQLITE")) : host(driver) {
         input.dtpVon = QDate(2026, 3, 1);
         input.dtpBis = QDate(2026, 3, 31);
     }

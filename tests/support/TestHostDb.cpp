@@ -7,18 +7,26 @@
 
 #include <gtest/gtest.h>
 
-TestHostDb::TestHostDb() : m_file(m_folder.file(QStringLiteral("host.db"))) {
+TestHostDb::TestHostDb(const QString& driver)
+    : m_file(m_folder.file(QStringLiteral("host.db"))), m_driver(driver) {
     QFile(m_file).open(QIODevice::WriteOnly);
     QString error;
-    m_db = HostDb::open(connectionString(), &error);
-    if (!m_db)
+    m_db = HostDb::open(QStringLiteral("Provider=SQLite;Data Source=") + m_file, &error);
+    if (!m_db || !HostSchema::createTables(*m_db, &error) || !HostSchema::createIndexes(*m_db, &error)) {
         ADD_FAILURE() << error.toStdString();
-    else if (!HostSchema::createTables(*m_db, &error) || !HostSchema::createIndexes(*m_db, &error))
-        ADD_FAILURE() << error.toStdString();
+        return;
+    }
+    if (m_driver != QLatin1String("QSQLITE")) {
+        m_db.reset();
+        m_db = HostDb::open(connectionString(), &error);
+        if (!m_db)
+            ADD_FAILURE() << error.toStdString();
+    }
 }
 
 QString TestHostDb::connectionString() const {
-    return QStringLiteral("Provider=SQLite;Data Source=") + m_file;
+    return m_driver == QLatin1String("QODBC") ? QStringLiteral("DRIVER={SQLite3};Database=") + m_file
+                                              : QStringLiteral("Provider=SQLite;Data Source=") + m_file;
 }
 
 void TestHostDb::exec(const QString& sql, const QVariantList& values) {

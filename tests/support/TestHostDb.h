@@ -10,10 +10,11 @@
 
 // An empty host database in a temp folder, with every table the program uses
 // and the demo's column names for the configurable columns. Tests insert the
-// rows they need with exec().
+// rows they need with exec(). The file is reached through QSQLITE, or through
+// QODBC with unixODBC's SQLite3 driver.
 class TestHostDb {
 public:
-    TestHostDb();
+    explicit TestHostDb(const QString& driver = QStringLiteral("QSQLITE"));
 
     HostDb& db() { return *m_db; }
     QString connectionString() const;
@@ -36,5 +37,6 @@ public:
 private:
     TempFolder m_folder;
     QString m_file;
+    QString m_driver;
     std::unique_ptr<HostDb> m_db;
 };
