@@ -59,6 +59,24 @@ TEST(HostLocation, ArgumentVariants) {
     EXPECT_EQ(extraFields.brvIniPath, "a.ini");
 }
 
+TEST(ProgramPaths, OwnFilesStayBesideTheProgramUnlessItsFolderRefusesNewOnes) {
+    TempFolder folder;
+    QDir(folder.path()).mkdir("prog");
+    const ProgramPaths beside = ProgramPaths::forProgramFolder(folder.file("prog"), folder.file("config"));
+    EXPECT_EQ(beside.ownIni(), folder.file("prog/BRV32-SEPA-Ueberweisung.ini"));
+    EXPECT_EQ(beside.logFile(), folder.file("prog/LogDatei.txt"));
+    EXPECT_TRUE(
+        QDir(folder.path()).entryList({"*.ini", "*.txt", ".brv32*"}, QDir::Files | QDir::Hidden).isEmpty());
+
+    // A folder beneath a plain file refuses new files even to root.
+    TempFolder::write(folder.file("datei"), "x");
+    const ProgramPaths refused =
+        ProgramPaths::forProgramFolder(folder.file("datei/bin"), folder.file("config"));
+    EXPECT_EQ(refused.ownIni(), folder.file("config/BRV32-SEPA-Ueberweisung.ini"));
+    EXPECT_EQ(refused.logFile(), folder.file("config/LogDatei.txt"));
+    EXPECT_TRUE(QFileInfo(folder.file("config")).isDir());
+}
+
 TEST(ConnectionString, TranslatesTheComposedText) {
     ConnectionString::Target t;
     QString error;
