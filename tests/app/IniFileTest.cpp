@@ -80,7 +80,7 @@ TEST(ExportFolder, EndsWithTheSeparatorTheValueUses) {
     EXPECT_EQ(normalizedExportFolder("a:"), "a:/");
 }
 
-TEST_F(IniFileTest, SaveWritesTheTwentyTwoKeysInWindows1252AndRoundTrips) {
+TEST_F(IniFileTest, SaveWritesTheTwentyTwoKeysAndTheSepaVersionInWindows1252AndRoundTrips) {
     OwnSettings s = OwnSettings::load(folder.file("fehlt.ini"));
     s.firma.FirmenName = "Bäckerei Größe";
     s.firma.Ort = "Düsseldorf";
@@ -95,15 +95,20 @@ TEST_F(IniFileTest, SaveWritesTheTwentyTwoKeysInWindows1252AndRoundTrips) {
                                  "ckerei Gr\xf6\xdf"
                                  "e\r\n"));
     const QList<QByteArray> lines = bytes.split('\n');
-    ASSERT_EQ(lines.size(), 23); // 22 lines, each ended by CR LF
+    ASSERT_EQ(lines.size(), 24); // 23 lines, each ended by CR LF
     EXPECT_EQ(lines[15], "EDIFACT=\r");
     EXPECT_EQ(lines[16], "CSV=0\r");
     EXPECT_EQ(lines[21], "BezeichnungStattNameVorname=0\r");
+    EXPECT_EQ(lines[22], "SEPAVersion=2019\r") << "a file without the key gets the default";
 
     const OwnSettings back = OwnSettings::load(ini);
     EXPECT_EQ(back.firma.FirmenName, "Bäckerei Größe");
     EXPECT_EQ(back.firma.Ort, "Düsseldorf");
     EXPECT_EQ(back.toFileContent(), bytes);
+
+    // A value the run refuses is kept as it was read.
+    TempFolder::write(ini, "SEPAVersion=2020\r\n");
+    EXPECT_TRUE(OwnSettings::load(ini).toFileContent().endsWith("\r\nSEPAVersion=2020\r\n"));
 }
 
 TEST_F(IniFileTest, FailedSaveKeepsTheOldFile) {
