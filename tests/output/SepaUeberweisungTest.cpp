@@ -317,6 +317,33 @@ TEST_F(CreditTransfer, PurposeTextWithSlashLeavesNothingBehind) {
         << "the system's reason follows";
 }
 
+TEST_F(CreditTransfer, CompanyValuesNoBankTakesStopTheRunBeforeAnyFile) {
+    struct Row {
+        const char* iban;
+        const char* bic;
+        const char* message;
+    };
+    for (const Row& row :
+         {Row{"DE02 7016 0000 0000 5555 55", "GENODEF1M04",
+              "Die IBAN der Firma hat eine ungültige Prüfziffer: DE02 7016 0000 0000 5555 55"},
+          Row{"DE26-7016", "GENODEF1M04", "Die IBAN der Firma ist ungültig: DE26-7016"},
+          Row{"DE26 7016 0000 0000 5555 55", "GENO", "Der BIC der Firma ist ungültig: GENO"}}) {
+        for (const SepaVersion v : {SepaVersion::Iso2009, SepaVersion::Iso2019}) {
+            SCOPED_TRACE(row.message);
+            firma.Kontonummer = QString::fromUtf8(row.iban);
+            firma.Bankleitzahl = QString::fromUtf8(row.bic);
+            version = v;
+            prompter.messages.clear();
+            BookingList list;
+            list.append(booking(1, 100));
+            EXPECT_FALSE(write(list).written);
+            EXPECT_TRUE(exportEntries().isEmpty());
+            ASSERT_EQ(prompter.messages.size(), 1);
+            EXPECT_EQ(prompter.messages[0].text, QString::fromUtf8(row.message));
+        }
+    }
+}
+
 TEST_F(CreditTransfer, WindowsFolderThatCannotExistHereIsACreationFailure) {
     BookingList list;
     list.append(booking(1, 1250));
