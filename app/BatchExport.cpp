@@ -6,6 +6,7 @@
 #include "app/Startup.h"
 #include "export/ExportRun.h"
 #include "hostdb/HostDb.h"
+#include "output/SepaVersion.h"
 #include "selection/InvoiceListModel.h"
 #include "selection/InvoiceLists.h"
 #include "selection/InvoiceTree.h"
@@ -54,6 +55,10 @@ bool isEnabledNode(const InvoiceTree::Tree& tree, const QString& key) {
 int runBatchExport(const CommandLine& cl) {
     const ProgramPaths paths = ProgramPaths::resolve(cl.programDir);
     const HostLocation host = HostLocation::fromArgument(cl.argument, paths);
+    // A setting the run cannot follow refuses it before anything is read or written.
+    const OwnSettings settings = OwnSettings::load(paths.ownIni());
+    if (!sepaVersionOf(settings.SEPAVersion))
+        return refuse(invalidSepaVersionMessage(settings.SEPAVersion));
     QString error;
     std::unique_ptr<HostDb> SQLConn = HostDb::open(host.strConnectionString, &error);
     if (!SQLConn)
@@ -61,7 +66,6 @@ int runBatchExport(const CommandLine& cl) {
     const InvoiceTree::Tree tree = InvoiceTree::LoadTreeView(*SQLConn);
     if (!tree.error.isEmpty())
         return refuse(tree.error);
-    const OwnSettings settings = OwnSettings::load(paths.ownIni());
     if (!tidyTransferMarksAtStart(*SQLConn, &error))
         return refuse(error);
 
@@ -117,6 +121,7 @@ int runBatchExport(const CommandLine& cl) {
     run.strCSV = settings.CSV;
     run.strBezeichnungStattNameVorname = settings.BezeichnungStattNameVorname;
     run.strSkontoRechnungsKopf = settings.SKONTO_RECHNUNGS_KOPF;
+    run.strSEPAVersion = settings.SEPAVersion;
     run.logFile = paths.logFile();
     run.now = QDateTime::currentDateTime();
 

@@ -96,6 +96,7 @@ OwnSettings OwnSettings::load(const QString& file) {
     s.KEINEARTIKELRECHNUNG = orZero(read("KEINEARTIKELRECHNUNG"));
     s.BezeichnungStattNameVorname = orZero(read("BezeichnungStattNameVorname"));
     s.SKONTO_RECHNUNGS_KOPF = read("SKONTO_RECHNUNGS_KOPF");
+    s.SEPAVersion = read("SEPAVersion");
     return s;
 }
 
@@ -123,6 +124,7 @@ QByteArray OwnSettings::toFileContent(bool* lossy) const {
         {"CheckBoxGutschrift", CheckBoxGutschrift},
         {"CheckBoxLastschrift", CheckBoxLastschrift},
         {"BezeichnungStattNameVorname", BezeichnungStattNameVorname},
+        {"SEPAVersion", SEPAVersion.isEmpty() ? QStringLiteral("2019") : SEPAVersion},
     };
     QString text;
     for (const auto& [key, value] : lines)

@@ -15,7 +15,8 @@ QString ReadFile(const QString& Filename, const QString& IniCode);
 
 } // namespace IniFile
 
-// The own INI file's 22 keys as they are held in memory.
+// The own INI file's 22 keys, and "SEPAVersion" after them, as they are held
+// in memory.
 struct OwnSettings {
     QString ExportPfad;
     Firmendaten firma;
@@ -26,13 +27,15 @@ struct OwnSettings {
     QString CheckBoxGutschrift;
     QString CheckBoxLastschrift;
     QString BezeichnungStattNameVorname;
+    QString SEPAVersion; // as read; checked by the export run
 
     // Reads the file and applies the start-up defaults: "A:\" and the trailing
     // separator for the export folder, "0" for the three switches, the
     // external document column upper-cased, each creditor text cut to its box.
     static OwnSettings load(const QString& file);
 
-    // The 22 lines in the order the host program has always written them;
+    // The 22 lines in the order the host program has always written them,
+    // then "SEPAVersion" ("2019" when the file had none);
     // lossy (if given) tells whether a character became "?" in Windows-1252.
     QByteArray toFileContent(bool* lossy = nullptr) const;
     // Replaces the file's content so that a failed save keeps the old

@@ -258,6 +258,7 @@ MainWindow::StartResult MainWindow::Form_Load(const QString& argument, const QDa
     strKeineArtikelrechnung = settings.KEINEARTIKELRECHNUNG;
     strBezeichnungStattNameVorname = settings.BezeichnungStattNameVorname;
     strSkontoRechnungsKopf = settings.SKONTO_RECHNUNGS_KOPF;
+    strSEPAVersion = settings.SEPAVersion;
 
     if (!tidyTransferMarksAtStart(*SQLConn, &error))
         return failStartup(error);
@@ -285,6 +286,7 @@ OwnSettings MainWindow::currentSettings() const {
     s.CheckBoxGutschrift = strCheckBoxGutschrift;
     s.CheckBoxLastschrift = strCheckBoxLastschrift;
     s.BezeichnungStattNameVorname = strBezeichnungStattNameVorname;
+    s.SEPAVersion = strSEPAVersion;
     return s;
 }
 
@@ -452,6 +454,7 @@ void MainWindow::cmdStart_Click() {
     settings.strCSV = strCSV;
     settings.strBezeichnungStattNameVorname = strBezeichnungStattNameVorname;
     settings.strSkontoRechnungsKopf = strSkontoRechnungsKopf;
+    settings.strSEPAVersion = strSEPAVersion;
     settings.logFile = m_paths.logFile();
     settings.now = QDateTime::currentDateTime();
     const ExportOutcome outcome = ExportSEPA(settings, selectedNames(lvAbrechnungen, *m_openInvoices),

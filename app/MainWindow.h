@@ -66,6 +66,7 @@ public:
     // Settings of the export run.
     QString strEDIFACT;
     QString strCSV;
+    QString strSEPAVersion;
     QString strBezeichnungStattNameVorname;
     QString strSkontoRechnungsKopf;
 

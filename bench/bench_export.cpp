@@ -56,7 +56,7 @@ Firmendaten company() {
     f.FirmenName = QStringLiteral("Musterhandel Süd GmbH");
     f.Bank = QStringLiteral("Stadtsparkasse München");
     f.Bankleitzahl = QStringLiteral("SSKMDEMMXXX");
-    f.Kontonummer = QStringLiteral("DE02 7016 0000 0000 5555 55");
+    f.Kontonummer = QStringLiteral("DE26 7016 0000 0000 5555 55");
     f.GlaubigerID = QStringLiteral("DE98ZZZ09999999999");
     f.Verwendungszweck = QStringLiteral("Bench");
     return f;

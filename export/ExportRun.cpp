@@ -81,6 +81,11 @@ ExportOutcome ExportSEPA(const ExportSettings& settings, const QStringList& sele
                          const std::function<void()>& reloadOpenInvoices,
                          const std::function<void(const QString&)>& paymentFileWritten) {
     ExportOutcome outcome;
+    const std::optional<SepaVersion> version = sepaVersionOf(settings.strSEPAVersion);
+    if (!version) {
+        prompter.message(invalidSepaVersionMessage(settings.strSEPAVersion), Prompter::Icon::Critical);
+        return outcome;
+    }
     if (selectedNames.isEmpty()) {
         prompter.message(QStringLiteral("Sie haben keine Abrechnungen für die Überleitung selektiert!"),
                          Prompter::Icon::Information);
@@ -140,9 +145,9 @@ ExportOutcome ExportSEPA(const ExportSettings& settings, const QStringList& sele
     ReplaceSpecialCharsInBookings(bookings);
     const SepaResult sepa = NodeKey::isDirectDebit(settings.strVer_Type)
                                 ? WriteSEPALastschrift(exportFolder, bookings, settings.firma, settings.now,
-                                                       settings.logFile, prompter)
+                                                       settings.logFile, prompter, *version)
                                 : WriteSEPAUeberweisung(exportFolder, bookings, settings.firma, settings.now,
-                                                        settings.logFile, prompter);
+                                                        settings.logFile, prompter, *version);
     if (!sepa.written) {
         csv.discard();
         prompter.setProgressValue(0);

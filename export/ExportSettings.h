@@ -17,6 +17,7 @@ struct ExportSettings {
     QString strCSV;
     QString strBezeichnungStattNameVorname;
     QString strSkontoRechnungsKopf;
+    QString strSEPAVersion; // "2019", "2009" or empty (2019), as read from the INI file
     QString logFile;
     QDateTime now; // the run's date and time: file names, dates in the files
 };

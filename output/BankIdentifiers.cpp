@@ -20,6 +20,19 @@ QString withoutBlanks(const QString& text) {
     return result;
 }
 
+// The remainder by 97 of the number that the text stands for when every
+// letter is replaced by its two digits (A = 10 … Z = 35).
+int mod97(QStringView text) {
+    int rest = 0;
+    for (const QChar c : text) {
+        if (isDigit(c))
+            rest = (rest * 10 + (c.unicode() - '0')) % 97;
+        else
+            rest = (rest * 100 + (c.unicode() - 'A' + 10)) % 97;
+    }
+    return rest;
+}
+
 } // namespace
 
 namespace BankIdentifiers {
@@ -72,6 +85,23 @@ bool ibanHasNationalLength(const QString& iban) {
     if (country == u"CH")
         return length == 21;
     return true;
+}
+
+bool ibanCheckDigitsValid(const QString& iban) {
+    return mod97(QString(iban.mid(4) + iban.left(4))) == 1;
+}
+
+bool creditorIdValid(const QString& creditorId) {
+    const QString id = normalized(creditorId);
+    if (id.size() < 8 || id.size() > 35 || !isUpper(id[0]) || !isUpper(id[1]) || !isDigit(id[2]) ||
+        !isDigit(id[3]))
+        return false;
+    for (qsizetype i = 4; i < id.size(); ++i) {
+        if (!isUpper(id[i]) && !isDigit(id[i]))
+            return false;
+    }
+    // The business code (positions 4 to 6) is not part of the check.
+    return mod97(QString(id.mid(7) + id.left(4))) == 1;
 }
 
 QString bicOrNotProvided(const QString& bic) {

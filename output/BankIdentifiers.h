@@ -21,6 +21,16 @@ bool bicFitsSchema(const QString& bic);
 // The country code is compared as stored, so "de…" is not measured.
 bool ibanHasNationalLength(const QString& iban);
 
+// Are the check digits of the normalized IBAN right (ISO 13616, mod 97)?
+// Pass a text that fits the schema pattern.
+bool ibanCheckDigitsValid(const QString& iban);
+
+// Is the creditor identifier well formed with blanks removed and upper-cased:
+// country, two check digits, three characters of business code, then 1 to
+// 28 letters or digits, the check digits right by ISO 7064 MOD 97-10 over
+// the national part, the country and "00"?
+bool creditorIdValid(const QString& creditorId);
+
 // The normalized BIC, or "NOTPROVIDED" when nothing is left.
 QString bicOrNotProvided(const QString& bic);
 

@@ -58,6 +58,48 @@ const char* replacementOf(char16_t c) {
     }
 }
 
+// The letters that have no canonical decomposition to a base letter.
+const char* letterReplacementOf(char16_t c) {
+    switch (c) {
+    case u'ø':
+        return "o";
+    case u'Ø':
+        return "O";
+    case u'æ':
+        return "ae";
+    case u'Æ':
+        return "AE";
+    case u'œ':
+        return "oe";
+    case u'Œ':
+        return "OE";
+    case u'ł':
+        return "l";
+    case u'Ł':
+        return "L";
+    case u'đ':
+    case u'ð':
+        return "d";
+    case u'Đ':
+    case u'Ð':
+        return "D";
+    case u'þ':
+        return "th";
+    case u'Þ':
+        return "TH";
+    case u'ı':
+        return "i";
+    default:
+        return nullptr;
+    }
+}
+
+bool inSepaSet(char16_t c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '/' ||
+           c == '-' || c == '?' || c == ':' || c == '(' || c == ')' || c == '.' || c == ',' || c == '\'' ||
+           c == '+' || c == ' ';
+}
+
 } // namespace
 
 QString ReplaceSpecialChars(const QString& text) {
@@ -92,4 +134,38 @@ void ReplaceSpecialCharsInBookings(BookingList& bookings) {
         b.Vorname = ReplaceSpecialChars(b.Vorname);
         b.Bank = ReplaceSpecialChars(b.Bank);
     }
+}
+
+QString ToSepaCharacterSet(const QString& text, qsizetype maxLength) {
+    QString result;
+    bool plain = true;
+    for (const QChar c : text)
+        plain = plain && inSepaSet(c.unicode());
+    if (plain) {
+        result = text;
+    } else {
+        QString letters;
+        for (const QChar c : ReplaceSpecialChars(text)) {
+            if (const char* replacement = letterReplacementOf(c.unicode()))
+                letters += QLatin1String(replacement);
+            else
+                letters += c;
+        }
+        // Canonical decomposition puts the base letter first and its marks
+        // after it; the marks then fall outside the set and are dropped.
+        for (const QChar c : letters.normalized(QString::NormalizationForm_D)) {
+            if (c.isMark())
+                continue;
+            result += inSepaSet(c.unicode()) ? c : QLatin1Char(' ');
+        }
+    }
+    return result.trimmed().left(maxLength);
+}
+
+bool isSepaIdentifier(const QString& text) {
+    for (const QChar c : text) {
+        if (c == QLatin1Char(' ') || !inSepaSet(c.unicode()))
+            return false;
+    }
+    return true;
 }

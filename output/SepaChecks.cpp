@@ -3,6 +3,8 @@
 #include "output/BankIdentifiers.h"
 #include "output/ErrorLog.h"
 #include "output/GermanFormat.h"
+#include "output/Sanitizing.h"
+#include "output/SepaCountries.h"
 
 #include <QStringList>
 
@@ -11,10 +13,12 @@ namespace {
 // The largest amount one SEPA payment may carry, in cents.
 constexpr qint64 kMaxAmountCents = 99999999999;
 constexpr qsizetype kMaxMandateLength = 35;
+constexpr qsizetype kMaxNameLength = 70;
+constexpr qsizetype kMaxTownLength = 35;
 
 // The problems of one booking as log texts, empty when it may be written.
 // unusable is set when the booking cannot go into the file.
-QStringList problemsOf(const Buchung& b, bool directDebit, bool* unusable) {
+QStringList problemsOf(const Buchung& b, bool directDebit, SepaVersion version, bool* unusable) {
     QStringList problems;
     auto unusableBecause = [&](const QString& text) {
         problems << text;
@@ -23,11 +27,17 @@ QStringList problemsOf(const Buchung& b, bool directDebit, bool* unusable) {
     *unusable = false;
 
     const QString iban = BankIdentifiers::normalized(b.IBAN);
+    // No bank executes a payment to an IBAN with wrong check digits; a length
+    // the national table does not expect alone is only worth a log line.
+    const bool ibanUsable =
+        BankIdentifiers::ibanFitsSchema(iban) && BankIdentifiers::ibanCheckDigitsValid(iban);
     if (!BankIdentifiers::ibanHasNationalLength(b.IBAN)) {
         problems << QStringLiteral(" IBAN hat nicht die erforderliche Länge. ") + b.IBAN;
-        *unusable = !BankIdentifiers::ibanFitsSchema(iban);
+        *unusable = !ibanUsable;
     } else if (!BankIdentifiers::ibanFitsSchema(iban)) {
         unusableBecause(QStringLiteral(" IBAN ist ungültig. ") + b.IBAN);
+    } else if (!ibanUsable) {
+        unusableBecause(QStringLiteral(" IBAN hat eine ungültige Prüfziffer. ") + b.IBAN);
     }
     if (!BankIdentifiers::bicFitsSchema(BankIdentifiers::bicOrNotProvided(b.BIC)))
         unusableBecause(QStringLiteral(" BIC ist ungültig. ") + b.BIC);
@@ -43,13 +53,27 @@ QStringList problemsOf(const Buchung& b, bool directDebit, bool* unusable) {
         unusableBecause(QStringLiteral(" Mandatsnummer fehlt."));
     else if (directDebit && b.Mandatsnummer.size() > kMaxMandateLength)
         unusableBecause(QStringLiteral(" Mandatsnummer ist länger als 35 Zeichen. ") + b.Mandatsnummer);
+    if (version == SepaVersion::Iso2019) {
+        if (directDebit && !b.Mandatsnummer.isEmpty() && !isSepaIdentifier(b.Mandatsnummer))
+            unusableBecause(
+                QStringLiteral(" Mandatsnummer enthält Zeichen außerhalb des SEPA-Zeichensatzes. ") +
+                b.Mandatsnummer);
+        if (ToSepaCharacterSet(b.Name + QLatin1Char(' ') + b.Vorname, kMaxNameLength).isEmpty())
+            unusableBecause(QStringLiteral(" Name fehlt."));
+        if (SepaCountries::outsideEea(iban)) {
+            if (BankIdentifiers::bicOrNotProvided(b.BIC) == QLatin1String("NOTPROVIDED"))
+                unusableBecause(QStringLiteral(" BIC fehlt (Land außerhalb des EWR)."));
+            if (ToSepaCharacterSet(b.Ort, kMaxTownLength).isEmpty())
+                unusableBecause(QStringLiteral(" Adresse fehlt (Land außerhalb des EWR)."));
+        }
+    }
     return problems;
 }
 
 } // namespace
 
-SepaCheckSummary CheckBookings(BookingList& bookings, bool directDebit, const QString& logPath,
-                               const QDateTime& now) {
+SepaCheckSummary CheckBookings(BookingList& bookings, bool directDebit, SepaVersion version,
+                               const QString& logPath, const QDateTime& now) {
     SepaCheckSummary summary;
     auto log = [&](const QString& message) {
         QString error;
@@ -64,7 +88,7 @@ SepaCheckSummary CheckBookings(BookingList& bookings, bool directDebit, const QS
         const Buchung& b = bookings[i];
         ++summary.seen;
         bool unusable = false;
-        const QStringList problems = problemsOf(b, directDebit, &unusable);
+        const QStringList problems = problemsOf(b, directDebit, version, &unusable);
         if (!problems.isEmpty()) {
             ++summary.errors;
             const QString who =

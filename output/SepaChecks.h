@@ -1,6 +1,7 @@
 #pragma once
 
 #include "export/Buchung.h"
+#include "output/SepaVersion.h"
 
 #include <QDateTime>
 #include <QString>
@@ -17,10 +18,13 @@ struct SepaCheckSummary {
 
 // Logs every problem of every booking. A booking whose IBAN only misses its
 // national length is kept, as banks accept what the schema accepts; one that
-// would make the file invalid (amount not above 0 or above 999.999.999,99,
-// no due date, no invoice number, IBAN or BIC outside the schema pattern, for
-// direct debits a mandate reference that is empty or longer than 35
-// characters) is removed from the list, so it is neither written nor posted.
+// would make the file invalid or that no bank executes (amount not above 0
+// or above 999.999.999,99, no due date, no invoice number, IBAN or BIC
+// outside the schema pattern, wrong IBAN check digits, for direct debits a
+// mandate reference that is empty or longer than 35 characters) is removed
+// from the list, so it is neither written nor posted. The 2019 files also
+// need a name, a mandate reference in the SEPA set, and for a counterparty
+// outside the EEA a BIC and an address.
 // With errors a summary line closes the log entries of the run.
-SepaCheckSummary CheckBookings(BookingList& bookings, bool directDebit, const QString& logPath,
-                               const QDateTime& now);
+SepaCheckSummary CheckBookings(BookingList& bookings, bool directDebit, SepaVersion version,
+                               const QString& logPath, const QDateTime& now);

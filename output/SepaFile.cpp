@@ -6,6 +6,7 @@
 #include "output/PendingFile.h"
 #include "output/Sanitizing.h"
 #include "output/SepaChecks.h"
+#include "output/SepaCountries.h"
 
 #include <QFileInfo>
 #include <QList>
@@ -17,6 +18,8 @@ namespace {
 constexpr qsizetype kMaxIdLength = 35;
 constexpr qsizetype kMaxNameLength = 70;
 constexpr qsizetype kMaxRemittanceLength = 140;
+constexpr qsizetype kMaxPostcodeLength = 16;
+constexpr qsizetype kMaxTownLength = 35;
 
 const QString kErrorsLogged = QStringLiteral(
     "Es sind beim Export fehler aufgetreten. Bitte kontrollieren Sie die Log-Datei. Sie wurde um die "
@@ -25,12 +28,17 @@ const QString kErrorsLogged = QStringLiteral(
 
 // The company values as the file carries them, or nothing (after telling the
 // user) when one of them would make the file invalid.
-std::optional<SepaCompany> readCompany(const Firmendaten& firma, bool directDebit, Prompter& prompter) {
+std::optional<SepaCompany> readCompany(const SepaLayout& layout, const Firmendaten& firma,
+                                       Prompter& prompter) {
+    const bool directDebit = layout.directDebit;
     SepaCompany company;
-    company.name = sepaText(ReplaceSpecialChars(firma.FirmenName), kMaxNameLength);
+    company.name = layout.companyName(firma.FirmenName);
     company.iban = BankIdentifiers::normalized(firma.Kontonummer);
     company.bic = BankIdentifiers::bicOrNotProvided(firma.Bankleitzahl);
     company.creditorId = firma.GlaubigerID;
+    company.address = SepaAddress{
+        ToSepaCharacterSet(firma.Adresse, kMaxNameLength), ToSepaCharacterSet(firma.PLZ, kMaxPostcodeLength),
+        ToSepaCharacterSet(firma.Ort, kMaxTownLength), SepaCountries::countryOf({}, company.iban)};
 
     QString problem;
     if (company.name.trimmed().isEmpty())
@@ -39,9 +47,11 @@ std::optional<SepaCompany> readCompany(const Firmendaten& firma, bool directDebi
         problem = QStringLiteral("Sie müssen eine IBAN eingeben!");
     else if (!BankIdentifiers::ibanFitsSchema(company.iban))
         problem = QStringLiteral("Die IBAN der Firma ist ungültig: ") + firma.Kontonummer;
+    else if (!BankIdentifiers::ibanCheckDigitsValid(company.iban))
+        problem = QStringLiteral("Die IBAN der Firma hat eine ungültige Prüfziffer: ") + firma.Kontonummer;
     else if (!BankIdentifiers::bicFitsSchema(company.bic))
         problem = QStringLiteral("Der BIC der Firma ist ungültig: ") + firma.Bankleitzahl;
-    else if (directDebit && company.creditorId.trimmed().isEmpty())
+    else if (directDebit && !BankIdentifiers::creditorIdValid(company.creditorId))
         problem = QStringLiteral("Für den Einzug muss eine gültige Gläubiger ID eingegeben werden.");
     else if (directDebit && company.creditorId.size() > kMaxIdLength)
         problem =
@@ -59,7 +69,8 @@ bool sameDueDate(const Buchung& a, const Buchung& b) {
 }
 
 // Consecutive bookings with the same due date (day and time) share a block.
-QList<PaymentBlock> paymentBlocks(const BookingList& bookings, const QString& idBase) {
+QList<PaymentBlock> paymentBlocks(const BookingList& bookings, const SepaLayout& layout,
+                                  const QString& messageId) {
     QList<PaymentBlock> blocks;
     for (qsizetype i = 0; i < bookings.count(); ++i) {
         if (i == 0 || !sameDueDate(bookings[i], bookings[i - 1]))
@@ -70,7 +81,7 @@ QList<PaymentBlock> paymentBlocks(const BookingList& bookings, const QString& id
         block.sumCents += bookings[i].Betrag;
     }
     for (qsizetype n = 0; n < blocks.size(); ++n)
-        blocks[n].id = paymentBlockId(idBase, n + 1, blocks.size());
+        blocks[n].id = layout.blockId(layout.blockIdPrefix, messageId, n + 1, blocks.size());
     return blocks;
 }
 
@@ -102,8 +113,7 @@ bool writeDocument(QIODevice& device, const SepaLayout& layout, const BookingLis
     if (layout.blankLineAfterHeader)
         xml.blank();
 
-    const QString idBase = QLatin1String(layout.blockIdPrefix) + doc.messageId;
-    for (const PaymentBlock& block : paymentBlocks(bookings, idBase)) {
+    for (const PaymentBlock& block : paymentBlocks(bookings, layout, doc.messageId)) {
         xml.open(5, "PmtInf");
         layout.writeBlockHeader(xml, doc, block, bookings[block.first]);
         for (qsizetype i = block.first; i < block.end; ++i) {
@@ -140,7 +150,7 @@ SepaResult writeSepaFile(const SepaLayout& layout, const QString& exportFolder, 
                          const Firmendaten& firma, const QDateTime& now, const QString& logPath,
                          Prompter& prompter) {
     SepaResult result;
-    const SepaCheckSummary checks = CheckBookings(bookings, layout.directDebit, logPath, now);
+    const SepaCheckSummary checks = CheckBookings(bookings, layout.directDebit, layout.version, logPath, now);
     result.controlSumCents = checks.sumCents;
     if (checks.count == 0) {
         const QString nothing =
@@ -154,7 +164,7 @@ SepaResult writeSepaFile(const SepaLayout& layout, const QString& exportFolder, 
         return result;
     }
 
-    const std::optional<SepaCompany> company = readCompany(firma, layout.directDebit, prompter);
+    const std::optional<SepaCompany> company = readCompany(layout, firma, prompter);
     if (!company)
         return result;
 
@@ -167,10 +177,16 @@ SepaResult writeSepaFile(const SepaLayout& layout, const QString& exportFolder, 
                            QStringLiteral("SEPA")))
         return result;
 
-    const SepaDocument doc{*company, messageIdOf(bookings), sepaDate(now)};
+    const SepaDocument doc{*company, layout.messageId(messageIdOf(bookings), now), sepaDate(now)};
     PendingFile file = stageFile(exportFolder, fileName, [&](QIODevice& device) {
         return writeDocument(device, layout, bookings, doc, checks, now);
     });
+    QString complaint;
+    if (file.isStaged() && !validateStagedFile(file, layout.schemas, &complaint)) {
+        file.discard();
+        prompter.message(complaint, Prompter::Icon::Critical);
+        return result;
+    }
     if (!file.isStaged() || !file.publish()) {
         prompter.message(QStringLiteral("Fehler beim Schreiben der XML Datei ") + result.path +
                              QStringLiteral(" \r") + file.errorString,
@@ -182,6 +198,10 @@ SepaResult writeSepaFile(const SepaLayout& layout, const QString& exportFolder, 
     if (checks.errors > 0)
         reportLoggedErrors(kErrorsLogged, checks, logPath, prompter);
     return result;
+}
+
+QString companyName2009(const QString& firmenName) {
+    return sepaText(ReplaceSpecialChars(firmenName), kMaxNameLength);
 }
 
 QString sepaText(const QString& text, qsizetype maxLength) {

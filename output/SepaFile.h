@@ -3,6 +3,8 @@
 #include "export/Buchung.h"
 #include "export/Firmendaten.h"
 #include "export/Prompter.h"
+#include "output/SepaSchemaValidation.h"
+#include "output/SepaVersion.h"
 #include "output/XmlLines.h"
 
 #include <QDateTime>
@@ -18,12 +20,21 @@ struct SepaResult {
     QString path; // folder + file name, as formed from the export folder
 };
 
+// A structured postal address of a 2019 file, its texts in the SEPA set.
+struct SepaAddress {
+    QString street;
+    QString postcode;
+    QString town;
+    QString country; // empty when none is known: then no address is written
+};
+
 // The company as the files carry it.
 struct SepaCompany {
-    QString name;       // sanitized, at most 70 characters, no "&"
-    QString iban;       // upper case, no blanks
-    QString bic;        // upper case, no blanks; "NOTPROVIDED" when empty
-    QString creditorId; // as typed; direct debits only
+    QString name;        // as the layout's companyName makes it
+    QString iban;        // upper case, no blanks
+    QString bic;         // upper case, no blanks; "NOTPROVIDED" when empty
+    QString creditorId;  // as typed; direct debits only
+    SepaAddress address; // from the creditor panel, country from the IBAN
 };
 
 // Bookings at positions [first, end) of the list sharing one due date.
@@ -46,6 +57,7 @@ struct SepaDocument {
 // common core writes the declaration, the group header, the block frames,
 // the closing and the empty lines; the layout fills in the rest.
 struct SepaLayout {
+    SepaVersion version;
     const char* filePrefix;          // "UW_"
     const char* blockIdPrefix;       // "D00"
     const char* rootTag;             // "CstmrCdtTrfInitn"
@@ -55,6 +67,12 @@ struct SepaLayout {
     bool blankLineAfterHeader;
     bool blankLineAtEnd;
     bool directDebit; // mandate and creditor identifier checks
+    SepaSchemas schemas;
+    QString (*companyName)(const QString& firmenName);
+    // MsgId from the first and last customer number and the run's time.
+    QString (*messageId)(const QString& numbers, const QDateTime& now);
+    // PmtInfId of block number (1-based) of blockCount blocks.
+    QString (*blockId)(const char* prefix, const QString& messageId, qsizetype number, qsizetype blockCount);
     void (*writeBlockHeader)(XmlLines& xml, const SepaDocument& doc, const PaymentBlock& block,
                              const Buchung& opening);
     void (*writeTransaction)(XmlLines& xml, const SepaDocument& doc, const Buchung& b);
@@ -69,6 +87,9 @@ struct SepaLayout {
 SepaResult writeSepaFile(const SepaLayout& layout, const QString& exportFolder, BookingList& bookings,
                          const Firmendaten& firma, const QDateTime& now, const QString& logPath,
                          Prompter& prompter);
+
+// The company name of the 2009 files: sanitized, cut to 70 characters, no "&".
+QString companyName2009(const QString& firmenName);
 
 // Text for a name or remittance element: cut to maxLength characters, "&"
 // and line breaks and other control characters replaced by a blank.

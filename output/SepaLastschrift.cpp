@@ -1,11 +1,12 @@
 #include "output/SepaLastschrift.h"
 
+#include "output/BankIdentifiers.h"
 #include "output/GermanFormat.h"
+#include "output/Sepa2019Parts.h"
 
 namespace {
 
-void writeBlockHeader(XmlLines& xml, const SepaDocument& doc, const PaymentBlock& block,
-                      const Buchung& opening) {
+void writeBlockHeaderStart(XmlLines& xml, const PaymentBlock& block, const Buchung& opening) {
     xml.value(9, "PmtInfId", block.id);
     xml.value(9, "PmtMtd", u"DD");
     xml.value(9, "BtchBookg", u"true");
@@ -21,14 +22,23 @@ void writeBlockHeader(XmlLines& xml, const SepaDocument& doc, const PaymentBlock
     xml.value(13, "SeqTp", u"RCUR");
     xml.close(9, "PmtTpInf");
     xml.value(9, "ReqdColltnDt", sepaDate(opening.Faelligkeit));
-    xml.open(9, "Cdtr");
-    xml.value(13, "Nm", doc.company.name);
-    xml.close(9, "Cdtr");
+}
+
+void writeCreditorAccount(XmlLines& xml, const SepaDocument& doc) {
     xml.open(9, "CdtrAcct");
     xml.open(13, "Id");
     xml.value(17, "IBAN", doc.company.iban);
     xml.close(13, "Id");
     xml.close(9, "CdtrAcct");
+}
+
+void writeBlockHeader(XmlLines& xml, const SepaDocument& doc, const PaymentBlock& block,
+                      const Buchung& opening) {
+    writeBlockHeaderStart(xml, block, opening);
+    xml.open(9, "Cdtr");
+    xml.value(13, "Nm", doc.company.name);
+    xml.close(9, "Cdtr");
+    writeCreditorAccount(xml, doc);
     xml.open(9, "CdtrAgt");
     xml.open(13, "FinInstnId");
     xml.value(17, "BIC", doc.company.bic);
@@ -36,7 +46,17 @@ void writeBlockHeader(XmlLines& xml, const SepaDocument& doc, const PaymentBlock
     xml.close(9, "CdtrAgt");
 }
 
-void writeTransaction(XmlLines& xml, const SepaDocument& doc, const Buchung& b) {
+void writeBlockHeader2019(XmlLines& xml, const SepaDocument& doc, const PaymentBlock& block,
+                          const Buchung& opening) {
+    writeBlockHeaderStart(xml, block, opening);
+    Sepa2019::writeParty(xml, 13, "Cdtr", doc.company.name, doc.company.address);
+    writeCreditorAccount(xml, doc);
+    Sepa2019::writeAgent(xml, 9, "CdtrAgt", doc.company.bic);
+}
+
+// Everything of a transaction up to the debtor's bank; creditorId as the
+// version writes it.
+void writeMandate(XmlLines& xml, const SepaDocument& doc, const Buchung& b, const QString& creditorId) {
     xml.open(9, "DrctDbtTxInf");
     xml.open(27, "PmtId");
     xml.value(32, "EndToEndId", b.Mandatsnummer);
@@ -51,7 +71,7 @@ void writeTransaction(XmlLines& xml, const SepaDocument& doc, const Buchung& b) 
     xml.open(36, "Id");
     xml.open(40, "PrvtId");
     xml.open(44, "Othr");
-    xml.value(48, "Id", doc.company.creditorId);
+    xml.value(48, "Id", creditorId);
     xml.open(48, "SchmeNm");
     xml.value(53, "Prtry", u"SEPA");
     xml.close(48, "SchmeNm");
@@ -60,11 +80,23 @@ void writeTransaction(XmlLines& xml, const SepaDocument& doc, const Buchung& b) 
     xml.close(36, "Id");
     xml.close(32, "CdtrSchmeId");
     xml.close(28, "DrctDbtTx");
+}
+
+void writeTransaction(XmlLines& xml, const SepaDocument& doc, const Buchung& b) {
+    writeMandate(xml, doc, b, doc.company.creditorId);
     writeCounterparty(xml, "DbtrAgt", "Dbtr", "DbtrAcct", counterpartyName(b.Vorname, b.Name, b), b);
     xml.close(9, "DrctDbtTxInf");
 }
 
-const SepaLayout kDirectDebit{
+void writeTransaction2019(XmlLines& xml, const SepaDocument& doc, const Buchung& b) {
+    writeMandate(xml, doc, b, BankIdentifiers::normalized(doc.company.creditorId));
+    Sepa2019::writeCounterparty(xml, "DbtrAgt", "Dbtr", "DbtrAcct",
+                                Sepa2019::counterpartyName(b.Vorname, b.Name), b, true);
+    xml.close(9, "DrctDbtTxInf");
+}
+
+const SepaLayout kDirectDebit2009{
+    .version = SepaVersion::Iso2009,
     .filePrefix = "LS_",
     .blockIdPrefix = "EZ00",
     .rootTag = "CstmrDrctDbtInitn",
@@ -76,13 +108,49 @@ const SepaLayout kDirectDebit{
     .blankLineAfterHeader = false,
     .blankLineAtEnd = true,
     .directDebit = true,
+    .schemas = {{"pain.008.001.02.xsd", nullptr},
+                "urn:iso:std:iso:20022:tech:xsd:pain.008.001.02",
+                "APC:STUZZA:payments:ISO:pain:008:001:01:austrian:002"},
+    .companyName = companyName2009,
+    .messageId = [](const QString& numbers, const QDateTime&) { return numbers; },
+    .blockId =
+        [](const char* prefix, const QString& messageId, qsizetype number, qsizetype blockCount) {
+            return paymentBlockId(QLatin1String(prefix) + messageId, number, blockCount);
+        },
     .writeBlockHeader = writeBlockHeader,
     .writeTransaction = writeTransaction,
+};
+
+const char kDocument2019[] =
+    R"(<Document xmlns="urn:iso:std:iso:20022:tech:xsd:pain.008.001.08" xmlns:xsi="http://www.w3.org/2001/XMLSchema-instance" xsi:schemaLocation="urn:iso:std:iso:20022:tech:xsd:pain.008.001.08 pain.008.001.08.xsd">)";
+
+// The German banks' subset is stricter than ISO; a file must pass both.
+const SepaLayout kDirectDebit2019{
+    .version = SepaVersion::Iso2019,
+    .filePrefix = "LS_",
+    .blockIdPrefix = "EZ00",
+    .rootTag = "CstmrDrctDbtInitn",
+    .standardDocumentTag = kDocument2019,
+    .austrianDocumentTag = kDocument2019,
+    .initiatorNameIndent = 15,
+    .blankLineAfterHeader = false,
+    .blankLineAtEnd = true,
+    .directDebit = true,
+    .schemas = {{"pain.008.001.08.xsd", "pain.008.001.08_GBIC_4.xsd"},
+                "urn:iso:std:iso:20022:tech:xsd:pain.008.001.08",
+                nullptr},
+    .companyName = Sepa2019::companyName,
+    .messageId = Sepa2019::messageId,
+    .blockId = Sepa2019::blockId,
+    .writeBlockHeader = writeBlockHeader2019,
+    .writeTransaction = writeTransaction2019,
 };
 
 } // namespace
 
 SepaResult WriteSEPALastschrift(const QString& exportFolder, BookingList& bookings, const Firmendaten& firma,
-                                const QDateTime& now, const QString& logPath, Prompter& prompter) {
-    return writeSepaFile(kDirectDebit, exportFolder, bookings, firma, now, logPath, prompter);
+                                const QDateTime& now, const QString& logPath, Prompter& prompter,
+                                SepaVersion version) {
+    return writeSepaFile(version == SepaVersion::Iso2019 ? kDirectDebit2019 : kDirectDebit2009, exportFolder,
+                         bookings, firma, now, logPath, prompter);
 }

@@ -2,9 +2,10 @@
 
 #include "output/SepaFile.h"
 
-// Writes the SEPA core direct debit file (pain.008.001.02) "LS_" + purpose
+// Writes the SEPA core direct debit file (pain.008.001.08, or .02 for 2009) "LS_" + purpose
 // text + "_ddmmyyyyThhmmss.xml" into the export folder: the company collects
 // every booking's amount under the counterparty's mandate. Bookings the file
 // cannot carry are logged and removed from the list.
 SepaResult WriteSEPALastschrift(const QString& exportFolder, BookingList& bookings, const Firmendaten& firma,
-                                const QDateTime& now, const QString& logPath, Prompter& prompter);
+                                const QDateTime& now, const QString& logPath, Prompter& prompter,
+                                SepaVersion version);

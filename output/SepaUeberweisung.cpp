@@ -1,6 +1,7 @@
 #include "output/SepaUeberweisung.h"
 
 #include "output/GermanFormat.h"
+#include "output/Sepa2019Parts.h"
 
 namespace {
 
@@ -29,7 +30,7 @@ void writeBlockHeader(XmlLines& xml, const SepaDocument& doc, const PaymentBlock
     xml.close(9, "DbtrAgt");
 }
 
-void writeTransaction(XmlLines& xml, const SepaDocument&, const Buchung& b) {
+void writeTransactionStart(XmlLines& xml, const Buchung& b) {
     xml.open(9, "CdtTrfTxInf");
     xml.open(27, "PmtId");
     xml.value(32, "EndToEndId", u"NOTPROVIDED");
@@ -37,11 +38,45 @@ void writeTransaction(XmlLines& xml, const SepaDocument&, const Buchung& b) {
     xml.open(28, "Amt");
     xml.value(33, R"(InstdAmt Ccy="EUR")", "InstdAmt", GermanFormat::amountXml(b.Betrag));
     xml.close(28, "Amt");
+}
+
+void writeTransaction(XmlLines& xml, const SepaDocument&, const Buchung& b) {
+    writeTransactionStart(xml, b);
     writeCounterparty(xml, "CdtrAgt", "Cdtr", "CdtrAcct", counterpartyName(b.Name, b.Vorname, b), b);
     xml.close(9, "CdtTrfTxInf");
 }
 
-const SepaLayout kCreditTransfer{
+void writeBlockHeader2019(XmlLines& xml, const SepaDocument& doc, const PaymentBlock& block,
+                          const Buchung& opening) {
+    xml.value(9, "PmtInfId", block.id);
+    xml.value(9, "PmtMtd", u"TRF");
+    xml.open(9, "PmtTpInf");
+    xml.open(13, "SvcLvl");
+    xml.value(17, "Cd", u"SEPA");
+    xml.close(13, "SvcLvl");
+    xml.close(9, "PmtTpInf");
+    xml.open(9, "ReqdExctnDt");
+    xml.value(13, "Dt", sepaDate(opening.Faelligkeit));
+    xml.close(9, "ReqdExctnDt");
+    Sepa2019::writeParty(xml, 13, "Dbtr", doc.company.name, doc.company.address);
+    xml.open(9, "DbtrAcct");
+    xml.open(13, "Id");
+    xml.value(17, "IBAN", doc.company.iban);
+    xml.close(13, "Id");
+    xml.close(9, "DbtrAcct");
+    Sepa2019::writeAgent(xml, 9, "DbtrAgt", doc.company.bic);
+}
+
+// A counterparty without a known BIC is paid by IBAN alone.
+void writeTransaction2019(XmlLines& xml, const SepaDocument&, const Buchung& b) {
+    writeTransactionStart(xml, b);
+    Sepa2019::writeCounterparty(xml, "CdtrAgt", "Cdtr", "CdtrAcct",
+                                Sepa2019::counterpartyName(b.Name, b.Vorname), b, false);
+    xml.close(9, "CdtTrfTxInf");
+}
+
+const SepaLayout kCreditTransfer2009{
+    .version = SepaVersion::Iso2009,
     .filePrefix = "UW_",
     .blockIdPrefix = "D00",
     .rootTag = "CstmrCdtTrfInitn",
@@ -52,13 +87,46 @@ const SepaLayout kCreditTransfer{
     .blankLineAfterHeader = true,
     .blankLineAtEnd = false,
     .directDebit = false,
+    .schemas = {{"pain.001.001.03.xsd", nullptr},
+                "urn:iso:std:iso:20022:tech:xsd:pain.001.001.03",
+                "ISO:pain.001.001.03:APC:STUZZA:payments:003"},
+    .companyName = companyName2009,
+    .messageId = [](const QString& numbers, const QDateTime&) { return numbers; },
+    .blockId =
+        [](const char* prefix, const QString& messageId, qsizetype number, qsizetype blockCount) {
+            return paymentBlockId(QLatin1String(prefix) + messageId, number, blockCount);
+        },
     .writeBlockHeader = writeBlockHeader,
     .writeTransaction = writeTransaction,
+};
+
+const char kDocument2019[] =
+    R"(<Document xmlns="urn:iso:std:iso:20022:tech:xsd:pain.001.001.09" xmlns:xsi="http://www.w3.org/2001/XMLSchema-instance" xsi:schemaLocation="urn:iso:std:iso:20022:tech:xsd:pain.001.001.09 pain.001.001.09.xsd">)";
+
+const SepaLayout kCreditTransfer2019{
+    .version = SepaVersion::Iso2019,
+    .filePrefix = "UW_",
+    .blockIdPrefix = "D00",
+    .rootTag = "CstmrCdtTrfInitn",
+    .standardDocumentTag = kDocument2019,
+    .austrianDocumentTag = kDocument2019,
+    .initiatorNameIndent = 13,
+    .blankLineAfterHeader = true,
+    .blankLineAtEnd = false,
+    .directDebit = false,
+    .schemas = {{"pain.001.001.09.xsd", nullptr}, "urn:iso:std:iso:20022:tech:xsd:pain.001.001.09", nullptr},
+    .companyName = Sepa2019::companyName,
+    .messageId = Sepa2019::messageId,
+    .blockId = Sepa2019::blockId,
+    .writeBlockHeader = writeBlockHeader2019,
+    .writeTransaction = writeTransaction2019,
 };
 
 } // namespace
 
 SepaResult WriteSEPAUeberweisung(const QString& exportFolder, BookingList& bookings, const Firmendaten& firma,
-                                 const QDateTime& now, const QString& logPath, Prompter& prompter) {
-    return writeSepaFile(kCreditTransfer, exportFolder, bookings, firma, now, logPath, prompter);
+                                 const QDateTime& now, const QString& logPath, Prompter& prompter,
+                                 SepaVersion version) {
+    return writeSepaFile(version == SepaVersion::Iso2019 ? kCreditTransfer2019 : kCreditTransfer2009,
+                         exportFolder, bookings, firma, now, logPath, prompter);
 }

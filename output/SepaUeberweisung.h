@@ -2,9 +2,10 @@
 
 #include "output/SepaFile.h"
 
-// Writes the SEPA credit transfer file (pain.001.001.03) "UW_" + purpose
+// Writes the SEPA credit transfer file (pain.001.001.09, or .03 for 2009) "UW_" + purpose
 // text + "_ddmmyyyyThhmmss.xml" into the export folder: the company pays
 // every booking's counterparty. Bookings the file cannot carry are logged and
 // removed from the list.
 SepaResult WriteSEPAUeberweisung(const QString& exportFolder, BookingList& bookings, const Firmendaten& firma,
-                                 const QDateTime& now, const QString& logPath, Prompter& prompter);
+                                 const QDateTime& now, const QString& logPath, Prompter& prompter,
+                                 SepaVersion version);

@@ -119,11 +119,15 @@ protected:
     OwnSettings settings;
 };
 
+// A node key, and "@2009" for the 2009 files in place of the default; the driver.
 class EnabledType : public BatchExport,
                     public ::testing::WithParamInterface<std::tuple<const char*, const char*>> {};
 
 TEST_P(EnabledType, PublishesPaymentFileCsvAndBothReports) {
-    const QString key = QString::fromLatin1(std::get<0>(GetParam()));
+    const QString param = QString::fromLatin1(std::get<0>(GetParam()));
+    const QString key = param.section(QLatin1Char('@'), 0, 0);
+    settings.SEPAVersion = param.section(QLatin1Char('@'), 1);
+    const bool iso2009 = settings.SEPAVersion == QLatin1String("2009");
     const bool directDebit = key == QLatin1String("R0");
     const int kind = directDebit ? 0 : key.back().digitValue();
     const int marksBefore = marks(kind);
@@ -151,9 +155,12 @@ TEST_P(EnabledType, PublishesPaymentFileCsvAndBothReports) {
     EXPECT_EQ(exportEntries(), expected);
 
     const QByteArray xml = TempFolder::read(r.out[0]);
-    EXPECT_EQ(schemaErrors(withStandardNamespace(xml), directDebit ? QStringLiteral("pain.008.001.02.xsd")
-                                                                   : QStringLiteral("pain.001.001.03.xsd")),
-              QString());
+    const QStringList schemas =
+        iso2009       ? QStringList{directDebit ? "pain.008.001.02.xsd" : "pain.001.001.03.xsd"}
+        : directDebit ? QStringList{"pain.008.001.08.xsd", "pain.008.001.08_GBIC_4.xsd"}
+                      : QStringList{"pain.001.001.09.xsd"};
+    for (const QString& schema : schemas)
+        EXPECT_EQ(schemaErrors(withStandardNamespace(xml), schema), QString()) << schema.toStdString();
     const int count = QString::fromUtf8(xml)
                           .section(QStringLiteral("<NbOfTxs>"), 1, 1)
                           .section(QLatin1Char('<'), 0, 0)
@@ -164,9 +171,14 @@ TEST_P(EnabledType, PublishesPaymentFileCsvAndBothReports) {
         PdfText::pages(r.out[3]).join(QLatin1Char('\n')).contains(QLatin1String("Einzelbuchungen SEPA")));
 }
 
-INSTANTIATE_TEST_SUITE_P(Demo, EnabledType,
-                         ::testing::Combine(::testing::Values("R0", "A1", "A2", "A3", "A5"),
-                                            ::testing::Values("QSQLITE", "QODBC")));
+INSTANTIATE_TEST_SUITE_P(
+    Demo, EnabledType,
+    ::testing::Combine(::testing::Values("R0", "A1", "A2", "A3", "A5", "R0@2009", "A1@2009"),
+                       ::testing::Values("QSQLITE", "QODBC")),
+    [](const auto& info) {
+        return QString::fromLatin1(std::get<0>(info.param)).replace('@', '_').toStdString() + "_" +
+               std::get<1>(info.param);
+    });
 
 struct CheckCase {
     const char* name;
@@ -235,6 +247,32 @@ TEST_P(RefusedKey, EndsWithExitStatus2AndAGermanMessage) {
 
 // A4 and A7 are switched off in the demo's host settings.
 INSTANTIATE_TEST_SUITE_P(Keys, RefusedKey, ::testing::Values("A4", "A7", "A9", "A", "r0", "Quatsch"));
+
+TEST_F(BatchExport, UnknownSepaVersionIsRefusedBeforeAnythingIsWritten) {
+    settings.SEPAVersion = QStringLiteral("2020");
+    const int marksBefore = marks(0);
+    const ProgramResult r = export_({QStringLiteral("R0"), QStringLiteral("--yes")});
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_TRUE(
+        r.err.contains(QStringLiteral("Der Wert „2020“ für „SEPAVersion“ in der Datei "
+                                      "BRV32-SEPA-Ueberweisung.ini ist ungültig (erlaubt: 2019 oder 2009).")))
+        << r.err.toStdString();
+    EXPECT_EQ(exportEntries(), QStringList());
+    EXPECT_EQ(marks(0), marksBefore);
+}
+
+TEST_F(BatchExport, BadCreditorIdentifierWritesPrintsAndPostsNothing) {
+    settings.firma.GlaubigerID = QStringLiteral("DE97ZZZ09999999999");
+    const int marksBefore = marks(0);
+    const ProgramResult r = export_({QStringLiteral("R0"), QStringLiteral("--yes")});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(
+        r.err.contains(QStringLiteral("Für den Einzug muss eine gültige Gläubiger ID eingegeben werden.")))
+        << r.err.toStdString();
+    EXPECT_EQ(r.out, QStringList());
+    EXPECT_EQ(exportEntries(), QStringList());
+    EXPECT_EQ(marks(0), marksBefore);
+}
 
 TEST_F(BatchExport, DueDateRangeNeedsTheDueDateSetting) {
     const ProgramResult r =

@@ -78,7 +78,7 @@ TEST_F(IniFileTest, LoadCutsBoxesAndNormalisesTheExportFolder) {
     EXPECT_EQ(OwnSettings::load(writeIni("ExportPfad=a:\r\n")).ExportPfad, "a:\\"); // still the diskette
 }
 
-TEST_F(IniFileTest, SaveWritesTheTwentyTwoKeysInWindows1252AndRoundTrips) {
+TEST_F(IniFileTest, SaveWritesTheTwentyTwoKeysAndTheSepaVersionInWindows1252AndRoundTrips) {
     OwnSettings s = OwnSettings::load(folder.file("fehlt.ini"));
     s.firma.FirmenName = "Bäckerei Größe";
     s.firma.Ort = "Düsseldorf";
@@ -92,10 +92,21 @@ TEST_F(IniFileTest, SaveWritesTheTwentyTwoKeysInWindows1252AndRoundTrips) {
     EXPECT_TRUE(bytes.startsWith("ExportPfad=A:\\\r\nFirmenName=B\xe4"
                                  "ckerei Gr\xf6\xdf"
                                  "e\r\n"));
+    const QList<QByteArray> lines = bytes.split('\n');
+    ASSERT_EQ(lines.size(), 24); // 23 lines, each ended by CR LF
+    EXPECT_EQ(lines[15], "EDIFACT=\r");
+    EXPECT_EQ(lines[16], "CSV=0\r");
+    EXPECT_EQ(lines[21], "BezeichnungStattNameVorname=0\r");
+    EXPECT_EQ(lines[22], "SEPAVersion=2019\r") << "a file without the key gets the default";
+
     const OwnSettings back = OwnSettings::load(ini);
     EXPECT_EQ(back.firma.FirmenName, "Bäckerei Größe");
     EXPECT_EQ(back.firma.Ort, "Düsseldorf");
     EXPECT_EQ(back.toFileContent(), bytes);
+
+    // A value the run refuses is kept as it was read.
+    TempFolder::write(ini, "SEPAVersion=2020\r\n");
+    EXPECT_TRUE(OwnSettings::load(ini).toFileContent().endsWith("\r\nSEPAVersion=2020\r\n"));
 }
 
 // File access as an ordinary user meets it: root passes every permission

@@ -42,6 +42,7 @@ ExportRunTest::ExportRunTest() {
     settings.strCSV = QStringLiteral("0");
     settings.strBezeichnungStattNameVorname = QStringLiteral("0");
     settings.strSkontoRechnungsKopf = QStringLiteral("0");
+    settings.strSEPAVersion = QStringLiteral("2009"); // the run tests read the 2009 layout
     settings.logFile = files.logPath();
     const QDateTime now = QDateTime::currentDateTime();
     settings.now = QDateTime(now.date(), QTime(now.time().hour(), now.time().minute(), now.time().second()));

@@ -70,4 +70,33 @@ INSTANTIATE_TEST_SUITE_P(Cases, NationalLength,
                                          Pattern{"Empty", "", false}, Pattern{"BlanksOnly", "   ", false}),
                          [](const auto& info) { return std::string(info.param.name); });
 
+class IbanCheckDigits : public testing::TestWithParam<Pattern> {};
+TEST_P(IbanCheckDigits, AreMod97) {
+    EXPECT_EQ(ibanCheckDigitsValid(normalized(QString::fromLatin1(GetParam().text))), GetParam().fits);
+}
+INSTANTIATE_TEST_SUITE_P(Cases, IbanCheckDigits,
+                         testing::Values(Pattern{"German", "DE89 3704 0044 0532 0130 00", true},
+                                         Pattern{"GermanOneOff", "DE88 3704 0044 0532 0130 00", false},
+                                         Pattern{"SwappedDigits", "DE89 3704 0044 0532 0103 00", false},
+                                         Pattern{"Austrian", "AT611904300234573201", true},
+                                         Pattern{"Austrian21", "AT6119043002345732011", false},
+                                         Pattern{"LettersInBody", "GB29 NWBK 6016 1331 9268 19", true},
+                                         Pattern{"LowerCaseBody", "gb29nwbk60161331926819", true}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+class CreditorId : public testing::TestWithParam<Pattern> {};
+TEST_P(CreditorId, IsIso7064Mod97) {
+    EXPECT_EQ(creditorIdValid(QString::fromUtf8(GetParam().text)), GetParam().fits);
+}
+INSTANTIATE_TEST_SUITE_P(
+    Cases, CreditorId,
+    testing::Values(Pattern{"German", "DE98ZZZ09999999999", true},
+                    Pattern{"BlanksAndLowerCase", "de98 zzz 0999 9999 999", true},
+                    Pattern{"BusinessCodeNotChecked", "DE98ABC09999999999", true},
+                    Pattern{"WrongCheckDigits", "DE97ZZZ09999999999", false},
+                    Pattern{"NoNationalPart", "DE98ZZZ", false},
+                    Pattern{"NationalPartTooLong", "DE98ZZZ12345678901234567890123456789", false},
+                    Pattern{"Umlaut", "DE98ZZZ0999999999\xc3\xa4", false}, Pattern{"Empty", "  ", false}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 } // namespace

@@ -55,7 +55,7 @@ TEST_F(CsvBankFile, WritesEveryColumnInWindows1252) {
     EXPECT_TRUE(prompter.messages.isEmpty());
     ASSERT_TRUE(PublishCSVFile(file, prompter));
 
-    const QString company = QStringLiteral("UW;\"Brevanta; Söhne\";GENODEF1M04;DE02 7016 0000 0000 5555 55;");
+    const QString company = QStringLiteral("UW;\"Brevanta; Söhne\";GENODEF1M04;DE26 7016 0000 0000 5555 55;");
     const QString expected =
         kHeader + company +
         QStringLiteral("R1007;R1007;20.11.2026;12,50;1007;Herr;Müller \"Bau\";Jürgen;\"Weg 1\r\nHinterhaus\";"

@@ -81,4 +81,23 @@ TEST(ReplaceSpecialCharsInBookings, CleansTheSevenTextFieldsOnly) {
     EXPECT_TRUE(list.last().Name.isEmpty()) << "the trailing empty element stays empty";
 }
 
+class SepaCharacterSet : public testing::TestWithParam<Replacement> {};
+
+TEST_P(SepaCharacterSet, LeavesOnlyTheSepaCharacters) {
+    EXPECT_EQ(ToSepaCharacterSet(GetParam().input, 20), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, SepaCharacterSet,
+    testing::Values(
+        Replacement{"GermanFirst", QStringLiteral("Müßig Ärger"), QStringLiteral("Muessig AErger")},
+        Replacement{"MarksDropped", QStringLiteral("François Nuñez Šê"), QStringLiteral("Francois Nunez Se")},
+        Replacement{"OwnLetters", QStringLiteral("øØæÆœŒłŁđĐðÐþÞı"), QStringLiteral("oOaeAEoeOElLdDdDthTH")},
+        Replacement{"SignsBecomeBlanks", QStringLiteral("A&B<C>\"D\";E"), QStringLiteral("A B C  D  E")},
+        Replacement{"SetKept", QStringLiteral("a/-?:().,'+Z9"), QStringLiteral("a/-?:().,'+Z9")},
+        Replacement{"TrimmedThenCut", QStringLiteral("  &") + QString(30, QLatin1Char('x')),
+                    QString(20, QLatin1Char('x'))},
+        Replacement{"OutsideLatin", QStringLiteral("Łódź 𝄞 €"), QStringLiteral("Lodz")}),
+    [](const testing::TestParamInfo<Replacement>& info) { return std::string(info.param.name); });
+
 } // namespace

@@ -18,7 +18,8 @@ using SepaSamples::due;
 class DirectDebit : public testing::Test, public WriterFixture {
 protected:
     SepaResult write(BookingList& list) {
-        return WriteSEPALastschrift(exportFolder(), list, firma, SepaSamples::runTime(), logPath(), prompter);
+        return WriteSEPALastschrift(exportFolder(), list, firma, SepaSamples::runTime(), logPath(), prompter,
+                                    version);
     }
     static QString text(const SepaResult& result) {
         return QString::fromUtf8(TempFolder::read(localFilePath(result.path)));
@@ -32,13 +33,31 @@ protected:
     }
 
     Firmendaten firma = SepaSamples::firma();
+    SepaVersion version = SepaVersion::Iso2009;
 };
 
 TEST_F(DirectDebit, GoldenFilesPinTheLayoutOfBothVariants) {
-    for (const auto& [iban, golden] : {std::pair{"DE02 7016 0000 0000 5555 55", "LS_standard.xml"},
-                                       std::pair{"AT61 1904 3002 3457 3201", "LS_austria.xml"}}) {
-        SCOPED_TRACE(golden);
-        firma.Kontonummer = QString::fromLatin1(iban);
+    struct Golden {
+        const char* iban;
+        const char* file;
+        SepaVersion version;
+        QStringList schemas;
+    };
+    const QStringList iso2019{"pain.008.001.08.xsd", "pain.008.001.08_GBIC_4.xsd"};
+    for (const Golden& g :
+         {Golden{"DE26 7016 0000 0000 5555 55",
+                 "LS_standard.xml",
+                 SepaVersion::Iso2009,
+                 {"pain.008.001.02.xsd"}},
+          Golden{"AT61 1904 3002 3457 3201", "LS_austria.xml", SepaVersion::Iso2009, {"pain.008.001.02.xsd"}},
+          Golden{"DE26 7016 0000 0000 5555 55", "LS_2019_standard.xml", SepaVersion::Iso2019, iso2019},
+          Golden{"AT61 1904 3002 3457 3201", "LS_2019_austria.xml", SepaVersion::Iso2019, iso2019}}) {
+        SCOPED_TRACE(g.file);
+        firma.Kontonummer = QString::fromLatin1(g.iban);
+        firma.Adresse = QStringLiteral("Industriestraße 5"); // only the 2019 files carry an address
+        firma.PLZ = QStringLiteral("70173");
+        firma.Ort = QStringLiteral("Stuttgart");
+        version = g.version;
         BookingList list;
         list.append(booking(1007, 1250, due(10)));
         Buchung second = booking(1500, 10000, due(10));
@@ -53,10 +72,10 @@ TEST_F(DirectDebit, GoldenFilesPinTheLayoutOfBothVariants) {
         ASSERT_TRUE(result.written) << prompter.allText().toStdString();
         EXPECT_EQ(result.path, exportFolder() + QStringLiteral("LS_Abrechnung_05122026T140509.xml"));
         const QByteArray bytes = TempFolder::read(result.path);
-        EXPECT_EQ(bytes, TempFolder::read(QStringLiteral(BRV_TEST_DATA_DIR "/") + QLatin1String(golden)));
-        EXPECT_EQ(
-            schemaErrors(withStandardNamespace(bytes), QStringLiteral("pain.008.001.02.xsd")).toStdString(),
-            "");
+        EXPECT_EQ(bytes, TempFolder::read(QStringLiteral(BRV_TEST_DATA_DIR "/") + QLatin1String(g.file)));
+        for (const QString& schema : g.schemas)
+            EXPECT_EQ(schemaErrors(withStandardNamespace(bytes), schema).toStdString(), "")
+                << schema.toStdString();
         QFile::remove(result.path);
     }
 }
@@ -97,9 +116,12 @@ TEST_F(DirectDebit, MandateAndDebtorAsTheBankExpects) {
         << "the first name comes first";
 }
 
-TEST_F(DirectDebit, EmptyCreditorIdentifierLeavesNoFileBehind) {
-    for (const QString& id : {QString(), QStringLiteral("   ")}) {
+TEST_F(DirectDebit, InvalidCreditorIdentifierLeavesNoFileBehind) {
+    for (const QString& id : {QString(), QStringLiteral("   "), QStringLiteral("DE97ZZZ09999999999"),
+                              QString(36, QLatin1Char('D'))}) {
+        SCOPED_TRACE(id.toStdString());
         firma.GlaubigerID = id;
+        version = id.size() > 3 ? SepaVersion::Iso2019 : SepaVersion::Iso2009;
         prompter.messages.clear();
         BookingList list;
         list.append(booking(1, 1250));
@@ -115,16 +137,6 @@ TEST_F(DirectDebit, EmptyCreditorIdentifierLeavesNoFileBehind) {
                   QStringLiteral("Für den Einzug muss eine gültige Gläubiger ID eingegeben werden."));
         EXPECT_TRUE(prompter.openedFiles.isEmpty());
     }
-}
-
-TEST_F(DirectDebit, OverlongCreditorIdentifierWritesNoFile) {
-    firma.GlaubigerID = QString(36, QLatin1Char('D'));
-    BookingList list;
-    list.append(booking(1, 1250));
-    const SepaResult result = write(list);
-    EXPECT_FALSE(result.written);
-    EXPECT_TRUE(exportEntries().isEmpty());
-    EXPECT_EQ(prompter.messages.size(), 1);
 }
 
 TEST_F(DirectDebit, BookingsWithoutUsableMandateAreRemoved) {
@@ -148,6 +160,36 @@ TEST_F(DirectDebit, BookingsWithoutUsableMandateAreRemoved) {
                                 QString(36, QLatin1Char('M'))));
     EXPECT_EQ(
         schemaErrors(TempFolder::read(result.path), QStringLiteral("pain.008.001.02.xsd")).toStdString(), "");
+}
+
+TEST_F(DirectDebit, BookingsThe2019FilesCannotCarryAreLeftOut) {
+    struct Row {
+        const char* problem;
+        void (*spoil)(Buchung&);
+    };
+    const Row rows[] = {
+        {"Mandatsnummer enthält Zeichen außerhalb des SEPA-Zeichensatzes. M<1>",
+         [](Buchung& b) { b.Mandatsnummer = QStringLiteral("M<1>"); }},
+        {"Name fehlt.", [](Buchung& b) { b.Name = QStringLiteral("&"), b.Vorname = QStringLiteral("€"); }},
+        {"BIC fehlt (Land außerhalb des EWR).",
+         [](Buchung& b) { b.IBAN = QStringLiteral("CH9300762011623852957"), b.BIC.clear(); }},
+        {"Adresse fehlt (Land außerhalb des EWR).",
+         [](Buchung& b) { b.IBAN = QStringLiteral("GB29NWBK60161331926819"), b.Ort = QStringLiteral("  "); }},
+    };
+    version = SepaVersion::Iso2019;
+    BookingList list;
+    list.append(booking(1, 100));
+    for (const Row& row : rows) {
+        list.append(booking(2, 100));
+        row.spoil(list[list.count() - 1]);
+    }
+    const SepaResult result = write(list);
+    ASSERT_TRUE(result.written) << prompter.allText().toStdString();
+    EXPECT_EQ(result.count, 1);
+    const QStringList log = logLines();
+    ASSERT_EQ(log.size(), std::size(rows) + 1);
+    for (size_t i = 0; i < std::size(rows); ++i)
+        EXPECT_TRUE(log[i].endsWith(QString::fromUtf8(rows[i].problem))) << log[i].toStdString();
 }
 
 } // namespace

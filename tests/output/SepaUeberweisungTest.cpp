@@ -20,8 +20,8 @@ using SepaSamples::due;
 class CreditTransfer : public testing::Test, public WriterFixture {
 protected:
     SepaResult write(BookingList& list) {
-        return WriteSEPAUeberweisung(exportFolder(), list, firma, SepaSamples::runTime(), logPath(),
-                                     prompter);
+        return WriteSEPAUeberweisung(exportFolder(), list, firma, SepaSamples::runTime(), logPath(), prompter,
+                                     version);
     }
     static QString text(const SepaResult& result) {
         return QString::fromUtf8(TempFolder::read(localFilePath(result.path)));
@@ -36,14 +36,31 @@ protected:
     }
 
     Firmendaten firma = SepaSamples::firma();
+    SepaVersion version = SepaVersion::Iso2009;
     const QString fileName = QStringLiteral("UW_Abrechnung_05122026T140509.xml");
 };
 
 TEST_F(CreditTransfer, GoldenFilesPinTheLayoutOfBothVariants) {
-    for (const auto& [iban, golden] : {std::pair{"DE02 7016 0000 0000 5555 55", "UW_standard.xml"},
-                                       std::pair{"AT61 1904 3002 3457 3201", "UW_austria.xml"}}) {
-        SCOPED_TRACE(golden);
-        firma.Kontonummer = QString::fromLatin1(iban);
+    struct Golden {
+        const char* iban;
+        const char* file;
+        SepaVersion version;
+        const char* schema;
+    };
+    for (const Golden& g :
+         {Golden{"DE26 7016 0000 0000 5555 55", "UW_standard.xml", SepaVersion::Iso2009,
+                 "pain.001.001.03.xsd"},
+          Golden{"AT61 1904 3002 3457 3201", "UW_austria.xml", SepaVersion::Iso2009, "pain.001.001.03.xsd"},
+          Golden{"DE26 7016 0000 0000 5555 55", "UW_2019_standard.xml", SepaVersion::Iso2019,
+                 "pain.001.001.09.xsd"},
+          Golden{"AT61 1904 3002 3457 3201", "UW_2019_austria.xml", SepaVersion::Iso2019,
+                 "pain.001.001.09.xsd"}}) {
+        SCOPED_TRACE(g.file);
+        firma.Kontonummer = QString::fromLatin1(g.iban);
+        firma.Adresse = QStringLiteral("Industriestraße 5"); // only the 2019 files carry an address
+        firma.PLZ = QStringLiteral("70173");
+        firma.Ort = QStringLiteral("Stuttgart");
+        version = g.version;
         BookingList list;
         list.append(booking(1007, 1250, due(10)));
         Buchung second = booking(1500, 10000, due(10));
@@ -58,10 +75,8 @@ TEST_F(CreditTransfer, GoldenFilesPinTheLayoutOfBothVariants) {
         ASSERT_TRUE(result.written) << prompter.allText().toStdString();
         EXPECT_EQ(result.path, exportFolder() + fileName);
         const QByteArray bytes = TempFolder::read(result.path);
-        EXPECT_EQ(bytes, TempFolder::read(QStringLiteral(BRV_TEST_DATA_DIR "/") + QLatin1String(golden)));
-        EXPECT_EQ(
-            schemaErrors(withStandardNamespace(bytes), QStringLiteral("pain.001.001.03.xsd")).toStdString(),
-            "");
+        EXPECT_EQ(bytes, TempFolder::read(QStringLiteral(BRV_TEST_DATA_DIR "/") + QLatin1String(g.file)));
+        EXPECT_EQ(schemaErrors(withStandardNamespace(bytes), QLatin1String(g.schema)).toStdString(), "");
         QFile::remove(result.path);
     }
 }
@@ -133,7 +148,7 @@ TEST_F(CreditTransfer, CountAndControlSumAreExactForFortyThousandBookings) {
 }
 
 TEST_F(CreditTransfer, IdentifiersAreWrittenUpperCaseWithoutBlanks) {
-    firma.Kontonummer = QStringLiteral("de02 7016 0000 0000 5555 55");
+    firma.Kontonummer = QStringLiteral("de26 7016 0000 0000 5555 55");
     firma.Bankleitzahl.clear();
     BookingList list;
     Buchung b = booking(1, 100);
@@ -144,7 +159,7 @@ TEST_F(CreditTransfer, IdentifiersAreWrittenUpperCaseWithoutBlanks) {
     ASSERT_TRUE(result.written);
     const QString xml = text(result);
     EXPECT_EQ(values(xml, QStringLiteral("IBAN")),
-              (QStringList{"DE02701600000000555555", "DE89370400440532013000"}));
+              (QStringList{"DE26701600000000555555", "DE89370400440532013000"}));
     EXPECT_EQ(values(xml, QStringLiteral("BIC")), (QStringList{"NOTPROVIDED", "COBADEFF"}));
     // A lower-case country code is not measured, so nothing is logged.
     EXPECT_TRUE(logLines().isEmpty());
@@ -197,12 +212,18 @@ TEST_F(CreditTransfer, UnusableBookingsAreLoggedRemovedAndCounted) {
     shortIban.IBAN = QStringLiteral("DE12");
     list.append(shortIban);
     Buchung austrian = booking(4, 2050);
-    austrian.IBAN = QStringLiteral("AT6119043002345732011"); // fits the pattern, misses the length
+    austrian.IBAN = QStringLiteral("AT3319043002345732011"); // right check digits, misses the length
     list.append(austrian);
     Buchung badBic = booking(5, 1000);
     badBic.BIC = QStringLiteral("XX");
     list.append(badBic);
     list.append(booking(6, -300));
+    Buchung wrongDigits = booking(7, 1000);
+    wrongDigits.IBAN = QStringLiteral("DE88 3704 0044 0532 0130 00");
+    list.append(wrongDigits);
+    Buchung wrongDigitsAndLength = booking(8, 1000);
+    wrongDigitsAndLength.IBAN = QStringLiteral("AT6119043002345732011");
+    list.append(wrongDigitsAndLength);
 
     const SepaResult result = write(list);
     ASSERT_TRUE(result.written);
@@ -219,16 +240,21 @@ TEST_F(CreditTransfer, UnusableBookingsAreLoggedRemovedAndCounted) {
     EXPECT_EQ(values(xml, QStringLiteral("Ustrd")), (QStringList{"R1", "R4"}));
 
     const QString stamp = QStringLiteral("2026.12.05 - 14:05:09;");
-    EXPECT_EQ(logLines(),
-              (QStringList{
-                  stamp + QStringLiteral("2 Mueller Hans Betrag muss größer als 0 sein. 0,00"),
-                  stamp + QStringLiteral("3 Mueller Hans IBAN hat nicht die erforderliche Länge. DE12"),
-                  stamp + QStringLiteral(
-                              "4 Mueller Hans IBAN hat nicht die erforderliche Länge. AT6119043002345732011"),
-                  stamp + QStringLiteral("5 Mueller Hans BIC ist ungültig. XX"),
-                  stamp + QStringLiteral("6 Mueller Hans Betrag muss größer als 0 sein. -3,00"),
-                  stamp + QStringLiteral("Es sind 5 Fehler von gesamt 6 Buchungen aufgetreten. "
-                                         "Kontrollsumme: EUR 30,5")}));
+    EXPECT_EQ(
+        logLines(),
+        (QStringList{
+            stamp + QStringLiteral("2 Mueller Hans Betrag muss größer als 0 sein. 0,00"),
+            stamp + QStringLiteral("3 Mueller Hans IBAN hat nicht die erforderliche Länge. DE12"),
+            stamp + QStringLiteral(
+                        "4 Mueller Hans IBAN hat nicht die erforderliche Länge. AT3319043002345732011"),
+            stamp + QStringLiteral("5 Mueller Hans BIC ist ungültig. XX"),
+            stamp + QStringLiteral("6 Mueller Hans Betrag muss größer als 0 sein. -3,00"),
+            stamp + QStringLiteral(
+                        "7 Mueller Hans IBAN hat eine ungültige Prüfziffer. DE88 3704 0044 0532 0130 00"),
+            stamp + QStringLiteral(
+                        "8 Mueller Hans IBAN hat nicht die erforderliche Länge. AT6119043002345732011"),
+            stamp + QStringLiteral("Es sind 7 Fehler von gesamt 8 Buchungen aufgetreten. "
+                                   "Kontrollsumme: EUR 30,5")}));
 
     ASSERT_EQ(prompter.messages.size(), 1);
     EXPECT_EQ(prompter.messages[0].text,
@@ -245,18 +271,18 @@ TEST_F(CreditTransfer, IbansOfWrongNationalLengthAreLoggedAndWrittenAllTheSame) 
     BookingList list;
     for (int i = 1; i <= 5; ++i)
         list.append(booking(i, 100 * i));
-    list[1].IBAN = QStringLiteral("AT61 1904 3002 3457 3201 1");
-    list[3].IBAN = QStringLiteral("CH9300762011623852957 0");
+    list[1].IBAN = QStringLiteral("AT33 1904 3002 3457 3201 1");
+    list[3].IBAN = QStringLiteral("CH2400762011623852957 0");
     const SepaResult result = write(list);
     ASSERT_TRUE(result.written);
     EXPECT_EQ(result.count, 5);
     EXPECT_EQ(values(text(result), QStringLiteral("IBAN")).mid(1),
-              (QStringList{"DE89370400440532013000", "AT6119043002345732011", "DE89370400440532013000",
-                           "CH93007620116238529570", "DE89370400440532013000"}));
+              (QStringList{"DE89370400440532013000", "AT3319043002345732011", "DE89370400440532013000",
+                           "CH24007620116238529570", "DE89370400440532013000"}));
     const QStringList log = logLines();
     ASSERT_EQ(log.size(), 3);
     EXPECT_TRUE(log[0].endsWith(QStringLiteral(";2 Mueller Hans IBAN hat nicht die erforderliche Länge. "
-                                               "AT61 1904 3002 3457 3201 1")));
+                                               "AT33 1904 3002 3457 3201 1")));
     EXPECT_TRUE(log[2].endsWith(QStringLiteral(";Es sind 2 Fehler von gesamt 5 Buchungen aufgetreten. "
                                                "Kontrollsumme: EUR 15")));
 }
@@ -291,11 +317,38 @@ TEST_F(CreditTransfer, PurposeTextWithSlashLeavesNothingBehind) {
         << "the system's reason follows";
 }
 
+TEST_F(CreditTransfer, CompanyValuesNoBankTakesStopTheRunBeforeAnyFile) {
+    struct Row {
+        const char* iban;
+        const char* bic;
+        const char* message;
+    };
+    for (const Row& row :
+         {Row{"DE02 7016 0000 0000 5555 55", "GENODEF1M04",
+              "Die IBAN der Firma hat eine ungültige Prüfziffer: DE02 7016 0000 0000 5555 55"},
+          Row{"DE26-7016", "GENODEF1M04", "Die IBAN der Firma ist ungültig: DE26-7016"},
+          Row{"DE26 7016 0000 0000 5555 55", "GENO", "Der BIC der Firma ist ungültig: GENO"}}) {
+        for (const SepaVersion v : {SepaVersion::Iso2009, SepaVersion::Iso2019}) {
+            SCOPED_TRACE(row.message);
+            firma.Kontonummer = QString::fromUtf8(row.iban);
+            firma.Bankleitzahl = QString::fromUtf8(row.bic);
+            version = v;
+            prompter.messages.clear();
+            BookingList list;
+            list.append(booking(1, 100));
+            EXPECT_FALSE(write(list).written);
+            EXPECT_TRUE(exportEntries().isEmpty());
+            ASSERT_EQ(prompter.messages.size(), 1);
+            EXPECT_EQ(prompter.messages[0].text, QString::fromUtf8(row.message));
+        }
+    }
+}
+
 TEST_F(CreditTransfer, WindowsFolderThatCannotExistHereIsACreationFailure) {
     BookingList list;
     list.append(booking(1, 1250));
     const SepaResult result = WriteSEPAUeberweisung(QStringLiteral(R"(Q:\Nirgends\)"), list, firma,
-                                                    SepaSamples::runTime(), logPath(), prompter);
+                                                    SepaSamples::runTime(), logPath(), prompter, version);
     EXPECT_FALSE(result.written);
     ASSERT_EQ(prompter.messages.size(), 1);
     EXPECT_TRUE(prompter.messages[0].text.startsWith(QStringLiteral(
@@ -351,7 +404,7 @@ TEST_F(CreditTransfer, EmptyPurposeTextGivesTwoUnderscores) {
 
 TEST_F(CreditTransfer, CompanyValuesThatWouldSpoilTheFileStopBeforeWriting) {
     for (const auto& [iban, bic] : {std::pair{"", "GENODEF1M04"}, std::pair{"DE02 ÄÖ", "GENODEF1M04"},
-                                    std::pair{"DE02701600000000555555", "BANK"}}) {
+                                    std::pair{"DE26701600000000555555", "BANK"}}) {
         firma.Kontonummer = QString::fromUtf8(iban);
         firma.Bankleitzahl = QString::fromUtf8(bic);
         prompter.messages.clear();
@@ -367,10 +420,10 @@ TEST_F(CreditTransfer, CompanyValuesThatWouldSpoilTheFileStopBeforeWriting) {
 TEST_F(CreditTransfer, UnwritableLogIsReportedAndTheFileStillWritten) {
     BookingList list;
     list.append(booking(1, 1250));
-    list[0].IBAN = QStringLiteral("AT6119043002345732011");
+    list[0].IBAN = QStringLiteral("AT3319043002345732011");
     const SepaResult result =
         WriteSEPAUeberweisung(exportFolder(), list, firma, SepaSamples::runTime(),
-                              exportFolder() + QStringLiteral("fehlt/LogDatei.txt"), prompter);
+                              exportFolder() + QStringLiteral("fehlt/LogDatei.txt"), prompter, version);
     EXPECT_TRUE(result.written);
     ASSERT_EQ(prompter.messages.size(), 1);
     EXPECT_TRUE(prompter.messages[0].text.contains(QStringLiteral("konnte nicht geschrieben werden")));

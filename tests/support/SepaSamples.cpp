@@ -39,7 +39,7 @@ Firmendaten firma() {
     f.FirmenName = QStringLiteral("Brevanta Handels GmbH");
     f.Bank = QStringLiteral("Volksbank");
     f.Bankleitzahl = QStringLiteral("GENODEF1M04");
-    f.Kontonummer = QStringLiteral("DE02 7016 0000 0000 5555 55");
+    f.Kontonummer = QStringLiteral("DE26 7016 0000 0000 5555 55");
     f.GlaubigerID = QStringLiteral("DE98ZZZ09999999999");
     f.Verwendungszweck = QStringLiteral("Abrechnung");
     return f;
