@@ -71,6 +71,14 @@ std::unique_ptr<HostDb> HostDb::open(const QString& connectionString, QString* e
     return db;
 }
 
+std::unique_ptr<HostDb> HostDb::attach(QSqlDriver* driver, Dialect dialect) {
+    const QString name = nextConnectionName();
+    std::unique_ptr<HostDb> db(new HostDb(name, dialect));
+    if (!QSqlDatabase::addDatabase(driver, name).open())
+        return nullptr;
+    return db;
+}
+
 HostDb::HostDb(const QString& connectionName, Dialect dialect)
     : m_connectionName(connectionName), m_dialect(dialect) {}
 

@@ -19,6 +19,9 @@ public:
     // message naming the failure when the text is unusable, the driver is
     // missing or the database cannot be reached.
     static std::unique_ptr<HostDb> open(const QString& connectionString, QString* error);
+    // A connection over a driver of the caller's, which it takes over (tests
+    // record the statement texts of a dialect with it). Null when it does not open.
+    static std::unique_ptr<HostDb> attach(QSqlDriver* driver, Dialect dialect);
     ~HostDb();
     HostDb(const HostDb&) = delete;
     HostDb& operator=(const HostDb&) = delete;

@@ -1,0 +1,284 @@
+#include "RecordingPrompter.h"
+#include "TempFolder.h"
+#include "TestHostDb.h"
+#include "export/ExportQuery.h"
+#include "export/ExportSettings.h"
+#include "export/Posting.h"
+#include "hostdb/CatalogStatements.h"
+#include "hostdb/ClientStatements.h"
+#include "hostdb/CommStatements.h"
+#include "selection/InvoiceListModel.h"
+#include "selection/InvoiceLists.h"
+#include "selection/InvoiceTree.h"
+#include "selection/PlausibilityCheck.h"
+#include "selection/ReleaseInvoices.h"
+
+#include <QProcess>
+#include <QSqlDriver>
+#include <QSqlRecord>
+#include <QSqlResult>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+// Every SQL Server statement text the program sends, with its bound values,
+// against the reviewed list in tests/data. A change to any of them shows as a
+// diff here; BRV_UPDATE_GOLDEN=1 rewrites the list for review.
+namespace {
+
+struct Sent {
+    QString sql;
+    QVariantList values;
+};
+
+// A driver that answers every statement with no rows and keeps its text.
+class RecordingDriver : public QSqlDriver {
+public:
+    RecordingDriver(QList<Sent>* sent, QMap<QString, QSqlRecord> tables) : m_sent(sent), m_tables(tables) {}
+
+    bool hasFeature(DriverFeature f) const override {
+        return f == Transactions || f == PreparedQueries || f == PositionalPlaceholders;
+    }
+    bool open(const QString&, const QString&, const QString&, const QString&, int, const QString&) override {
+        setOpen(true);
+        return true;
+    }
+    void close() override { setOpen(false); }
+    QSqlResult* createResult() const override;
+    bool beginTransaction() override { return true; }
+    bool commitTransaction() override { return true; }
+    bool rollbackTransaction() override { return true; }
+    QSqlRecord record(const QString& table) const override { return m_tables.value(table.toUpper()); }
+    // SQL Server's identifier quote through ODBC.
+    QString escapeIdentifier(const QString& name, IdentifierType) const override {
+        return QLatin1Char('"') + name + QLatin1Char('"');
+    }
+
+    QList<Sent>* m_sent;
+    QMap<QString, QSqlRecord> m_tables;
+};
+
+class RecordingResult : public QSqlResult {
+public:
+    explicit RecordingResult(const RecordingDriver* driver) : QSqlResult(driver), m_driver(driver) {}
+
+protected:
+    QVariant data(int) override { return {}; }
+    bool isNull(int) override { return true; }
+    bool reset(const QString& sql) override {
+        m_driver->m_sent->append({sql, {}});
+        return activate();
+    }
+    bool prepare(const QString& sql) override {
+        setQuery(sql);
+        return true;
+    }
+    bool exec() override {
+        m_driver->m_sent->append({lastQuery(), boundValues()});
+        return activate();
+    }
+    bool fetch(int) override { return false; }
+    bool fetchFirst() override { return false; }
+    bool fetchLast() override { return false; }
+    int size() override { return 0; }
+    int numRowsAffected() override { return 0; }
+
+private:
+    bool activate() {
+        setActive(true);
+        setSelect(true);
+        return true;
+    }
+    const RecordingDriver* m_driver;
+};
+
+QSqlResult* RecordingDriver::createResult() const {
+    return new RecordingResult(this);
+}
+
+QString shown(const QVariant& value) {
+    if (value.isNull())
+        return QStringLiteral("NULL");
+    switch (value.metaType().id()) {
+    case QMetaType::QString:
+        return QLatin1Char('\'') + value.toString() + QLatin1Char('\'');
+    case QMetaType::QDateTime:
+        return QStringLiteral("<Datum-Zeit>"); // the time of the run
+    case QMetaType::QDate:
+        return QStringLiteral("<Datum>");
+    default:
+        return value.toString() + QStringLiteral(" (") + QString::fromLatin1(value.metaType().name()) +
+               QLatin1Char(')');
+    }
+}
+
+ListInput fullInput() {
+    ListInput input;
+    input.strCheckBox = QStringLiteral("SEPA_GUTSCHRIFT");
+    input.txtDatumFaelligkeit = QStringLiteral("FAELLIGKEITSDATUM");
+    input.optFaelligkeit = true;
+    input.dtpVon = QDate(2026, 3, 1);
+    input.dtpBis = QDate(2026, 3, 31);
+    input.strKeineArtikelrechnung = QStringLiteral("1");
+    return input;
+}
+
+ListInput bareInput() {
+    ListInput input = fullInput();
+    input.strCheckBox.clear();
+    input.txtDatumFaelligkeit.clear();
+    input.optFaelligkeit = false;
+    input.strKeineArtikelrechnung = QStringLiteral("0");
+    return input;
+}
+
+ExportSettings exportSettings(const QString& key, bool withColumns, bool sortByCustomer) {
+    ExportSettings s;
+    s.strVer_Type = key;
+    if (withColumns) {
+        s.strCheckBox = QStringLiteral("SEPA_GUTSCHRIFT");
+        s.firma.DatumFaelligkeit = QStringLiteral("FAELLIGKEITSDATUM");
+        s.firma.ExterneBelegnummer = QStringLiteral("EXT_BELEGNR");
+    }
+    s.sortByCustomer = sortByCustomer;
+    return s;
+}
+
+TEST(SqlServerStatements, MatchTheReviewedList) {
+    TestHostDb schema;
+    QMap<QString, QSqlRecord> tables;
+    for (const char* table :
+         {"RECHNUNGSJOURNAL", "HEADERRECH", "PERSONAL", "PERSONAL_FREE", "COMM", "FORMS_CONFIG", "STRINGS"})
+        tables.insert(QString::fromLatin1(table), schema.db().database().record(QString::fromLatin1(table)));
+    QList<Sent> sent;
+    std::unique_ptr<HostDb> db =
+        HostDb::attach(new RecordingDriver(&sent, tables), HostDb::Dialect::SqlServer);
+    ASSERT_TRUE(db);
+
+    RecordingPrompter prompter;
+    auto list = [&](const char* key, const ListInput& input, bool overview) {
+        QString nodeKey = QString::fromLatin1(key);
+        InvoiceListModel model;
+        overview ? GetDataUebersicht(*db, nodeKey, input, model, prompter)
+                 : GetData(*db, nodeKey, input, model, prompter);
+    };
+    auto exportQuery = [&](const char* key, bool withColumns, bool sortByCustomer) {
+        QSqlQuery query;
+        QString error;
+        EXPECT_TRUE(ExportQuery::open(
+            *db, exportSettings(QString::fromLatin1(key), withColumns, sortByCustomer), &query, &error))
+            << error.toStdString();
+    };
+    QString error;
+    const struct {
+        const char* name;
+        std::function<void()> run;
+    } calls[] = {
+        {"LoadTreeView", [&] { InvoiceTree::LoadTreeView(*db); }},
+        {"LoadMandantenListe",
+         [&] {
+             QStringList names;
+             ClientStatements::LoadMandantenListe(*db, &names, &error);
+         }},
+        {"LoadMandantAdresse",
+         [&] {
+             std::optional<ClientStatements::ClientAddress> a;
+             ClientStatements::LoadMandantAdresse(*db, QStringLiteral("MUSTER"), &a, &error);
+         }},
+        {"tidyTransferMarks", [&] { CommStatements::tidyTransferMarks(*db, &error); }},
+        {"GetData A3, every column, by due date, without article price",
+         [&] { list("A3", fullInput(), false); }},
+        {"GetData A3, due-date column, by invoice date",
+         [&] {
+             ListInput input = fullInput();
+             input.optFaelligkeit = false;
+             list("A3", input, false);
+         }},
+        {"GetData R0, no column", [&] { list("R0", bareInput(), false); }},
+        {"GetDataUebersicht A3, every column, by due date", [&] { list("A3", fullInput(), true); }},
+        {"GetDataUebersicht R0, no column", [&] { list("R0", bareInput(), true); }},
+        {"CheckInvoices A2",
+         [&] { CheckInvoices(*db, "A2", QDate(2026, 3, 1), QDate(2026, 3, 31), prompter); }},
+        {"ExportQuery::storeSelection",
+         [&] {
+             ExportQuery::storeSelection(*db, {QStringLiteral("RE-1"), QStringLiteral("RE-2")}, &error);
+         }},
+        {"ExportQuery::countAlreadyTransferred A3",
+         [&] {
+             int count = 0;
+             ExportQuery::countAlreadyTransferred(*db, QStringLiteral("A3"), &count, &error);
+         }},
+        {"ExportQuery::open R0, no column, by name", [&] { exportQuery("R0", false, false); }},
+        {"ExportQuery::open A3, every column, by customer", [&] { exportQuery("A3", true, true); }},
+        {"Posting::post R0",
+         [&] {
+             BookingList bookings;
+             Buchung b;
+             b.Rechnung = QStringLiteral("RE-1");
+             b.Betrag = 9800;
+             bookings.append(b);
+             Posting::post(*db, bookings, QStringLiteral("R0"), QDate(2026, 3, 20), &error);
+         }},
+        {"releaseInvoices A3",
+         [&] {
+             releaseInvoices(*db, QStringLiteral("A3"), {QStringLiteral("GU-1"), QStringLiteral("GU-2")},
+                             &error);
+         }},
+        {"CatalogStatements::indexes",
+         [&] {
+             QList<CatalogStatements::Index> found;
+             CatalogStatements::indexes(*db, QStringLiteral("COMM"), &found, &error);
+         }},
+        {"CatalogStatements::dateTimeRoundTrip",
+         [&] {
+             QDateTime back;
+             CatalogStatements::dateTimeRoundTrip(*db, QDateTime(QDate(2026, 3, 20), QTime(9, 30)), &back,
+                                                  &error);
+         }},
+    };
+
+    QString actual = QStringLiteral(
+        "-- Every SQL Server statement text the program sends, with its bound values.\n"
+        "-- CR in a text shows as \\r. Regenerate: BRV_UPDATE_GOLDEN=1 build/tests/test_hostdb\n"
+        "-- --gtest_filter=SqlServerStatements.*, then review the diff.\n");
+    for (const auto& call : calls) {
+        sent.clear();
+        call.run();
+        actual += QStringLiteral("\n-- ") + QString::fromLatin1(call.name) + QLatin1Char('\n');
+        QStringList seen;
+        for (const Sent& s : sent) {
+            if (seen.contains(s.sql))
+                continue; // the same text with other values
+            seen << s.sql;
+            QString text = s.sql;
+            text.replace(QLatin1Char('\r'), QStringLiteral("\\r\n"));
+            QStringList values;
+            for (const QVariant& v : s.values)
+                values << shown(v);
+            actual += text + QStringLiteral(";\n");
+            if (!values.isEmpty())
+                actual += QStringLiteral("--   ") + values.join(QStringLiteral(", ")) + QLatin1Char('\n');
+        }
+    }
+    EXPECT_TRUE(prompter.messages.isEmpty()) << prompter.allText().toStdString();
+
+    const QString golden = QStringLiteral(BRV_TEST_DATA_DIR "/sqlserver-statements.sql");
+    if (qEnvironmentVariable("BRV_UPDATE_GOLDEN") == QLatin1String("1")) {
+        TempFolder::write(golden, actual.toUtf8());
+        GTEST_SKIP() << "rewritten: " << golden.toStdString();
+    }
+    if (QString::fromUtf8(TempFolder::read(golden)) == actual)
+        return;
+    TempFolder folder;
+    const QString now = folder.file(QStringLiteral("actual.sql"));
+    TempFolder::write(now, actual.toUtf8());
+    QProcess diff;
+    diff.start(QStringLiteral("diff"), {QStringLiteral("-u"), golden, now});
+    diff.waitForFinished();
+    ADD_FAILURE() << "SQL Server statements differ from " << golden.toStdString()
+                  << " (BRV_UPDATE_GOLDEN=1 rewrites it):\n"
+                  << diff.readAllStandardOutput().toStdString();
+}
+
+} // namespace
