@@ -12,17 +12,18 @@ const QString kHeader = QStringLiteral(
     "Betrag;"
     "Nummer;Anrede;Name;Vorname;Strasse;PLZ;Ort;Nation;Postfach;BLZ;Bank;KontoNr;Faelligkeit;IBAN;BIC");
 
-// A value that holds the separator or a line break would shift the columns;
-// it is quoted with inner quotes doubled. Others stay exactly as they are.
+// A value that holds the separator or a line break would shift the columns,
+// and one that begins with a quote would be read as a quoted field running
+// into the next columns; such values are quoted with inner quotes doubled.
+// Others stay exactly as they are.
 QString field(const QString& value) {
-    for (const QChar c : value) {
-        if (c == QLatin1Char(';') || c == QLatin1Char('\r') || c == QLatin1Char('\n')) {
-            QString quoted = value;
-            quoted.replace(QLatin1Char('"'), QStringLiteral("\"\""));
-            return QLatin1Char('"') + quoted + QLatin1Char('"');
-        }
-    }
-    return value;
+    const bool quote = value.startsWith(QLatin1Char('"')) || value.contains(QLatin1Char(';')) ||
+                       value.contains(QLatin1Char('\r')) || value.contains(QLatin1Char('\n'));
+    if (!quote)
+        return value;
+    QString quoted = value;
+    quoted.replace(QLatin1Char('"'), QStringLiteral("\"\""));
+    return QLatin1Char('"') + quoted + QLatin1Char('"');
 }
 
 QString line(const Buchung& b, const Firmendaten& firma) {

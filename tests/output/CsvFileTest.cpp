@@ -32,7 +32,7 @@ TEST_F(CsvBankFile, WritesEveryColumnInWindows1252) {
     BookingList list;
     Buchung international = booking(1007, 1250);
     international.Name = QStringLiteral("Müller \"Bau\"");
-    international.Vorname = QStringLiteral("Jürgen");
+    international.Vorname = QStringLiteral("\"Jürgen\""); // read as a quoted field unless quoted
     international.Strasse = QStringLiteral("Weg 1\r\nHinterhaus");
     international.BLZ = QStringLiteral("70050000");
     international.KontoNr = QStringLiteral("123456");
@@ -58,7 +58,8 @@ TEST_F(CsvBankFile, WritesEveryColumnInWindows1252) {
     const QString company = QStringLiteral("UW;\"Brevanta; Söhne\";GENODEF1M04;DE26 7016 0000 0000 5555 55;");
     const QString expected =
         kHeader + company +
-        QStringLiteral("R1007;R1007;20.11.2026;12,50;1007;Herr;Müller \"Bau\";Jürgen;\"Weg 1\r\nHinterhaus\";"
+        QStringLiteral("R1007;R1007;20.11.2026;12,50;1007;Herr;Müller \"Bau\";\"\"\"Jürgen\"\"\";\"Weg "
+                       "1\r\nHinterhaus\";"
                        "80331;Muenchen;D;12;;Stadtsparkasse;;10.12.2026 09:30:00;DE89 3704 0044 0532 0130 00;"
                        "COBADEFFXXX\r\n") +
         company +

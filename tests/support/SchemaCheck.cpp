@@ -16,7 +16,7 @@ void collect(void* sink, const xmlError* error) {
 // Parsed schemas live for the whole test program; parsing takes longer than
 // most validations.
 xmlSchemaPtr schema(const QString& schemaFile) {
-    static QHash<QString, xmlSchemaPtr> parsed;
+    static QHash<QString, xmlSchemaPtr>& parsed = *new QHash<QString, xmlSchemaPtr>; // never freed
     if (!parsed.contains(schemaFile)) {
         const QByteArray path = QStringLiteral(BRV_SCHEMA_DIR "/%1").arg(schemaFile).toLocal8Bit();
         xmlSchemaParserCtxtPtr context = xmlSchemaNewParserCtxt(path.constData());
