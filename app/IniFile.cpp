@@ -135,7 +135,7 @@ bool OwnSettings::save(const QString& file, QString* error, bool* lossy) const {
     const QFileInfo target(file);
     PendingFile pending =
         stageFile(target.absolutePath() + QLatin1Char('/'), target.fileName(), toFileContent(lossy));
-    if (pending.publish())
+    if (pending.publish(PendingFile::Replacing::Allowed))
         return true;
     *error = QStringLiteral("Die Einstellungen konnten nicht in „%1“ gespeichert werden: %2\n"
                             "Die bisherige Datei bleibt unverändert.")

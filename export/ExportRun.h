@@ -15,7 +15,9 @@ struct ExportOutcome {
     bool posted = false;    // and its invoices are marked as transferred
     QString paymentFile;
     QString csvFile;
-    int skipped = 0; // selected invoices exported elsewhere since the list was loaded
+    qint32 count = 0;           // transactions in the published payment file
+    qint64 controlSumCents = 0; // and their sum
+    int skipped = 0;            // selected invoices exported elsewhere since the list was loaded
 };
 
 // The start button's checks of the creditor panel: IBAN, company name and
@@ -23,10 +25,13 @@ struct ExportOutcome {
 bool checkCreditorPanel(const Firmendaten& firma, Prompter& prompter);
 
 // One export run: reads the selected invoices, builds and checks the
-// bookings, writes the CSV and SEPA files, shows the two reports, posts the
-// transfer marks, then reloads the open-invoice list (reloadOpenInvoices).
-// paymentFileWritten, when set, learns the payment file's path before the
-// reports are shown (batch mode names its PDF files after it).
+// bookings, stages the CSV and SEPA files, claims and posts the invoices in
+// one transaction, publishes the files, then shows the two reports and
+// reloads the open-invoice list (reloadOpenInvoices). No payment file is
+// ever visible for invoices that are not posted, and an invoice another run
+// claimed first makes the whole run take nothing. paymentFilePublished, when
+// set, learns the payment file's path before the reports are shown (batch
+// mode names its PDF files after it).
 ExportOutcome ExportSEPA(const ExportSettings& settings, const QStringList& selectedNames, Prompter& prompter,
                          const std::function<void()>& reloadOpenInvoices,
-                         const std::function<void(const QString&)>& paymentFileWritten = {});
+                         const std::function<void(const QString&)>& paymentFilePublished = {});

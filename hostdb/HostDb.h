@@ -47,6 +47,7 @@ public:
     bool settingColumn(const QString& table, const QString& column, const QString& setting, QString* quoted,
                        QString* error) const;
 
+    // A writing transaction (on SQLite it holds the write lock from the start).
     bool transaction();
     bool commit();
     void rollback();

@@ -5,7 +5,9 @@
 #include <QDateTime>
 #include <QString>
 
-// The validation pass of both SEPA writers.
+// The validation pass of an export run, before any file is written, so that
+// the CSV file, the payment file, the reports and the posting hold the same
+// bookings.
 struct SepaCheckSummary {
     qint32 seen = 0;        // bookings looked at
     qint32 errors = 0;      // bookings with at least one logged problem
@@ -21,6 +23,8 @@ struct SepaCheckSummary {
 // no due date, no invoice number, IBAN or BIC outside the schema pattern, for
 // direct debits a mandate reference that is empty or longer than 35
 // characters) is removed from the list, so it is neither written nor posted.
-// With errors a summary line closes the log entries of the run.
+// A removed booking's lines end with one saying that its invoice stays open.
+// With errors a summary line with the file's count and sum closes the log
+// entries of the run, followed by the number of removed bookings.
 SepaCheckSummary CheckBookings(BookingList& bookings, bool directDebit, const QString& logPath,
                                const QDateTime& now);

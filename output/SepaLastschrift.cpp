@@ -83,6 +83,6 @@ const SepaLayout kDirectDebit{
 } // namespace
 
 SepaResult WriteSEPALastschrift(const QString& exportFolder, BookingList& bookings, const Firmendaten& firma,
-                                const QDateTime& now, const QString& logPath, Prompter& prompter) {
-    return writeSepaFile(kDirectDebit, exportFolder, bookings, firma, now, logPath, prompter);
+                                const QDateTime& now, Prompter& prompter) {
+    return writeSepaFile(kDirectDebit, exportFolder, bookings, firma, now, prompter);
 }

@@ -59,6 +59,6 @@ const SepaLayout kCreditTransfer{
 } // namespace
 
 SepaResult WriteSEPAUeberweisung(const QString& exportFolder, BookingList& bookings, const Firmendaten& firma,
-                                 const QDateTime& now, const QString& logPath, Prompter& prompter) {
-    return writeSepaFile(kCreditTransfer, exportFolder, bookings, firma, now, logPath, prompter);
+                                 const QDateTime& now, Prompter& prompter) {
+    return writeSepaFile(kCreditTransfer, exportFolder, bookings, firma, now, prompter);
 }

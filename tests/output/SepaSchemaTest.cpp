@@ -75,13 +75,12 @@ TEST_P(WrittenFilesAreSchemaValid, AgainstTheIsoSchema) {
     BookingList list = c.run.bookings();
     const qsizetype count = list.count();
     const SepaResult result =
-        c.directDebit
-            ? WriteSEPALastschrift(exportFolder(), list, firma, SepaSamples::runTime(), logPath(), prompter)
-            : WriteSEPAUeberweisung(exportFolder(), list, firma, SepaSamples::runTime(), logPath(), prompter);
+        c.directDebit ? WriteSEPALastschrift(exportFolder(), list, firma, SepaSamples::runTime(), prompter)
+                      : WriteSEPAUeberweisung(exportFolder(), list, firma, SepaSamples::runTime(), prompter);
     ASSERT_TRUE(result.written) << prompter.allText().toStdString();
     EXPECT_EQ(result.count, count);
 
-    const QByteArray bytes = TempFolder::read(result.path);
+    const QByteArray bytes = TempFolder::read(result.file.tempPath);
     const QByteArray austrianNamespace = c.directDebit ? "APC:STUZZA" : "ISO:pain.001.001.03:APC:STUZZA";
     EXPECT_EQ(bytes.contains(austrianNamespace), c.austrian);
     EXPECT_EQ(bytes.contains("xsi:schemaLocation"), !c.austrian);
