@@ -365,7 +365,7 @@ INSTANTIATE_TEST_SUITE_P(Delays, TwoWorkstations, ::testing::ValuesIn(kRaces),
 // left, so no invoice is paid twice or marked without a file.
 TEST_F(BatchExport, KilledRunsAreCompletedOrDiscardedAtTheNextStart) {
     QStringList said;
-    for (int moment = 0; moment < 7; ++moment) {
+    for (int moment = 0; moment < 6; ++moment) {
         demoWith(600);
         addTrigger(slowPosting("%0001", 6000000));
         const QStringList markedBefore = markedNames(3);
@@ -373,7 +373,7 @@ TEST_F(BatchExport, KilledRunsAreCompletedOrDiscardedAtTheNextStart) {
             QFile::remove(exportFolder() + QLatin1Char('/') + name);
         QProcess killed;
         start(killed, {QStringLiteral("A3")});
-        QThread::msleep(300 + 450 * moment);
+        QThread::msleep(300 + 500 * moment);
         ::kill(pid_t(killed.processId()), SIGKILL);
         killed.waitForFinished();
         const ProgramResult next =

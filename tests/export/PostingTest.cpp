@@ -2,6 +2,7 @@
 #include "GuiApplication.h"
 #include "PdfText.h"
 #include "SchemaCheck.h"
+#include "export/RunRecovery.h"
 #include "hostdb/HostValues.h"
 
 #include <QSqlQuery>
@@ -233,5 +234,57 @@ TEST_F(ExportRunTest, UnwritableFileIsNeitherPrintedNorPosted) {
         << prompter.messages[0].text.toStdString();
     EXPECT_FALSE(prompter.busy);
 }
+
+} // namespace
+
+namespace {
+
+// A run killed between its commit and its publishing (or before its commit)
+// leaves its payment file staged and its record; the next start completes
+// (or discards) it.
+class KilledRun : public ExportRunTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(KilledRun, IsCompletedWhenItsPostingStandsAndDiscardedWhenNot) {
+    const bool committed = GetParam();
+    addInvoice(QStringLiteral("GU-1"), QStringLiteral("A3"), 100, 10.0);
+    const ExportOutcome outcome = run({"GU-1"});
+    ASSERT_TRUE(outcome.posted) << prompter.allText().toStdString();
+    const QFileInfo payment(outcome.paymentFile);
+    const QString staged = payment.absolutePath() + QStringLiteral("/.") + payment.fileName() + ".part";
+    ASSERT_TRUE(QFile::rename(outcome.paymentFile, staged));
+    const QString paidAt =
+        HostValues::dateTime(
+            host.scalar(QStringLiteral("SELECT ZAHLDATUM FROM HEADERRECH WHERE R_NAME = 'GU-1'")))
+            .toString(Qt::ISODate);
+    TempFolder::write(
+        files.exportFolder() + QStringLiteral(".brv32-lauf-") +
+            settings.now.toString(QStringLiteral("yyyy_MM_dd_HH_mm_ss")) + ".json",
+        QStringLiteral("{\"published\":false,\"paymentFile\":\"%1\",\"kind\":3,\"documentType\":"
+                       "\"A3\",\"paidAt\":\"%2\",\"invoices\":[{\"name\":\"GU-1\",\"ZAHL_BETRAG\":"
+                       "null,\"GESPERRT\":null}]}")
+            .arg(payment.fileName(), paidAt)
+            .toUtf8());
+    if (!committed) {
+        host.exec(QStringLiteral("DELETE FROM COMM"));
+        host.exec(QStringLiteral("UPDATE HEADERRECH SET ZAHLDATUM = NULL, GESPERRT = NULL"));
+    }
+    prompter.messages.clear();
+
+    recoverInterruptedRuns(host.db(), settings.strExportPfad, prompter);
+    ASSERT_EQ(prompter.messages.size(), 1);
+    EXPECT_EQ(
+        prompter.messages[0].text,
+        committed
+            ? QStringLiteral("Eine unterbrochene Überleitung wurde abgeschlossen: ") + outcome.paymentFile
+            : QStringLiteral("Eine unterbrochene Überleitung wurde verworfen; ihre Rechnungen sind weiter "
+                             "offen."));
+    EXPECT_EQ(files.exportEntries(), committed ? QStringList{payment.fileName()} : QStringList());
+    EXPECT_EQ(openInvoices(), committed ? QStringList() : QStringList{"GU-1"});
+}
+
+INSTANTIATE_TEST_SUITE_P(Posting, KilledRun, ::testing::Bool(),
+                         [](const ::testing::TestParamInfo<bool>& info) {
+                             return info.param ? "Committed" : "NotCommitted";
+                         });
 
 } // namespace
