@@ -354,8 +354,8 @@ TEST_P(TwoWorkstations, PayEveryInvoiceOnceAndTheLoserLeavesNothing) {
 
 const RaceCase kRaces[] = {
     {"AtOnceSeparateFolders", 0, false, false}, {"AtOnceSharedFolder", 0, true, true},
-    {"ApartSeparateFolders", 300, false, true}, {"ApartSharedFolder", 300, true, false},
-    {"LateSharedFolder", 800, true, true},
+    {"ApartSeparateFolders", 100, false, true}, {"ApartSharedFolder", 200, true, false},
+    {"LateSharedFolder", 400, true, true},
 };
 
 INSTANTIATE_TEST_SUITE_P(Delays, TwoWorkstations, ::testing::ValuesIn(kRaces),
