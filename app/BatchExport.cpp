@@ -5,6 +5,7 @@
 #include "app/IniFile.h"
 #include "app/Startup.h"
 #include "export/ExportRun.h"
+#include "export/RunRecovery.h"
 #include "hostdb/HostDb.h"
 #include "output/SepaVersion.h"
 #include "selection/InvoiceListModel.h"
@@ -68,6 +69,8 @@ int runBatchExport(const CommandLine& cl) {
         return refuse(tree.error);
     if (!tidyTransferMarksAtStart(*SQLConn, &error))
         return refuse(error);
+    BatchPrompter prompter(cl.yes);
+    recoverInterruptedRuns(*SQLConn, settings.ExportPfad, prompter);
 
     if (!isEnabledNode(tree, cl.exportKey))
         return refuse(
@@ -81,7 +84,6 @@ int runBatchExport(const CommandLine& cl) {
     if (!columnsKnown(*SQLConn, settings, cl.exportKey, &error))
         return refuse(error);
 
-    BatchPrompter prompter(cl.yes);
     if (!checkCreditorPanel(settings.firma, prompter))
         return kRefused;
 
@@ -127,10 +129,8 @@ int runBatchExport(const CommandLine& cl) {
 
     const ExportOutcome outcome = ExportSEPA(
         run, names, prompter, {}, [&prompter](const QString& path) { prompter.setPaymentFile(path); });
-    if (!outcome.posted) {
-        prompter.removeReports();
+    if (!outcome.posted)
         return kNoPaymentFile;
-    }
     QTextStream out(stdout);
     out << outcome.paymentFile << Qt::endl;
     if (!outcome.csvFile.isEmpty())

@@ -1,6 +1,7 @@
 #include "app/BatchPrompter.h"
 
-#include <QFile>
+#include "output/PendingFile.h"
+
 #include <QFileInfo>
 #include <QPdfWriter>
 #include <QTextStream>
@@ -45,35 +46,23 @@ void BatchPrompter::openFile(const QString& path) {
 
 void BatchPrompter::showReport(const QString& reportName, const ReportPainter& paint) {
     const QFileInfo payment(m_paymentFile);
-    const QString pdf = payment.absolutePath() + QLatin1Char('/') + payment.completeBaseName() +
-                        QLatin1Char('_') + reportName + QStringLiteral(".pdf");
-    bool ok = false;
-    {
-        QPdfWriter writer(pdf);
+    const QString folder = payment.absolutePath() + QLatin1Char('/');
+    const QString name = payment.completeBaseName() + QLatin1Char('_') + reportName + QStringLiteral(".pdf");
+    // Drawn under a temporary name and published like the payment file, so a
+    // half report never shows and no file of that name is ever replaced.
+    PendingFile pdf = stageFile(folder, name, [&](QIODevice& device) {
+        QPdfWriter writer(&device);
         writer.setTitle(reportName);
         writer.setCreator(QStringLiteral("BRV32-SEPA-Überweisung"));
         writer.setPageSize(QPageSize(QPageSize::A4));
         writer.setResolution(300);
-        ok = paint(writer);
-    }
-    if (!ok || !QFileInfo(pdf).isFile() || QFileInfo(pdf).size() == 0) {
-        QFile::remove(pdf);
-        message(
-            QStringLiteral("Der Bericht „%1“ konnte nicht als %2 gespeichert werden.").arg(reportName, pdf),
-            Icon::Critical);
+        return paint(writer);
+    });
+    if (!pdf.isStaged() || !pdf.publish()) {
+        message(QStringLiteral("Der Bericht „%1“ konnte nicht als %2 gespeichert werden. %3")
+                    .arg(reportName, folder + name, pdf.errorString),
+                Icon::Critical);
         return;
     }
-    m_reportFiles << pdf;
-}
-
-void BatchPrompter::removeReports() {
-    for (const QString& pdf : m_reportFiles) {
-        if (!QFile::remove(pdf) && QFile::exists(pdf))
-            message(
-                QStringLiteral("Der Bericht %1 gehört zu einem Lauf ohne Buchung und konnte nicht gelöscht "
-                               "werden; bitte von Hand löschen.")
-                    .arg(pdf),
-                Icon::Critical);
-    }
-    m_reportFiles.clear();
+    m_reportFiles << pdf.finalPath;
 }

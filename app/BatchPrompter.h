@@ -15,8 +15,6 @@ public:
     void setPaymentFile(const QString& path) { m_paymentFile = path; }
     // The PDF files written so far.
     const QStringList& reportFiles() const { return m_reportFiles; }
-    // Removes the PDF files of the run (after a failed posting).
-    void removeReports();
 
     void message(const QString& text, Icon icon = Icon::None, const QString& title = {}) override;
     bool askYesNo(const QString& text, const QString& title = {}) override;

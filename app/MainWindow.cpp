@@ -8,6 +8,7 @@
 #include "app/StatusLine.h"
 #include "app/WidgetPrompter.h"
 #include "export/ExportRun.h"
+#include "export/RunRecovery.h"
 #include "selection/InvoiceListModel.h"
 #include "selection/InvoiceLists.h"
 #include "selection/InvoiceTree.h"
@@ -262,6 +263,7 @@ MainWindow::StartResult MainWindow::Form_Load(const QString& argument, const QDa
 
     if (!tidyTransferMarksAtStart(*SQLConn, &error))
         return failStartup(error);
+    recoverInterruptedRuns(*SQLConn, strExportPfad, *m_prompter);
 
     const DateRange range = DateRange::defaultFor(today);
     dtpVon->setDate(range.from);

@@ -2,6 +2,7 @@
 // (target: under 0.3 s each for writing, 0.6 s more for the schema check),
 // and the schema check of each written file by itself.
 #include "bench/BenchSupport.h"
+#include "output/SepaChecks.h"
 #include "output/SepaLastschrift.h"
 #include "output/SepaSchemaValidation.h"
 #include "output/SepaUeberweisung.h"
@@ -57,16 +58,19 @@ int main(int argc, char* argv[]) {
 
     struct Writer {
         const char* name;
-        SepaResult (*write)(const QString&, BookingList&, const Firmendaten&, const QDateTime&,
-                            const QString&, Prompter&, SepaVersion);
+        SepaResult (*write)(const QString&, BookingList&, const Firmendaten&, const QDateTime&, Prompter&,
+                            SepaVersion);
+        bool directDebit;
         SepaSchemas schemas[2]; // 2009, 2019
     };
     const Writer writers[] = {
         {"WriteSEPAUeberweisung",
          WriteSEPAUeberweisung,
+         false,
          {{{"pain.001.001.03.xsd", nullptr}, "", nullptr}, {{"pain.001.001.09.xsd", nullptr}, "", nullptr}}},
         {"WriteSEPALastschrift",
          WriteSEPALastschrift,
+         true,
          {{{"pain.008.001.02.xsd", nullptr}, "", nullptr},
           {{"pain.008.001.08.xsd", "pain.008.001.08_GBIC_4.xsd"}, "", nullptr}}}};
     int run = 0;
@@ -77,27 +81,26 @@ int main(int argc, char* argv[]) {
             QElapsedTimer timer;
             timer.start();
             std::clock_t cpuStart = std::clock();
-            const SepaResult result = writer.write(exportFolder, list, firma, now, log, prompter, version);
+            CheckBookings(list, writer.directDebit, version, log, now); // as the export run does first
+            SepaResult result = writer.write(exportFolder, list, firma, now, prompter, version);
             const double cpuSeconds = double(std::clock() - cpuStart) / CLOCKS_PER_SEC;
             const double seconds = timer.nsecsElapsed() / 1e9;
             const char* year = version == SepaVersion::Iso2019 ? "2019" : "2009";
             std::printf(
                 "%-22s %s %d bookings: %.3f s wall, %.3f s CPU with the schema check (%s, %lld bytes)\n",
                 writer.name, year, n, seconds, cpuSeconds, result.written ? "written" : "NOT written",
-                static_cast<long long>(QFileInfo(result.path).size()));
+                static_cast<long long>(QFileInfo(result.file.tempPath).size()));
 
-            // The check alone, on the published file; its schemas are parsed already.
-            PendingFile published;
-            published.name = result.path;
-            published.tempPath = result.path;
+            // The check alone, on the staged file; its schemas are parsed already.
             QString complaint;
             timer.restart();
             cpuStart = std::clock();
             const bool valid =
-                validateStagedFile(published, writer.schemas[version == SepaVersion::Iso2019], &complaint);
+                validateStagedFile(result.file, writer.schemas[version == SepaVersion::Iso2019], &complaint);
             std::printf("%-22s %s schema check alone: %.3f s wall, %.3f s CPU (%s)\n", writer.name, year,
                         timer.nsecsElapsed() / 1e9, double(std::clock() - cpuStart) / CLOCKS_PER_SEC,
                         valid ? "valid" : qPrintable(complaint));
+            result.file.discard();
         }
     }
     return 0;

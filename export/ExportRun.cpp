@@ -5,18 +5,19 @@
 #include "export/ExportQuery.h"
 #include "export/Posting.h"
 #include "export/Prompter.h"
+#include "export/RunRecord.h"
 #include "hostdb/HostDb.h"
 #include "output/Begleitzettel.h"
 #include "output/Beitrag.h"
 #include "output/CsvFile.h"
 #include "output/ExportPath.h"
 #include "output/Sanitizing.h"
+#include "output/SepaChecks.h"
 #include "output/SepaLastschrift.h"
 #include "output/SepaUeberweisung.h"
 #include "selection/NodeKey.h"
 
 #include <QDir>
-#include <QFile>
 #include <QSqlQuery>
 #include <QSqlRecord>
 
@@ -51,16 +52,29 @@ bool readBookings(QSqlQuery& query, const ExportSettings& settings, BookingList&
     return true;
 }
 
-// Withdraws the files of a run whose invoices stay open; returns the ones
-// that could not be removed.
-QStringList removePublished(ExportOutcome& outcome) {
-    QStringList left;
-    for (const QString& path : {outcome.paymentFile, outcome.csvFile}) {
-        if (!path.isEmpty() && !QFile::remove(path) && QFile::exists(path))
-            left << path;
+const QString kErrorsLogged = QStringLiteral(
+    "Es sind beim Export fehler aufgetreten. Bitte kontrollieren Sie die Log-Datei. Sie wurde um die "
+    "aktuellen Fehler ergänzt.\rZur Info: \rSie können die Logdatei komplett löschen oder leeren und "
+    "speichern. Sie wird beim Auftreten des nächsten Fehlers wieder erzeugt und ergänzt.");
+
+// Sends the user to the log, or tells why the errors are not in it.
+void reportLoggedErrors(const QString& text, const SepaCheckSummary& checks, const QString& logPath,
+                        Prompter& prompter) {
+    if (!checks.logWritten) {
+        prompter.message(text + QStringLiteral("\rDie Log-Datei ") + logPath +
+                             QStringLiteral(" konnte nicht geschrieben werden: ") + checks.logError,
+                         Prompter::Icon::Critical);
+        return;
     }
-    outcome.published = false;
-    return left;
+    prompter.message(text);
+    prompter.openFile(logPath);
+}
+
+// The record and the staged files of a run that ends before its posting.
+void discardRun(RunRecord& record, PendingFile& csv, PendingFile& payment) {
+    csv.discard();
+    payment.discard();
+    record.finish();
 }
 
 } // namespace
@@ -79,7 +93,7 @@ bool checkCreditorPanel(const Firmendaten& firma, Prompter& prompter) {
 
 ExportOutcome ExportSEPA(const ExportSettings& settings, const QStringList& selectedNames, Prompter& prompter,
                          const std::function<void()>& reloadOpenInvoices,
-                         const std::function<void(const QString&)>& paymentFileWritten) {
+                         const std::function<void(const QString&)>& paymentFilePublished) {
     ExportOutcome outcome;
     const std::optional<SepaVersion> version = sepaVersionOf(settings.strSEPAVersion);
     if (!version) {
@@ -139,60 +153,122 @@ ExportOutcome ExportSEPA(const ExportSettings& settings, const QStringList& sele
         return outcome;
     }
 
-    PendingFile csv;
-    if (csvWanted(settings.strCSV))
-        csv = WriteCSVFile(exportFolder, bookings, settings.firma, settings.now, prompter);
+    const std::unique_ptr<RunRecord> record = RunRecord::reserve(exportFolder, settings.now, &error);
+    if (!record) {
+        prompter.message(error, Prompter::Icon::Critical);
+        return outcome;
+    }
+    const QDateTime now = record->stamp();
+    const bool directDebit = NodeKey::isDirectDebit(settings.strVer_Type);
+    // Bookings the payment file cannot carry leave the run here, so that the
+    // CSV file, the payment file, the reports and the posting hold the same.
+    const SepaCheckSummary checks = CheckBookings(bookings, directDebit, *version, settings.logFile, now);
+    PendingFile csv, payment;
+    if (checks.count == 0) {
+        record->finish();
+        const QString nothing = QStringLiteral(
+            "Keine gültige Buchung für die SEPA Datei vorhanden! Es wurde keine Datei erstellt.");
+        if (checks.errors > 0)
+            reportLoggedErrors(nothing + QStringLiteral(" Bitte kontrollieren Sie die Log-Datei."), checks,
+                               settings.logFile, prompter);
+        else
+            prompter.message(nothing, Prompter::Icon::Information);
+        return outcome;
+    }
+
+    if (csvWanted(settings.strCSV)) {
+        csv = WriteCSVFile(exportFolder, bookings, settings.firma, now, prompter);
+        if (!csv.isStaged()) {
+            record->finish();
+            prompter.setProgressValue(0);
+            return outcome;
+        }
+    }
     ReplaceSpecialCharsInBookings(bookings);
-    const SepaResult sepa = NodeKey::isDirectDebit(settings.strVer_Type)
-                                ? WriteSEPALastschrift(exportFolder, bookings, settings.firma, settings.now,
-                                                       settings.logFile, prompter, *version)
-                                : WriteSEPAUeberweisung(exportFolder, bookings, settings.firma, settings.now,
-                                                        settings.logFile, prompter, *version);
+    SepaResult sepa =
+        directDebit ? WriteSEPALastschrift(exportFolder, bookings, settings.firma, now, prompter, *version)
+                    : WriteSEPAUeberweisung(exportFolder, bookings, settings.firma, now, prompter, *version);
+    payment = sepa.file;
     if (!sepa.written) {
-        csv.discard();
+        discardRun(*record, csv, payment);
         prompter.setProgressValue(0);
         return outcome;
     }
-    outcome.published = true;
-    outcome.paymentFile = localFilePath(sepa.path);
+    record->paymentFile = payment.finalPath;
+
+    Posting::Claim claim;
+    int claimedElsewhere = 0;
+    const Posting::Result posting =
+        Posting::post(*db, bookings, settings.strVer_Type, now.date(), &claim, &claimedElsewhere, &error,
+                      [&record](const Posting::Claim& c, QString* why) {
+                          record->state = RunRecord::State::Posted;
+                          record->claim = c;
+                          return record->save(why);
+                      });
+    if (posting != Posting::Result::Posted) {
+        discardRun(*record, csv, payment);
+        prompter.setProgressValue(0);
+        if (posting == Posting::Result::ClaimedElsewhere)
+            prompter.message(
+                QStringLiteral("%1 der Rechnungen wurden inzwischen an einem anderen Arbeitsplatz "
+                               "übergeleitet. Es wurde nichts exportiert und nichts gebucht; bitte "
+                               "die Liste neu laden und den Export wiederholen.")
+                    .arg(claimedElsewhere),
+                Prompter::Icon::Critical);
+        else
+            prompter.message(
+                QStringLiteral("Die Rechnungen konnten nicht als übergeleitet gebucht werden:\r%1"
+                               "\r\rEs wurde nichts exportiert und nichts gebucht, die Rechnungen "
+                               "bleiben offen.")
+                    .arg(error),
+                Prompter::Icon::Critical);
+        if (reloadOpenInvoices)
+            reloadOpenInvoices();
+        return outcome;
+    }
+
+    // Posted: now the files may appear, never over a file that is there.
+    if (!payment.publish()) {
+        const QString why = payment.errorString;
+        csv.discard();
+        const bool takenBack = Posting::takeBack(*db, claim, &error);
+        record->finish();
+        QStringList names;
+        for (const Posting::HeaderBefore& h : claim.before)
+            names << h.name;
+        prompter.message(
+            takenBack ? QStringLiteral("Die Datei %1 konnte nicht angelegt werden: %2\rDie Buchung wurde "
+                                       "zurückgenommen; die Rechnungen bleiben offen.")
+                            .arg(sepa.path, why)
+                      : QStringLiteral(
+                            "Die Datei %1 konnte nicht angelegt werden: %2\rDie Buchung konnte nicht "
+                            "zurückgenommen werden (%3). Diese Rechnungen sind ohne Datei als übergeleitet "
+                            "gebucht und können auf der Seite „Übergeleitet“ freigegeben werden: %4")
+                            .arg(sepa.path, why, error, names.join(QStringLiteral(", "))),
+            Prompter::Icon::Critical);
+        if (reloadOpenInvoices)
+            reloadOpenInvoices();
+        prompter.setProgressValue(0);
+        return outcome;
+    }
+    outcome.published = outcome.posted = true;
+    outcome.paymentFile = payment.finalPath;
     outcome.count = sepa.count;
     outcome.controlSumCents = sepa.controlSumCents;
     if (csv.isStaged() && PublishCSVFile(csv, prompter))
         outcome.csvFile = csv.finalPath;
-    if (paymentFileWritten)
-        paymentFileWritten(outcome.paymentFile);
+    record->state = RunRecord::State::Published;
+    if (!record->save(&error))
+        record->finish(); // nothing is left to complete; only reports could be left half drawn
+    if (checks.errors > 0)
+        reportLoggedErrors(kErrorsLogged, checks, settings.logFile, prompter);
+    if (paymentFilePublished)
+        paymentFilePublished(outcome.paymentFile);
 
-    PrintBegleitzettel(sepa.count, sepa.controlSumCents, 0, 0, settings.firma, settings.now.date(), prompter);
-    PrintBeitrag(bookings, settings.firma.Verwendungszweck, settings.now.date(), prompter);
+    PrintBegleitzettel(sepa.count, sepa.controlSumCents, 0, 0, settings.firma, now.date(), prompter);
+    PrintBeitrag(bookings, settings.firma.Verwendungszweck, now.date(), prompter);
+    record->finish();
 
-    int transferredNow = 0;
-    bool ok = ExportQuery::countAlreadyTransferred(*db, settings.strVer_Type, &transferredNow, &error);
-    if (ok && transferredNow > outcome.skipped) {
-        error = QStringLiteral("%1 der Rechnungen wurden während dieses Laufs an einem anderen Arbeitsplatz "
-                               "übergeleitet.")
-                    .arg(transferredNow - outcome.skipped);
-        ok = false;
-    }
-    ok = ok && Posting::post(*db, bookings, settings.strVer_Type, settings.now.date(), &error);
-    if (!ok) {
-        const QStringList left = removePublished(outcome);
-        const QString files =
-            left.isEmpty()
-                ? QStringLiteral("Die Datei %1 wurde wieder gelöscht, damit sie nicht an die Bank geht.")
-                      .arg(sepa.path)
-                : QStringLiteral(
-                      "ACHTUNG: %1 konnte nicht gelöscht werden. Diese Datei darf nicht an die Bank "
-                      "gehen; bitte von Hand löschen.")
-                      .arg(left.join(QStringLiteral(", ")));
-        prompter.message(
-            QStringLiteral("Die Rechnungen konnten nicht als übergeleitet gebucht werden:\r%1\r\r"
-                           "Es wurde nichts gebucht, die Rechnungen bleiben offen. %2 Der gedruckte "
-                           "Begleitzettel dieses Laufs ist ungültig.")
-                .arg(error, files),
-            Prompter::Icon::Critical);
-    } else {
-        outcome.posted = true;
-    }
     if (reloadOpenInvoices)
         reloadOpenInvoices();
     prompter.setProgressValue(0);

@@ -25,10 +25,13 @@ struct ExportOutcome {
 bool checkCreditorPanel(const Firmendaten& firma, Prompter& prompter);
 
 // One export run: reads the selected invoices, builds and checks the
-// bookings, writes the CSV and SEPA files, shows the two reports, posts the
-// transfer marks, then reloads the open-invoice list (reloadOpenInvoices).
-// paymentFileWritten, when set, learns the payment file's path before the
-// reports are shown (batch mode names its PDF files after it).
+// bookings, stages the CSV and SEPA files, claims and posts the invoices in
+// one transaction, publishes the files, then shows the two reports and
+// reloads the open-invoice list (reloadOpenInvoices). No payment file is
+// ever visible for invoices that are not posted, and an invoice another run
+// claimed first makes the whole run take nothing. paymentFilePublished, when
+// set, learns the payment file's path before the reports are shown (batch
+// mode names its PDF files after it).
 ExportOutcome ExportSEPA(const ExportSettings& settings, const QStringList& selectedNames, Prompter& prompter,
                          const std::function<void()>& reloadOpenInvoices,
-                         const std::function<void(const QString&)>& paymentFileWritten = {});
+                         const std::function<void(const QString&)>& paymentFilePublished = {});

@@ -6,8 +6,11 @@
 #include "hostdb/HostValues.h"
 #include "selection/NodeKey.h"
 
+#include <QSet>
 #include <QSqlError>
 #include <QSqlQuery>
+
+#include <algorithm>
 
 namespace {
 
@@ -19,65 +22,164 @@ bool prepare(const HostDb& db, QSqlQuery& q, const QString& sql, QString* error)
     return false;
 }
 
-bool InsertCOMM(const HostDb& db, const BookingList& bookings, int kind, const QDate& today, QString* error) {
+bool execute(QSqlQuery& q, const QVariantList& values, const QString& what, QString* error) {
+    for (int i = 0; i < values.size(); ++i)
+        q.bindValue(i, values[i]);
+    if (q.exec())
+        return true;
+    *error = QStringLiteral("%1: %2").arg(what, q.lastError().text());
+    return false;
+}
+
+// Reads the values the posting will change; an invoice that has a payment
+// date by now (or no header) is someone else's.
+bool readHeaders(const HostDb& db, const QStringList& names, Posting::Claim& claim, QSet<QString>& lost,
+                 QString* error) {
     QSqlQuery q;
-    if (!prepare(db, q, CommStatements::insertTransferMark(), error))
+    if (!prepare(db, q, HeaderStatements::valuesBeforePosting(db), error))
         return false;
-    const QVariant date1 = HostValues::bindable(db, QDateTime(today, QTime(0, 0)));
-    for (const Buchung& b : bookings) {
-        q.bindValue(0, b.Rechnung);
-        q.bindValue(1, kind);
-        q.bindValue(2, date1);
-        if (!q.exec()) {
-            *error = QStringLiteral("Überleitungsmarke für %1: %2").arg(b.Rechnung, q.lastError().text());
+    for (const QString& name : names) {
+        if (!execute(q, {name, claim.documentType}, QStringLiteral("Rechnungskopf %1").arg(name), error))
             return false;
-        }
+        if (!q.next() || !q.value(1).isNull())
+            lost.insert(name);
+        else
+            claim.before.append({name, q.value(0), q.value(2)});
+        q.finish();
     }
     return true;
 }
 
-bool UpdateHEADERRECH(const HostDb& db, const BookingList& bookings, const QString& documentType,
-                      QString* error) {
+bool InsertCOMM(const HostDb& db, const QStringList& names, const Posting::Claim& claim, const QDate& today,
+                QSet<QString>& lost, QString* error) {
+    QSqlQuery q;
+    if (!prepare(db, q, CommStatements::claimTransferMark(db), error))
+        return false;
+    const QVariant date1 = HostValues::bindable(db, QDateTime(today, QTime(0, 0)));
+    for (const QString& name : names) {
+        if (!execute(q, {name, claim.kind, date1, claim.kind, name},
+                     QStringLiteral("Überleitungsmarke für %1").arg(name), error))
+            return false;
+        if (q.numRowsAffected() != 1)
+            lost.insert(name);
+    }
+    return true;
+}
+
+bool UpdateHEADERRECH(const HostDb& db, const QStringList& names, const QHash<QString, qint64>& cents,
+                      const Posting::Claim& claim, QSet<QString>& lost, QString* error) {
     QSqlQuery q;
     if (!prepare(db, q, HeaderStatements::markTransferred(), error))
         return false;
-    // One transaction, one moment: the time of the posting, to the second.
-    const QDateTime now = QDateTime::currentDateTime();
-    const QVariant paidAt = HostValues::bindable(
-        db, QDateTime(now.date(), QTime(now.time().hour(), now.time().minute(), now.time().second())));
-    for (const Buchung& b : bookings) {
-        q.bindValue(0, double(b.Betrag) / 100.0);
-        q.bindValue(1, paidAt);
-        q.bindValue(2, b.Rechnung);
-        q.bindValue(3, documentType);
-        if (!q.exec()) {
-            *error = QStringLiteral("Rechnungskopf %1: %2").arg(b.Rechnung, q.lastError().text());
+    const QVariant paidAt = HostValues::bindable(db, claim.paidAt);
+    for (const QString& name : names) {
+        if (!execute(q, {double(cents.value(name)) / 100.0, paidAt, name, claim.documentType},
+                     QStringLiteral("Rechnungskopf %1").arg(name), error))
             return false;
-        }
+        if (q.numRowsAffected() != 1)
+            lost.insert(name);
     }
     return true;
+}
+
+QDateTime toTheSecond(const QDateTime& t) {
+    return QDateTime(t.date(), QTime(t.time().hour(), t.time().minute(), t.time().second()));
+}
+
+bool sameSecond(const QVariant& stored, const QDateTime& paidAt) {
+    const QDateTime t = HostValues::dateTime(stored);
+    return t.isValid() && toTheSecond(t) == paidAt;
 }
 
 } // namespace
 
 namespace Posting {
 
-bool post(HostDb& db, const BookingList& bookings, const QString& strVer_Type, const QDate& today,
-          QString* error) {
-    if (!db.transaction()) {
-        *error = QStringLiteral("Die Buchung in der Datenbank konnte nicht begonnen werden.");
-        return false;
+Result post(HostDb& db, const BookingList& bookings, const QString& strVer_Type, const QDate& today,
+            Claim* claim, int* claimedElsewhere, QString* error,
+            const std::function<bool(const Claim&, QString*)>& beforeCommit) {
+    *claim = Claim{};
+    claim->kind = NodeKey::transferKind(strVer_Type);
+    claim->documentType = NodeKey::documentType(strVer_Type);
+    // One moment for the whole posting, to the second, so that the headers
+    // show which run posted them.
+    claim->paidAt = toTheSecond(QDateTime::currentDateTime());
+    QStringList names;
+    QHash<QString, qint64> cents;
+    for (const Buchung& b : bookings) {
+        names << b.Rechnung;
+        cents.insert(b.Rechnung, b.Betrag);
     }
-    const int kind = NodeKey::transferKind(strVer_Type);
-    const QString documentType = NodeKey::documentType(strVer_Type);
+    // Every run locks the invoices in the same order, so two runs on SQL
+    // Server wait for each other instead of deadlocking.
+    std::sort(names.begin(), names.end());
+
+    if (!db.transaction()) {
+        *error = QStringLiteral("Die Buchung in der Datenbank konnte nicht begonnen werden: %1")
+                     .arg(db.database().lastError().text());
+        return Result::Failed;
+    }
+    QSet<QString> lost;
     QString failure;
-    if (InsertCOMM(db, bookings, kind, today, &failure) &&
-        UpdateHEADERRECH(db, bookings, documentType, &failure) && db.commit())
-        return true;
-    if (failure.isEmpty())
+    bool ok = readHeaders(db, names, *claim, lost, &failure) &&
+              InsertCOMM(db, names, *claim, today, lost, &failure) &&
+              UpdateHEADERRECH(db, names, cents, *claim, lost, &failure);
+    if (ok && lost.isEmpty()) {
+        ok = beforeCommit(*claim, &failure) && db.commit();
+        if (ok)
+            return Result::Posted;
+    }
+    if (ok || failure.isEmpty())
         failure = db.database().lastError().text();
     db.rollback();
+    if (!lost.isEmpty() && failure.isEmpty()) {
+        *claimedElsewhere = int(lost.size());
+        return Result::ClaimedElsewhere;
+    }
     *error = failure;
+    return Result::Failed;
+}
+
+bool stillPosted(const HostDb& db, const Claim& claim, QStringList* names, QString* error) {
+    names->clear();
+    QSqlQuery header, mark;
+    if (!prepare(db, header, HeaderStatements::paymentDate(), error) ||
+        !prepare(db, mark, CommStatements::countTransferMark(), error))
+        return false;
+    for (const HeaderBefore& h : claim.before) {
+        if (!execute(header, {h.name, claim.documentType}, h.name, error) ||
+            !execute(mark, {claim.kind, h.name}, h.name, error))
+            return false;
+        if (header.next() && sameSecond(header.value(0), claim.paidAt) && mark.next() &&
+            mark.value(0).toInt() > 0)
+            *names << h.name;
+        header.finish();
+        mark.finish();
+    }
+    return true;
+}
+
+bool takeBack(HostDb& db, const Claim& claim, QString* error) {
+    if (!db.transaction()) {
+        *error = db.database().lastError().text();
+        return false;
+    }
+    QSqlQuery restore, unmark;
+    bool ok = prepare(db, restore, HeaderStatements::restoreBeforePosting(), error) &&
+              prepare(db, unmark, CommStatements::deleteTransferMark(), error);
+    const QVariant paidAt = HostValues::bindable(db, claim.paidAt);
+    for (qsizetype i = 0; ok && i < claim.before.size(); ++i) {
+        const HeaderBefore& h = claim.before[i];
+        ok = execute(restore, {h.zahlBetrag, h.gesperrt, h.name, claim.documentType, paidAt}, h.name, error);
+        // Only a header that still carried this run's time was this run's.
+        if (ok && restore.numRowsAffected() == 1)
+            ok = execute(unmark, {claim.kind, h.name}, h.name, error);
+    }
+    if (ok && db.commit())
+        return true;
+    if (ok)
+        *error = db.database().lastError().text();
+    db.rollback();
     return false;
 }
 

@@ -2,7 +2,7 @@
 // schema, whatever the bookings held (the checks remove the ones it cannot carry).
 #include "Bookings.h"
 #include "SchemaCheck.h"
-#include "output/ExportPath.h"
+#include "output/SepaChecks.h"
 #include "output/SepaLastschrift.h"
 #include "output/SepaUeberweisung.h"
 
@@ -13,7 +13,9 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static QTemporaryDir folder;
     FuzzInput in(data, size);
-    const bool directDebit = quint64(in.number()) % 2 == 1;
+    const quint64 choice = quint64(in.number());
+    const bool directDebit = choice % 2 == 1;
+    const SepaVersion version = choice % 4 >= 2 ? SepaVersion::Iso2019 : SepaVersion::Iso2009;
     const Firmendaten firma = fuzzCompany(in);
     BookingList bookings = fuzzBookings(in);
     const qsizetype before = bookings.count();
@@ -21,23 +23,30 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QString exportFolder = folder.path() + QLatin1Char('/');
     const QString log = folder.filePath(QStringLiteral("LogDatei.txt"));
     const QDateTime now(QDate(2026, 12, 5), QTime(14, 5, 9));
-    const SepaResult result = directDebit
-                                  ? WriteSEPALastschrift(exportFolder, bookings, firma, now, log, prompter)
-                                  : WriteSEPAUeberweisung(exportFolder, bookings, firma, now, log, prompter);
+    // As the export run does: the checks first, then the writer.
+    CheckBookings(bookings, directDebit, version, log, now);
+    const SepaResult result =
+        directDebit ? WriteSEPALastschrift(exportFolder, bookings, firma, now, prompter, version)
+                    : WriteSEPAUeberweisung(exportFolder, bookings, firma, now, prompter, version);
     if (bookings.count() > before)
         fuzzFailure(QStringLiteral("the checks added bookings"));
     if (result.written) {
         if (result.count != bookings.count())
             fuzzFailure(QStringLiteral("count differs from the bookings kept"));
-        QFile file(localFilePath(result.path));
+        QFile file(result.file.tempPath);
         if (!file.open(QIODevice::ReadOnly))
             fuzzFailure(QStringLiteral("written file not found: ") + result.path);
         const QByteArray xml = file.readAll();
-        const QString errors =
-            schemaErrors(withStandardNamespace(xml), directDebit ? QStringLiteral("pain.008.001.02.xsd")
-                                                                 : QStringLiteral("pain.001.001.03.xsd"));
-        if (!errors.isEmpty())
-            fuzzFailure(QStringLiteral("invalid payment file: ") + errors, xml);
+        const QStringList schemas =
+            version == SepaVersion::Iso2009
+                ? QStringList{directDebit ? "pain.008.001.02.xsd" : "pain.001.001.03.xsd"}
+            : directDebit ? QStringList{"pain.008.001.08.xsd", "pain.008.001.08_GBIC_4.xsd"}
+                          : QStringList{"pain.001.001.09.xsd"};
+        for (const QString& schema : schemas) {
+            const QString errors = schemaErrors(withStandardNamespace(xml), schema);
+            if (!errors.isEmpty())
+                fuzzFailure(QStringLiteral("invalid payment file: ") + errors, xml);
+        }
     }
     for (const QString& name : QDir(folder.path()).entryList(QDir::Files | QDir::Hidden))
         QFile::remove(folder.filePath(name));

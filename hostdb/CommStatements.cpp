@@ -24,8 +24,26 @@ bool tidyTransferMarks(const HostDb& db, QString* error) {
     return true;
 }
 
-QString insertTransferMark() {
-    return QStringLiteral("INSERT INTO COMM (ID, SUBTEXT, SUBNUM, Date1) VALUES (7, ?, ?, ?)");
+QString claimTransferMark(const HostDb& db) {
+    // Under READ COMMITTED the NOT EXISTS test alone would take its shared
+    // locks only while it reads, so two runs could both find no mark and both
+    // insert one. UPDLOCK makes the test take an update lock that two runs
+    // cannot hold at once, HOLDLOCK keeps it (as a key-range lock, so it also
+    // covers a mark that does not exist yet) until the transaction ends: the
+    // second run waits for the first to commit and then finds its mark.
+    // SQLite needs no hint: its writing transaction excludes every other writer.
+    const QString hint = db.isSqlServer() ? QStringLiteral(" WITH (UPDLOCK, HOLDLOCK)") : QString();
+    return QStringLiteral("INSERT INTO COMM (ID, SUBTEXT, SUBNUM, Date1) SELECT 7, ?, ?, ? WHERE NOT EXISTS "
+                          "(SELECT 1 FROM COMM%1 WHERE ID = 7 AND SUBNUM = ? AND SUBTEXT = ?)")
+        .arg(hint);
+}
+
+QString deleteTransferMark() {
+    return QStringLiteral("DELETE FROM COMM WHERE ID = 7 AND SUBNUM = ? AND SUBTEXT = ?");
+}
+
+QString countTransferMark() {
+    return QStringLiteral("SELECT COUNT(*) FROM COMM WHERE ID = 7 AND SUBNUM = ? AND SUBTEXT = ?");
 }
 
 bool deleteTransferMarks(const HostDb& db, int kind, const QStringList& names, QString* error) {

@@ -14,8 +14,16 @@ namespace CommStatements {
 // the database's message on the first failure.
 bool tidyTransferMarks(const HostDb& db, QString* error);
 
-// Adds one transfer mark; values: invoice name, kind, date of the transfer.
-QString insertTransferMark();
+// Adds one transfer mark unless the invoice has one of that kind already;
+// one row affected means the run has claimed the invoice. Values: invoice
+// name, kind, date of the transfer, then kind and invoice name again.
+QString claimTransferMark(const HostDb& db);
+
+// Takes back one mark; values: kind, invoice name.
+QString deleteTransferMark();
+
+// The number of marks of one kind of one invoice; values: kind, invoice name.
+QString countTransferMark();
 
 // Release: removes the marks of one kind of the named invoices. Names are
 // bound in chunks well below SQL Server's limit of 2100 parameters.

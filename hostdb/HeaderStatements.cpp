@@ -5,10 +5,31 @@
 
 namespace HeaderStatements {
 
+QString valuesBeforePosting(const HostDb& db) {
+    // UPDLOCK, HOLDLOCK: on SQL Server the row stays locked against every
+    // other run's claim until this transaction ends, so the values read are
+    // the ones the posting replaces and a take-back restores.
+    return QStringLiteral("SELECT ZAHL_BETRAG, ZAHLDATUM, GESPERRT FROM HEADERRECH%1 WHERE R_NAME = ? AND "
+                          "VER_TYPE = ?")
+        .arg(db.isSqlServer() ? QStringLiteral(" WITH (UPDLOCK, HOLDLOCK)") : QString());
+}
+
 QString markTransferred() {
+    // The condition makes the update its own test: an invoice another run
+    // posted meanwhile is left alone and the row count tells.
     return QStringLiteral(
         "UPDATE HEADERRECH SET ZAHL_BETRAG = ?, ZAHLDATUM = ?, GESPERRT = 1 WHERE R_NAME = ? AND "
-        "VER_TYPE = ?");
+        "VER_TYPE = ? AND ZAHLDATUM IS NULL");
+}
+
+QString restoreBeforePosting() {
+    return QStringLiteral(
+        "UPDATE HEADERRECH SET ZAHL_BETRAG = ?, ZAHLDATUM = NULL, GESPERRT = ? WHERE R_NAME = "
+        "? AND VER_TYPE = ? AND ZAHLDATUM = ?");
+}
+
+QString paymentDate() {
+    return QStringLiteral("SELECT ZAHLDATUM FROM HEADERRECH WHERE R_NAME = ? AND VER_TYPE = ?");
 }
 
 bool releaseHeaders(const HostDb& db, const QString& documentType, const QStringList& names, QString* error) {

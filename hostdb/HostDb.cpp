@@ -160,7 +160,13 @@ bool HostDb::settingColumn(const QString& table, const QString& column, const QS
 }
 
 bool HostDb::transaction() const {
-    return database().transaction();
+    if (isSqlServer())
+        return database().transaction();
+    // A deferred SQLite transaction that reads first cannot wait for another
+    // writer when it comes to write; taking the write lock at the start makes
+    // two runs wait for each other within the busy timeout instead.
+    QSqlQuery begin(database());
+    return begin.exec(QStringLiteral("BEGIN IMMEDIATE"));
 }
 bool HostDb::commit() const {
     return m_trialRun ? database().rollback() : database().commit();

@@ -50,6 +50,7 @@ public:
     bool settingColumn(const QString& table, const QString& column, const QString& setting, QString* quoted,
                        QString* error) const;
 
+    // A writing transaction (on SQLite it holds the write lock from the start).
     bool transaction() const;
     // Commits, or in a trial run rolls back and reports whether that worked.
     bool commit() const;

@@ -96,6 +96,11 @@ QString amountXml(qint64 cents) {
 qint64 roundToCents(double value) {
     if (!std::isfinite(value) || value == 0.0)
         return 0;
+    // Far beyond any amount a payment may carry; larger values would not fit
+    // into 64 bits of cents and must not wrap round into small or negative ones.
+    constexpr double kLimit = 1e16;
+    if (std::fabs(value) >= kLimit)
+        return value < 0 ? -qint64(kLimit) * 100 : qint64(kLimit) * 100;
     char buffer[40];
     std::snprintf(buffer, sizeof buffer, "%.14e", std::fabs(value)); // d.ddddddddddddddde±x
     qint64 mantissa = 0;

@@ -24,6 +24,7 @@ QString amountXml(qint64 cents);
 
 // The amount rounded half away from zero at two decimals, in cents. Rounds the
 // value's 15-digit decimal text, so 1.005 gives 101 as a clerk would expect.
+// A value of 10^16 or more (either sign) gives ±10^18 cents, never a wrapped one.
 qint64 roundToCents(double value);
 
 // Reads a German amount text ("1.234,50", "-0,07", "12") back into cents.

@@ -22,13 +22,16 @@ bool flushToDisk(QFile& file, QString* error) {
     return syncToDisk(file, error);
 }
 
+QString temporaryName(const QString& fileName) {
+    return QLatin1Char('.') + fileName + QStringLiteral(".part");
+}
+
 PendingFile stageFile(const QString& exportFolder, const QString& fileName,
                       const std::function<bool(QIODevice&)>& writeContent) {
     PendingFile pending;
     pending.name = exportFolder + fileName;
     pending.finalPath = localFilePath(pending.name);
-    const QString tempPath =
-        localFilePath(exportFolder + QLatin1Char('.') + fileName + QStringLiteral(".part"));
+    const QString tempPath = localFilePath(exportFolder + temporaryName(fileName));
 
     QFile file(tempPath);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
@@ -51,17 +54,51 @@ PendingFile stageFile(const QString& exportFolder, const QString& fileName,
     return pending;
 }
 
+PendingFile stagedEarlier(const QString& tempPath) {
+    PendingFile pending;
+    pending.tempPath = tempPath;
+    const qsizetype slash = tempPath.lastIndexOf(QLatin1Char('/')) + 1;
+    const QString tempName = tempPath.mid(slash);
+    pending.finalPath = tempPath.left(slash) + tempName.mid(1, tempName.size() - 1 - 5);
+    pending.name = pending.finalPath;
+    return pending;
+}
+
 PendingFile stageFile(const QString& exportFolder, const QString& fileName, const QByteArray& bytes) {
     return stageFile(exportFolder, fileName,
                      [&bytes](QIODevice& device) { return device.write(bytes) == bytes.size(); });
 }
 
-bool PendingFile::publish() {
+bool PendingFile::publish(Replacing replacing) {
     if (!isStaged())
         return false;
+    const std::filesystem::path from(tempPath.toStdU16String());
+    const std::filesystem::path to(finalPath.toStdU16String());
     std::error_code error;
-    std::filesystem::rename(std::filesystem::path(tempPath.toStdU16String()),
-                            std::filesystem::path(finalPath.toStdU16String()), error);
+    if (replacing == Replacing::Allowed) {
+        std::filesystem::rename(from, to, error);
+    } else {
+        // A hard link is made only where no entry of that name exists, in one
+        // step; a rename would replace a file that appeared after the check.
+        std::filesystem::create_hard_link(from, to, error);
+        std::error_code same;
+        if (error == std::errc::file_exists && std::filesystem::equivalent(from, to, same))
+            error.clear(); // published before, the temporary name not yet removed
+        if (error && error != std::errc::file_exists && !std::filesystem::exists(to)) {
+            // File systems without hard links (FAT on a diskette): the check
+            // and the rename are two steps there.
+            error.clear();
+            std::filesystem::rename(from, to, error);
+        } else if (!error) {
+            std::filesystem::remove(from, error);
+            error.clear(); // the content is published; a stray temporary name is harmless
+        }
+        if (error == std::errc::file_exists) {
+            errorString = QStringLiteral("Es gibt schon eine Datei dieses Namens; sie wird nicht ersetzt.");
+            discard();
+            return false;
+        }
+    }
     if (error) {
         errorString = QString::fromStdString(error.message());
         discard();

@@ -18,13 +18,19 @@ struct PendingFile {
     QString finalPath;   // local path it is published under
     QString errorString; // the system's reason for the last failure
 
+    enum class Replacing { Never, Allowed };
+
     bool isStaged() const { return !tempPath.isEmpty(); }
-    // Renames the content over the final name (replacing a file there).
-    // False, with errorString set and the temporary file removed, on failure.
-    bool publish();
+    // Moves the content to the final name. A payment file never replaces a
+    // file: another run's invoices may stand in it. False, with errorString
+    // set and the temporary file removed, on failure.
+    bool publish(Replacing replacing = Replacing::Never);
     // Removes the temporary file; the final name is never touched.
     void discard();
 };
+
+// The temporary name of a file while it is staged.
+QString temporaryName(const QString& fileName);
 
 // Lets writeContent write under the temporary name for exportFolder +
 // fileName (it returns false when a write failed), then flushes the file to
@@ -37,3 +43,6 @@ PendingFile stageFile(const QString& exportFolder, const QString& fileName, cons
 // Flushes what was written to file and forces it to disk; false and the
 // reason when a write fell short (full disk, file size limit).
 bool flushToDisk(QFile& file, QString* error);
+
+// A file an earlier program left staged under tempPath (a local path).
+PendingFile stagedEarlier(const QString& tempPath);

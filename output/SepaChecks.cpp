@@ -91,12 +91,15 @@ SepaCheckSummary CheckBookings(BookingList& bookings, bool directDebit, SepaVers
         const QStringList problems = problemsOf(b, directDebit, version, &unusable);
         if (!problems.isEmpty()) {
             ++summary.errors;
-            const QString who =
-                QString::number(b.Nummer) + QLatin1Char(' ') + b.Name + QLatin1Char(' ') + b.Vorname;
+            // Named as the payment file names them (the check runs before sanitizing).
+            const QString who = QString::number(b.Nummer) + QLatin1Char(' ') + ReplaceSpecialChars(b.Name) +
+                                QLatin1Char(' ') + ReplaceSpecialChars(b.Vorname);
             for (const QString& problem : problems)
                 log(who + problem);
         }
         if (unusable) {
+            log(QStringLiteral("Die Rechnung ") + b.Rechnung +
+                QStringLiteral(" wurde nicht in die Datei übernommen und bleibt offen."));
             removed << i;
             continue;
         }
@@ -118,8 +121,11 @@ SepaCheckSummary CheckBookings(BookingList& bookings, bool directDebit, SepaVers
     if (summary.errors > 0) {
         log(QStringLiteral("Es sind ") + QString::number(summary.errors) +
             QStringLiteral(" Fehler von gesamt ") + QString::number(summary.seen) +
-            QStringLiteral(" Buchungen aufgetreten. Kontrollsumme: EUR ") +
-            GermanFormat::amountShort(summary.sumCents));
+            QStringLiteral(" Buchungen aufgetreten. Die Datei enthält ") + QString::number(summary.count) +
+            QStringLiteral(" Buchungen, Kontrollsumme: EUR ") + GermanFormat::amountShort(summary.sumCents));
     }
+    if (!removed.isEmpty())
+        log(QString::number(removed.size()) +
+            QStringLiteral(" Buchungen wurden nicht in die Datei übernommen."));
     return summary;
 }

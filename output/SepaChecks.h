@@ -6,7 +6,9 @@
 #include <QDateTime>
 #include <QString>
 
-// The validation pass of both SEPA writers.
+// The validation pass of an export run, before any file is written, so that
+// the CSV file, the payment file, the reports and the posting hold the same
+// bookings.
 struct SepaCheckSummary {
     qint32 seen = 0;        // bookings looked at
     qint32 errors = 0;      // bookings with at least one logged problem
@@ -25,6 +27,8 @@ struct SepaCheckSummary {
 // from the list, so it is neither written nor posted. The 2019 files also
 // need a name, a mandate reference in the SEPA set, and for a counterparty
 // outside the EEA a BIC and an address.
-// With errors a summary line closes the log entries of the run.
+// A removed booking's lines end with one saying that its invoice stays open.
+// With errors a summary line with the file's count and sum closes the log
+// entries of the run, followed by the number of removed bookings.
 SepaCheckSummary CheckBookings(BookingList& bookings, bool directDebit, SepaVersion version,
                                const QString& logPath, const QDateTime& now);

@@ -8,7 +8,6 @@
 #include "output/SepaChecks.h"
 #include "output/SepaCountries.h"
 
-#include <QFileInfo>
 #include <QList>
 
 #include <optional>
@@ -20,11 +19,6 @@ constexpr qsizetype kMaxNameLength = 70;
 constexpr qsizetype kMaxRemittanceLength = 140;
 constexpr qsizetype kMaxPostcodeLength = 16;
 constexpr qsizetype kMaxTownLength = 35;
-
-const QString kErrorsLogged = QStringLiteral(
-    "Es sind beim Export fehler aufgetreten. Bitte kontrollieren Sie die Log-Datei. Sie wurde um die "
-    "aktuellen Fehler ergänzt.\rZur Info: \rSie können die Logdatei komplett löschen oder leeren und "
-    "speichern. Sie wird beim Auftreten des nächsten Fehlers wieder erzeugt und ergänzt.");
 
 // The company values as the file carries them, or nothing (after telling the
 // user) when one of them would make the file invalid.
@@ -131,38 +125,19 @@ bool writeDocument(QIODevice& device, const SepaLayout& layout, const BookingLis
     return xml.finish();
 }
 
-// Sends the user to the log, or tells why the errors are not in it.
-void reportLoggedErrors(const QString& text, const SepaCheckSummary& checks, const QString& logPath,
-                        Prompter& prompter) {
-    if (!checks.logWritten) {
-        prompter.message(text + QStringLiteral("\rDie Log-Datei ") + logPath +
-                             QStringLiteral(" konnte nicht geschrieben werden: ") + checks.logError,
-                         Prompter::Icon::Critical);
-        return;
-    }
-    prompter.message(text);
-    prompter.openFile(logPath);
-}
-
 } // namespace
 
 SepaResult writeSepaFile(const SepaLayout& layout, const QString& exportFolder, BookingList& bookings,
-                         const Firmendaten& firma, const QDateTime& now, const QString& logPath,
-                         Prompter& prompter) {
+                         const Firmendaten& firma, const QDateTime& now, Prompter& prompter) {
     SepaResult result;
-    const SepaCheckSummary checks = CheckBookings(bookings, layout.directDebit, layout.version, logPath, now);
-    result.controlSumCents = checks.sumCents;
-    if (checks.count == 0) {
-        const QString nothing =
-            QStringLiteral("Keine gültige Buchung für die SEPA Datei vorhanden! Es wurde keine "
-                           "Datei erstellt.");
-        if (checks.errors > 0)
-            reportLoggedErrors(nothing + QStringLiteral(" Bitte kontrollieren Sie die Log-Datei."), checks,
-                               logPath, prompter);
-        else
-            prompter.message(nothing, Prompter::Icon::Information);
-        return result;
+    SepaCheckSummary totals;
+    for (const Buchung& b : bookings) {
+        ++totals.count;
+        totals.sumCents += b.Betrag;
     }
+    result.controlSumCents = totals.sumCents;
+    if (totals.count == 0)
+        return result;
 
     const std::optional<SepaCompany> company = readCompany(layout, firma, prompter);
     if (!company)
@@ -171,32 +146,24 @@ SepaResult writeSepaFile(const SepaLayout& layout, const QString& exportFolder, 
     const QString fileName = QLatin1String(layout.filePrefix) + firma.Verwendungszweck + QLatin1Char('_') +
                              now.toString(QStringLiteral("ddMMyyyy'T'HHmmss")) + QStringLiteral(".xml");
     result.path = exportFolder + fileName;
-    if (QFileInfo::exists(localFilePath(result.path)) &&
-        !prompter.askYesNo(QStringLiteral("VORSICHT: Datei existiert bereits! Wollen Sie die Datei ") +
-                               result.path + QStringLiteral(" überschreiben?"),
-                           QStringLiteral("SEPA")))
-        return result;
-
     const SepaDocument doc{*company, layout.messageId(messageIdOf(bookings), now), sepaDate(now)};
-    PendingFile file = stageFile(exportFolder, fileName, [&](QIODevice& device) {
-        return writeDocument(device, layout, bookings, doc, checks, now);
+    result.file = stageFile(exportFolder, fileName, [&](QIODevice& device) {
+        return writeDocument(device, layout, bookings, doc, totals, now);
     });
     QString complaint;
-    if (file.isStaged() && !validateStagedFile(file, layout.schemas, &complaint)) {
-        file.discard();
+    if (result.file.isStaged() && !validateStagedFile(result.file, layout.schemas, &complaint)) {
+        result.file.discard();
         prompter.message(complaint, Prompter::Icon::Critical);
         return result;
     }
-    if (!file.isStaged() || !file.publish()) {
+    if (!result.file.isStaged()) {
         prompter.message(QStringLiteral("Fehler beim Schreiben der XML Datei ") + result.path +
-                             QStringLiteral(" \r") + file.errorString,
+                             QStringLiteral(" \r") + result.file.errorString,
                          Prompter::Icon::Critical);
         return result;
     }
     result.written = true;
-    result.count = checks.count;
-    if (checks.errors > 0)
-        reportLoggedErrors(kErrorsLogged, checks, logPath, prompter);
+    result.count = totals.count;
     return result;
 }
 

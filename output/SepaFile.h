@@ -3,6 +3,7 @@
 #include "export/Buchung.h"
 #include "export/Firmendaten.h"
 #include "export/Prompter.h"
+#include "output/PendingFile.h"
 #include "output/SepaSchemaValidation.h"
 #include "output/SepaVersion.h"
 #include "output/XmlLines.h"
@@ -10,14 +11,16 @@
 #include <QDateTime>
 #include <QString>
 
-// What a SEPA writer hands back to the export run. The count is set only when
-// the file was written; the control sum (of the bookings fit for the file)
-// is set in every outcome once the bookings have been checked.
+// What a SEPA writer hands back to the export run: the file staged under its
+// temporary name, for the run to publish once the posting is committed. The
+// count is set only when the file was staged; the control sum in every
+// outcome.
 struct SepaResult {
     bool written = false;
     qint32 count = 0;
     qint64 controlSumCents = 0;
     QString path; // folder + file name, as formed from the export folder
+    PendingFile file;
 };
 
 // A structured postal address of a 2019 file, its texts in the SEPA set.
@@ -78,15 +81,12 @@ struct SepaLayout {
     void (*writeTransaction)(XmlLines& xml, const SepaDocument& doc, const Buchung& b);
 };
 
-// The common core of both writers: checks and logs the bookings (removing
-// the ones the file cannot carry), checks the company values, asks before
-// replacing an existing file, writes the document under a temporary name and
-// publishes it complete, then sends the user to the log when errors were
-// found. now is the run's date-time for the file name, CreDtTm, the mandate
-// signature date and the log lines.
+// The common core of both writers: checks the company values and writes the
+// document of the bookings (checked by CheckBookings before) under a
+// temporary name. now is the run's date-time for the file name, CreDtTm and
+// the mandate signature date.
 SepaResult writeSepaFile(const SepaLayout& layout, const QString& exportFolder, BookingList& bookings,
-                         const Firmendaten& firma, const QDateTime& now, const QString& logPath,
-                         Prompter& prompter);
+                         const Firmendaten& firma, const QDateTime& now, Prompter& prompter);
 
 // The company name of the 2009 files: sanitized, cut to 70 characters, no "&".
 QString companyName2009(const QString& firmenName);

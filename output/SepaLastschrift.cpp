@@ -149,8 +149,7 @@ const SepaLayout kDirectDebit2019{
 } // namespace
 
 SepaResult WriteSEPALastschrift(const QString& exportFolder, BookingList& bookings, const Firmendaten& firma,
-                                const QDateTime& now, const QString& logPath, Prompter& prompter,
-                                SepaVersion version) {
+                                const QDateTime& now, Prompter& prompter, SepaVersion version) {
     return writeSepaFile(version == SepaVersion::Iso2019 ? kDirectDebit2019 : kDirectDebit2009, exportFolder,
-                         bookings, firma, now, logPath, prompter);
+                         bookings, firma, now, prompter);
 }

@@ -4,8 +4,7 @@
 
 // Writes the SEPA core direct debit file (pain.008.001.08, or .02 for 2009) "LS_" + purpose
 // text + "_ddmmyyyyThhmmss.xml" into the export folder: the company collects
-// every booking's amount under the counterparty's mandate. Bookings the file
-// cannot carry are logged and removed from the list.
+// every booking's amount under the counterparty's mandate, under a temporary
+// name until the run publishes it. The bookings have passed CheckBookings.
 SepaResult WriteSEPALastschrift(const QString& exportFolder, BookingList& bookings, const Firmendaten& firma,
-                                const QDateTime& now, const QString& logPath, Prompter& prompter,
-                                SepaVersion version);
+                                const QDateTime& now, Prompter& prompter, SepaVersion version);

@@ -125,8 +125,7 @@ const SepaLayout kCreditTransfer2019{
 } // namespace
 
 SepaResult WriteSEPAUeberweisung(const QString& exportFolder, BookingList& bookings, const Firmendaten& firma,
-                                 const QDateTime& now, const QString& logPath, Prompter& prompter,
-                                 SepaVersion version) {
+                                 const QDateTime& now, Prompter& prompter, SepaVersion version) {
     return writeSepaFile(version == SepaVersion::Iso2019 ? kCreditTransfer2019 : kCreditTransfer2009,
-                         exportFolder, bookings, firma, now, logPath, prompter);
+                         exportFolder, bookings, firma, now, prompter);
 }

@@ -4,8 +4,7 @@
 
 // Writes the SEPA credit transfer file (pain.001.001.09, or .03 for 2009) "UW_" + purpose
 // text + "_ddmmyyyyThhmmss.xml" into the export folder: the company pays
-// every booking's counterparty. Bookings the file cannot carry are logged and
-// removed from the list.
+// every booking's counterparty, under a temporary name until the run
+// publishes it. The bookings have passed CheckBookings.
 SepaResult WriteSEPAUeberweisung(const QString& exportFolder, BookingList& bookings, const Firmendaten& firma,
-                                 const QDateTime& now, const QString& logPath, Prompter& prompter,
-                                 SepaVersion version);
+                                 const QDateTime& now, Prompter& prompter, SepaVersion version);

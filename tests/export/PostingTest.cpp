@@ -2,6 +2,7 @@
 #include "GuiApplication.h"
 #include "PdfText.h"
 #include "SchemaCheck.h"
+#include "export/RunRecovery.h"
 #include "hostdb/HostValues.h"
 
 #include <QSqlQuery>
@@ -102,12 +103,13 @@ TEST_F(ExportRunTest, FailingPostingLeavesNothingBehind) {
                   .toInt(),
               0);
     EXPECT_EQ(openInvoices(), QStringList({"GU-1", "GU-2", "GU-3"}));
+    EXPECT_TRUE(prompter.reports.isEmpty());
     ASSERT_EQ(prompter.messages.size(), 1);
     const QString text = prompter.messages[0].text;
     EXPECT_EQ(prompter.messages[0].icon, Prompter::Icon::Critical);
     EXPECT_TRUE(text.contains(QLatin1String("gesperrt"))) << text.toStdString();
     EXPECT_TRUE(text.contains(QLatin1String("GU-2"))) << text.toStdString();
-    EXPECT_TRUE(text.contains(QStringLiteral("Begleitzettel dieses Laufs ist ungültig")))
+    EXPECT_TRUE(text.contains(QStringLiteral("Es wurde nichts exportiert und nichts gebucht")))
         << text.toStdString();
     EXPECT_FALSE(prompter.busy);
 }
@@ -134,20 +136,34 @@ TEST_F(ExportRunTest, InvoiceExportedElsewhereAfterSelectionIsSkipped) {
     EXPECT_EQ(lockedHeaders(), QStringList({"GU-1", "GU-3"}));
 }
 
-TEST_F(ExportRunTest, InvalidBookingsStayOutOfFileReportsAndPosting) {
+// The CSV file, the payment file, both reports and the posting hold the same
+// bookings: the ones the payment file could not carry stay open everywhere.
+TEST_F(ExportRunTest, InvalidBookingsStayOutOfCsvFileReportsAndPosting) {
+    settings.strCSV = QStringLiteral("1");
     host.addCustomer(102, QStringLiteral("Strich"), QStringLiteral("DE89-3704-0044-0532-0130-00"));
+    host.addCustomer(103, QStringLiteral("Inland"), QString());
+    host.exec(
+        QStringLiteral("UPDATE PERSONAL SET BLZ = '37040044', KONTO = '532013000' WHERE ID_PERSONAL = 103"));
     addInvoice(QStringLiteral("GU-1"), QStringLiteral("A3"), 100, 0.0);
     addInvoice(QStringLiteral("GU-2"), QStringLiteral("A3"), 100, -5.0);
     addInvoice(QStringLiteral("GU-3"), QStringLiteral("A3"), 102, 7.0);
     addInvoice(QStringLiteral("GU-4"), QStringLiteral("A3"), 101, 20.0);
+    addInvoice(QStringLiteral("GU-5"), QStringLiteral("A3"), 103, 30.0);
+    addInvoice(QStringLiteral("GU-6"), QStringLiteral("A3"), 101, 1e17); // must not wrap round
     const QStringList openBefore = openInvoices();
 
-    ASSERT_TRUE(run({"GU-1", "GU-2", "GU-3", "GU-4"}).posted) << prompter.allText().toStdString();
+    const ExportOutcome outcome = run({"GU-1", "GU-2", "GU-3", "GU-4", "GU-5", "GU-6"});
+    ASSERT_TRUE(outcome.posted) << prompter.allText().toStdString();
+    EXPECT_EQ(outcome.count, 1);
+    EXPECT_EQ(outcome.controlSumCents, 2000);
     const QByteArray xml = paymentFile();
     EXPECT_EQ(schemaErrors(xml, QStringLiteral("pain.001.001.03.xsd")), QString());
     EXPECT_EQ(elements(xml, QStringLiteral("Ustrd")), QStringList({"GU-4"}));
     EXPECT_EQ(elements(xml, QStringLiteral("NbOfTxs")), QStringList({"1"}));
     EXPECT_EQ(elements(xml, QStringLiteral("CtrlSum")), QStringList({"20"}));
+    const auto csv = csvRows();
+    ASSERT_EQ(csv.size(), 1);
+    EXPECT_EQ(csv[0].value("Rechnung"), "GU-4");
     EXPECT_EQ(marked(3), QStringList({"GU-4"}));
     EXPECT_EQ(lockedHeaders(), QStringList({"GU-4"}));
     QStringList stillOpen = openBefore;
@@ -160,13 +176,25 @@ TEST_F(ExportRunTest, InvalidBookingsStayOutOfFileReportsAndPosting) {
         EXPECT_FALSE(beitrag.contains(QLatin1String(left))) << left;
     EXPECT_TRUE(reportText(prompter, QStringLiteral("Begleitzettel")).contains(QLatin1String("20,00")));
 
-    const QStringList log = files.logLines();
-    ASSERT_EQ(log.size(), 4) << log.join(QLatin1Char('\n')).toStdString();
-    EXPECT_TRUE(log[0].contains(QLatin1String("1100 Mueller Hans Betrag"))) << log[0].toStdString();
-    EXPECT_TRUE(log[1].contains(QLatin1String("1100 Mueller Hans Betrag"))) << log[1].toStdString();
-    EXPECT_TRUE(log[2].contains(QLatin1String("1102 Strich Hans IBAN"))) << log[2].toStdString();
-    EXPECT_TRUE(log[3].contains(QLatin1String("Es sind 3 Fehler von gesamt 4 Buchungen aufgetreten.")))
-        << log[3].toStdString();
+    QStringList log = files.logLines();
+    for (QString& line : log)
+        line = line.section(QLatin1Char(';'), 1);
+    EXPECT_EQ(log, QStringList({
+                       "1100 Mueller Hans Betrag muss größer als 0 sein. 0,00",
+                       "Die Rechnung GU-1 wurde nicht in die Datei übernommen und bleibt offen.",
+                       "1100 Mueller Hans Betrag muss größer als 0 sein. -5,00",
+                       "Die Rechnung GU-2 wurde nicht in die Datei übernommen und bleibt offen.",
+                   }) + log.mid(4))
+        << log.join(QLatin1Char('\n')).toStdString();
+    for (const char* line : {"Die Rechnung GU-3 wurde nicht in die Datei übernommen und bleibt offen.",
+                             "Die Rechnung GU-5 wurde nicht in die Datei übernommen und bleibt offen.",
+                             "1101 Schaefer Hans Betrag ist zu groß. 10.000.000.000.000.000,00"})
+        EXPECT_TRUE(log.contains(QString::fromUtf8(line))) << line << "\n"
+                                                           << log.join(QLatin1Char('\n')).toStdString();
+    ASSERT_GE(log.size(), 2);
+    EXPECT_EQ(log[log.size() - 2], "Es sind 5 Fehler von gesamt 6 Buchungen aufgetreten. Die Datei enthält 1 "
+                                   "Buchungen, Kontrollsumme: EUR 20");
+    EXPECT_EQ(log.last(), "5 Buchungen wurden nicht in die Datei übernommen.");
     EXPECT_EQ(prompter.openedFiles, QStringList({files.logPath()}));
 }
 
@@ -206,5 +234,57 @@ TEST_F(ExportRunTest, UnwritableFileIsNeitherPrintedNorPosted) {
         << prompter.messages[0].text.toStdString();
     EXPECT_FALSE(prompter.busy);
 }
+
+} // namespace
+
+namespace {
+
+// A run killed between its commit and its publishing (or before its commit)
+// leaves its payment file staged and its record; the next start completes
+// (or discards) it.
+class KilledRun : public ExportRunTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(KilledRun, IsCompletedWhenItsPostingStandsAndDiscardedWhenNot) {
+    const bool committed = GetParam();
+    addInvoice(QStringLiteral("GU-1"), QStringLiteral("A3"), 100, 10.0);
+    const ExportOutcome outcome = run({"GU-1"});
+    ASSERT_TRUE(outcome.posted) << prompter.allText().toStdString();
+    const QFileInfo payment(outcome.paymentFile);
+    const QString staged = payment.absolutePath() + QStringLiteral("/.") + payment.fileName() + ".part";
+    ASSERT_TRUE(QFile::rename(outcome.paymentFile, staged));
+    const QString paidAt =
+        HostValues::dateTime(
+            host.scalar(QStringLiteral("SELECT ZAHLDATUM FROM HEADERRECH WHERE R_NAME = 'GU-1'")))
+            .toString(Qt::ISODate);
+    TempFolder::write(
+        files.exportFolder() + QStringLiteral(".brv32-lauf-") +
+            settings.now.toString(QStringLiteral("yyyy_MM_dd_HH_mm_ss")) + ".json",
+        QStringLiteral("{\"published\":false,\"paymentFile\":\"%1\",\"kind\":3,\"documentType\":"
+                       "\"A3\",\"paidAt\":\"%2\",\"invoices\":[{\"name\":\"GU-1\",\"ZAHL_BETRAG\":"
+                       "null,\"GESPERRT\":null}]}")
+            .arg(payment.fileName(), paidAt)
+            .toUtf8());
+    if (!committed) {
+        host.exec(QStringLiteral("DELETE FROM COMM"));
+        host.exec(QStringLiteral("UPDATE HEADERRECH SET ZAHLDATUM = NULL, GESPERRT = NULL"));
+    }
+    prompter.messages.clear();
+
+    recoverInterruptedRuns(host.db(), settings.strExportPfad, prompter);
+    ASSERT_EQ(prompter.messages.size(), 1);
+    EXPECT_EQ(
+        prompter.messages[0].text,
+        committed
+            ? QStringLiteral("Eine unterbrochene Überleitung wurde abgeschlossen: ") + outcome.paymentFile
+            : QStringLiteral("Eine unterbrochene Überleitung wurde verworfen; ihre Rechnungen sind weiter "
+                             "offen."));
+    EXPECT_EQ(files.exportEntries(), committed ? QStringList{payment.fileName()} : QStringList());
+    EXPECT_EQ(openInvoices(), committed ? QStringList() : QStringList{"GU-1"});
+}
+
+INSTANTIATE_TEST_SUITE_P(Posting, KilledRun, ::testing::Bool(),
+                         [](const ::testing::TestParamInfo<bool>& info) {
+                             return info.param ? "Committed" : "NotCommitted";
+                         });
 
 } // namespace

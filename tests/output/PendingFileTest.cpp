@@ -4,6 +4,7 @@
 #include "TempFolder.h"
 
 #include <QDir>
+#include <QFile>
 
 #include <gtest/gtest.h>
 
@@ -24,7 +25,7 @@ TEST(PendingFile, AnInterruptedWriteLeavesNothingBehind) {
     EXPECT_TRUE(entries(folder).isEmpty());
 }
 
-TEST(PendingFile, IsPublishedWholeUnderItsFinalName) {
+TEST(PendingFile, IsPublishedWholeUnderItsFinalNameButNeverOverAnotherFile) {
     TempFolder folder;
     TempFolder::write(folder.file(QStringLiteral("LS_x.xml")), "older file");
     PendingFile file =
@@ -32,6 +33,13 @@ TEST(PendingFile, IsPublishedWholeUnderItsFinalName) {
     ASSERT_TRUE(file.isStaged());
     EXPECT_EQ(entries(folder), (QStringList{".LS_x.xml.part", "LS_x.xml"}));
     EXPECT_EQ(TempFolder::read(folder.file(QStringLiteral("LS_x.xml"))), "older file");
+    // Another run's file of that name is never replaced.
+    EXPECT_FALSE(file.publish());
+    EXPECT_EQ(entries(folder), QStringList{"LS_x.xml"});
+    EXPECT_EQ(TempFolder::read(folder.file(QStringLiteral("LS_x.xml"))), "older file");
+
+    QFile::remove(folder.file(QStringLiteral("LS_x.xml")));
+    file = stageFile(folder.path() + QLatin1Char('/'), QStringLiteral("LS_x.xml"), QByteArray("new"));
     ASSERT_TRUE(file.publish());
     EXPECT_EQ(entries(folder), QStringList{"LS_x.xml"});
     EXPECT_EQ(TempFolder::read(folder.file(QStringLiteral("LS_x.xml"))), "new");

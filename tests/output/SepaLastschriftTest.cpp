@@ -1,5 +1,6 @@
 #include "output/SepaLastschrift.h"
 #include "output/ExportPath.h"
+#include "output/SepaChecks.h"
 
 #include "SchemaCheck.h"
 #include "SepaSamples.h"
@@ -17,9 +18,16 @@ using SepaSamples::due;
 
 class DirectDebit : public testing::Test, public WriterFixture {
 protected:
+    // Checks the bookings and writes the file as the export run does, then
+    // publishes it.
     SepaResult write(BookingList& list) {
-        return WriteSEPALastschrift(exportFolder(), list, firma, SepaSamples::runTime(), logPath(), prompter,
-                                    version);
+        CheckBookings(list, true, version, logPath(), SepaSamples::runTime());
+        SepaResult result =
+            WriteSEPALastschrift(exportFolder(), list, firma, SepaSamples::runTime(), prompter, version);
+        if (result.written) {
+            EXPECT_TRUE(result.file.publish());
+        }
+        return result;
     }
     static QString text(const SepaResult& result) {
         return QString::fromUtf8(TempFolder::read(localFilePath(result.path)));
@@ -154,10 +162,13 @@ TEST_F(DirectDebit, BookingsWithoutUsableMandateAreRemoved) {
     ASSERT_EQ(list.count(), 2);
     EXPECT_EQ(list[1].Nummer, 4);
     const QStringList log = logLines();
-    ASSERT_EQ(log.size(), 3);
+    ASSERT_EQ(log.size(), 6);
     EXPECT_TRUE(log[0].endsWith(QStringLiteral(";2 Mueller Hans Mandatsnummer fehlt.")));
-    EXPECT_TRUE(log[1].endsWith(QStringLiteral(";3 Mueller Hans Mandatsnummer ist länger als 35 Zeichen. ") +
+    EXPECT_TRUE(log[1].endsWith(
+        QStringLiteral(";Die Rechnung R2 wurde nicht in die Datei übernommen und bleibt offen.")));
+    EXPECT_TRUE(log[2].endsWith(QStringLiteral(";3 Mueller Hans Mandatsnummer ist länger als 35 Zeichen. ") +
                                 QString(36, QLatin1Char('M'))));
+    EXPECT_TRUE(log[5].endsWith(QStringLiteral(";2 Buchungen wurden nicht in die Datei übernommen.")));
     EXPECT_EQ(
         schemaErrors(TempFolder::read(result.path), QStringLiteral("pain.008.001.02.xsd")).toStdString(), "");
 }

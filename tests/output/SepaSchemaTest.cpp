@@ -111,15 +111,14 @@ TEST_P(WrittenFilesAreSchemaValid, AgainstTheIsoSchema) {
         firma.Kontonummer = QStringLiteral("AT61 1904 3002 3457 3201");
     BookingList list = c.run.bookings();
     const qsizetype count = list.count();
-    const SepaResult result = c.directDebit
-                                  ? WriteSEPALastschrift(exportFolder(), list, firma, SepaSamples::runTime(),
-                                                         logPath(), prompter, c.version)
-                                  : WriteSEPAUeberweisung(exportFolder(), list, firma, SepaSamples::runTime(),
-                                                          logPath(), prompter, c.version);
+    const SepaResult result =
+        c.directDebit
+            ? WriteSEPALastschrift(exportFolder(), list, firma, SepaSamples::runTime(), prompter, c.version)
+            : WriteSEPAUeberweisung(exportFolder(), list, firma, SepaSamples::runTime(), prompter, c.version);
     ASSERT_TRUE(result.written) << prompter.allText().toStdString();
     EXPECT_EQ(result.count, count);
 
-    const QByteArray bytes = TempFolder::read(result.path);
+    const QByteArray bytes = TempFolder::read(result.file.tempPath);
     // The 2019 messages have no Austrian namespace.
     const bool austrianNamespace = c.austrian && c.version == SepaVersion::Iso2009;
     EXPECT_EQ(bytes.contains("APC:STUZZA"), austrianNamespace);

@@ -1,6 +1,7 @@
 #include "output/SepaUeberweisung.h"
 #include "output/ExportPath.h"
 #include "output/GermanFormat.h"
+#include "output/SepaChecks.h"
 
 #include "SchemaCheck.h"
 #include "SepaSamples.h"
@@ -19,9 +20,16 @@ using SepaSamples::due;
 
 class CreditTransfer : public testing::Test, public WriterFixture {
 protected:
+    // Checks the bookings and writes the file as the export run does, then
+    // publishes it.
     SepaResult write(BookingList& list) {
-        return WriteSEPAUeberweisung(exportFolder(), list, firma, SepaSamples::runTime(), logPath(), prompter,
-                                     version);
+        CheckBookings(list, false, version, logPath(), SepaSamples::runTime());
+        SepaResult result =
+            WriteSEPAUeberweisung(exportFolder(), list, firma, SepaSamples::runTime(), prompter, version);
+        if (result.written) {
+            EXPECT_TRUE(result.file.publish());
+        }
+        return result;
     }
     static QString text(const SepaResult& result) {
         return QString::fromUtf8(TempFolder::read(localFilePath(result.path)));
@@ -244,27 +252,24 @@ TEST_F(CreditTransfer, UnusableBookingsAreLoggedRemovedAndCounted) {
         logLines(),
         (QStringList{
             stamp + QStringLiteral("2 Mueller Hans Betrag muss größer als 0 sein. 0,00"),
+            stamp + QStringLiteral("Die Rechnung R2 wurde nicht in die Datei übernommen und bleibt offen."),
             stamp + QStringLiteral("3 Mueller Hans IBAN hat nicht die erforderliche Länge. DE12"),
+            stamp + QStringLiteral("Die Rechnung R3 wurde nicht in die Datei übernommen und bleibt offen."),
             stamp + QStringLiteral(
                         "4 Mueller Hans IBAN hat nicht die erforderliche Länge. AT3319043002345732011"),
             stamp + QStringLiteral("5 Mueller Hans BIC ist ungültig. XX"),
+            stamp + QStringLiteral("Die Rechnung R5 wurde nicht in die Datei übernommen und bleibt offen."),
             stamp + QStringLiteral("6 Mueller Hans Betrag muss größer als 0 sein. -3,00"),
+            stamp + QStringLiteral("Die Rechnung R6 wurde nicht in die Datei übernommen und bleibt offen."),
             stamp + QStringLiteral(
                         "7 Mueller Hans IBAN hat eine ungültige Prüfziffer. DE88 3704 0044 0532 0130 00"),
+            stamp + QStringLiteral("Die Rechnung R7 wurde nicht in die Datei übernommen und bleibt offen."),
             stamp + QStringLiteral(
                         "8 Mueller Hans IBAN hat nicht die erforderliche Länge. AT6119043002345732011"),
-            stamp + QStringLiteral("Es sind 7 Fehler von gesamt 8 Buchungen aufgetreten. "
-                                   "Kontrollsumme: EUR 30,5")}));
-
-    ASSERT_EQ(prompter.messages.size(), 1);
-    EXPECT_EQ(prompter.messages[0].text,
-              QStringLiteral(
-                  "Es sind beim Export fehler aufgetreten. Bitte kontrollieren Sie die Log-Datei. Sie wurde "
-                  "um die aktuellen Fehler ergänzt.\rZur Info: \rSie können die Logdatei komplett löschen "
-                  "oder leeren und speichern. Sie wird beim Auftreten des nächsten Fehlers wieder erzeugt "
-                  "und ergänzt."));
-    EXPECT_EQ(prompter.messages[0].title, QStringLiteral("SEPA Überweisung"));
-    EXPECT_EQ(prompter.openedFiles, QStringList{logPath()});
+            stamp + QStringLiteral("Die Rechnung R8 wurde nicht in die Datei übernommen und bleibt offen."),
+            stamp + QStringLiteral("Es sind 7 Fehler von gesamt 8 Buchungen aufgetreten. Die Datei enthält 2 "
+                                   "Buchungen, Kontrollsumme: EUR 30,5"),
+            stamp + QStringLiteral("6 Buchungen wurden nicht in die Datei übernommen.")}));
 }
 
 TEST_F(CreditTransfer, IbansOfWrongNationalLengthAreLoggedAndWrittenAllTheSame) {
@@ -284,20 +289,7 @@ TEST_F(CreditTransfer, IbansOfWrongNationalLengthAreLoggedAndWrittenAllTheSame) 
     EXPECT_TRUE(log[0].endsWith(QStringLiteral(";2 Mueller Hans IBAN hat nicht die erforderliche Länge. "
                                                "AT33 1904 3002 3457 3201 1")));
     EXPECT_TRUE(log[2].endsWith(QStringLiteral(";Es sind 2 Fehler von gesamt 5 Buchungen aufgetreten. "
-                                               "Kontrollsumme: EUR 15")));
-}
-
-TEST_F(CreditTransfer, NoUsableBookingWritesNoFileAndSaysSo) {
-    BookingList list;
-    list.append(booking(1, 0));
-    const SepaResult result = write(list);
-    EXPECT_FALSE(result.written);
-    EXPECT_EQ(result.count, 0);
-    EXPECT_TRUE(exportEntries().isEmpty());
-    EXPECT_EQ(list.count(), 0);
-    ASSERT_EQ(prompter.messages.size(), 1);
-    EXPECT_TRUE(prompter.messages[0].text.startsWith(QStringLiteral("Keine gültige Buchung")));
-    EXPECT_EQ(prompter.openedFiles, QStringList{logPath()});
+                                               "Die Datei enthält 5 Buchungen, Kontrollsumme: EUR 15")));
 }
 
 TEST_F(CreditTransfer, PurposeTextWithSlashLeavesNothingBehind) {
@@ -348,49 +340,12 @@ TEST_F(CreditTransfer, WindowsFolderThatCannotExistHereIsACreationFailure) {
     BookingList list;
     list.append(booking(1, 1250));
     const SepaResult result = WriteSEPAUeberweisung(QStringLiteral(R"(Q:\Nirgends\)"), list, firma,
-                                                    SepaSamples::runTime(), logPath(), prompter, version);
+                                                    SepaSamples::runTime(), prompter, version);
     EXPECT_FALSE(result.written);
     ASSERT_EQ(prompter.messages.size(), 1);
     EXPECT_TRUE(prompter.messages[0].text.startsWith(QStringLiteral(
         R"(Fehler beim Schreiben der XML Datei Q:\Nirgends\UW_Abrechnung_05122026T140509.xml )")));
     EXPECT_FALSE(QDir(QStringLiteral("Q:")).exists());
-}
-
-TEST_F(CreditTransfer, FailedPublishLeavesNeitherTheNameNorAHalfFile) {
-    ASSERT_TRUE(QDir(exportFolder()).mkdir(fileName)); // a folder takes the final name
-    BookingList list;
-    list.append(booking(1, 1250));
-    const SepaResult result = write(list);
-    EXPECT_FALSE(result.written);
-    EXPECT_EQ(prompter.questions.size(), 1);
-    EXPECT_EQ(exportEntries(), QStringList{fileName});
-    EXPECT_TRUE(QFileInfo(exportFolder() + fileName).isDir());
-    ASSERT_EQ(prompter.messages.size(), 1);
-    EXPECT_TRUE(prompter.messages[0].text.startsWith(QStringLiteral("Fehler beim Schreiben der XML Datei ")));
-}
-
-TEST_F(CreditTransfer, AsksBeforeReplacingAnExistingFile) {
-    TempFolder::write(exportFolder() + fileName, "earlier run");
-    BookingList list;
-    list.append(booking(1, 1250));
-
-    prompter.answers = {false};
-    const SepaResult declined = write(list);
-    EXPECT_FALSE(declined.written);
-    EXPECT_EQ(declined.count, 0);
-    EXPECT_EQ(TempFolder::read(exportFolder() + fileName), "earlier run");
-    EXPECT_EQ(exportEntries(), QStringList{fileName});
-    ASSERT_EQ(prompter.questions.size(), 1);
-    EXPECT_EQ(prompter.questions[0],
-              QStringLiteral("VORSICHT: Datei existiert bereits! Wollen Sie die Datei ") + exportFolder() +
-                  fileName + QStringLiteral(" überschreiben?"));
-    EXPECT_EQ(prompter.questionTitles, QStringList{"SEPA"});
-
-    prompter.answers = {true};
-    const SepaResult replaced = write(list);
-    EXPECT_TRUE(replaced.written);
-    EXPECT_TRUE(TempFolder::read(exportFolder() + fileName).startsWith("<?xml"));
-    EXPECT_EQ(exportEntries(), QStringList{fileName});
 }
 
 TEST_F(CreditTransfer, EmptyPurposeTextGivesTwoUnderscores) {
@@ -415,19 +370,6 @@ TEST_F(CreditTransfer, CompanyValuesThatWouldSpoilTheFileStopBeforeWriting) {
         EXPECT_EQ(prompter.messages.size(), 1);
         EXPECT_TRUE(exportEntries().isEmpty());
     }
-}
-
-TEST_F(CreditTransfer, UnwritableLogIsReportedAndTheFileStillWritten) {
-    BookingList list;
-    list.append(booking(1, 1250));
-    list[0].IBAN = QStringLiteral("AT3319043002345732011");
-    const SepaResult result =
-        WriteSEPAUeberweisung(exportFolder(), list, firma, SepaSamples::runTime(),
-                              exportFolder() + QStringLiteral("fehlt/LogDatei.txt"), prompter, version);
-    EXPECT_TRUE(result.written);
-    ASSERT_EQ(prompter.messages.size(), 1);
-    EXPECT_TRUE(prompter.messages[0].text.contains(QStringLiteral("konnte nicht geschrieben werden")));
-    EXPECT_TRUE(prompter.openedFiles.isEmpty());
 }
 
 } // namespace

@@ -1,0 +1,151 @@
+#include "export/RunRecord.h"
+
+#include "output/ExportPath.h"
+#include "output/PendingFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSet>
+
+namespace {
+
+const QString kPrefix = QStringLiteral(".brv32-lauf-");
+const QString kStampForm = QStringLiteral("yyyy_MM_dd_HH_mm_ss"); // the CSV file's form
+const QString kPaymentStampForm = QStringLiteral("ddMMyyyy'T'HHmmss");
+
+// Whether any name in the folder carries the second, in either form.
+bool taken(const QStringList& entries, const QDateTime& t) {
+    const QString a = t.toString(kStampForm);
+    const QString b = t.toString(kPaymentStampForm);
+    for (const QString& name : entries) {
+        if (name.contains(a) || name.contains(b))
+            return true;
+    }
+    return false;
+}
+
+std::unique_ptr<QLockFile> lockFor(const QString& lockPath) {
+    auto lock = std::make_unique<QLockFile>(lockPath);
+    // Only a lock whose process has ended is stale, however long a run takes.
+    lock->setStaleLockTime(0);
+    return lock;
+}
+
+QJsonValue json(const QVariant& v) {
+    return v.isNull() ? QJsonValue() : QJsonValue::fromVariant(v);
+}
+
+QVariant variant(const QJsonValue& v) {
+    return v.isNull() || v.isUndefined() ? QVariant() : v.toVariant();
+}
+
+} // namespace
+
+std::unique_ptr<RunRecord> RunRecord::reserve(const QString& exportFolder, const QDateTime& wanted,
+                                              QString* error) {
+    const QString folder = localFilePath(exportFolder);
+    QDateTime t(wanted.date(), QTime(wanted.time().hour(), wanted.time().minute(), wanted.time().second()));
+    const auto all = QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot;
+    for (int attempt = 0; attempt < 86400; ++attempt, t = t.addSecs(1)) {
+        const QStringList entries = QDir(folder).entryList(all);
+        if (taken(entries, t))
+            continue;
+        std::unique_ptr<QLockFile> lock = lockFor(folder + kPrefix + t.toString(kStampForm) + ".lock");
+        if (lock->tryLock(0))
+            return std::unique_ptr<RunRecord>(new RunRecord(folder, t, std::move(lock)));
+        if (lock->error() != QLockFile::LockFailedError) {
+            *error = QStringLiteral("Im Exportordner %1 kann nicht geschrieben werden.").arg(exportFolder);
+            return nullptr;
+        }
+    }
+    *error = QStringLiteral("Im Exportordner %1 ist kein Dateiname mehr frei.").arg(exportFolder);
+    return nullptr;
+}
+
+QStringList RunRecord::recordsIn(const QString& exportFolder) {
+    return QDir(localFilePath(exportFolder))
+        .entryList({kPrefix + QStringLiteral("*.json"), kPrefix + QStringLiteral("*.lock")},
+                   QDir::Files | QDir::Hidden, QDir::Name);
+}
+
+std::unique_ptr<RunRecord> RunRecord::takeOver(const QString& exportFolder, const QString& recordName) {
+    const QString folder = localFilePath(exportFolder);
+    const QString stampText = recordName.mid(kPrefix.size()).section(QLatin1Char('.'), 0, 0);
+    const QDateTime stamp = QDateTime::fromString(stampText, kStampForm);
+    if (!stamp.isValid())
+        return nullptr;
+    std::unique_ptr<QLockFile> lock = lockFor(folder + kPrefix + stampText + ".lock");
+    if (!lock->tryLock(0))
+        return nullptr; // its run is still going on (or the folder refuses)
+    std::unique_ptr<RunRecord> record(new RunRecord(folder, stamp, std::move(lock)));
+    QFile file(record->path(".json"));
+    if (!file.exists())
+        return record; // the run ended before it staged anything
+    if (!file.open(QIODevice::ReadOnly))
+        return nullptr;
+    const QJsonObject o = QJsonDocument::fromJson(file.readAll()).object();
+    if (o.isEmpty())
+        return nullptr;
+    record->state = o.value(QStringLiteral("published")).toBool() ? State::Published : State::Posted;
+    record->paymentFile = folder + o.value(QStringLiteral("paymentFile")).toString();
+    record->claim.kind = o.value(QStringLiteral("kind")).toInt();
+    record->claim.documentType = o.value(QStringLiteral("documentType")).toString();
+    record->claim.paidAt = QDateTime::fromString(o.value(QStringLiteral("paidAt")).toString(), Qt::ISODate);
+    for (const QJsonValue& v : o.value(QStringLiteral("invoices")).toArray()) {
+        const QJsonObject h = v.toObject();
+        record->claim.before.append({h.value(QStringLiteral("name")).toString(),
+                                     variant(h.value(QStringLiteral("ZAHL_BETRAG"))),
+                                     variant(h.value(QStringLiteral("GESPERRT")))});
+    }
+    return record;
+}
+
+RunRecord::RunRecord(const QString& folder, const QDateTime& stamp, std::unique_ptr<QLockFile> lock)
+    : m_folder(folder), m_stamp(stamp), m_lock(std::move(lock)) {}
+
+RunRecord::~RunRecord() = default;
+
+QString RunRecord::path(const char* suffix) const {
+    return m_folder + kPrefix + m_stamp.toString(kStampForm) + QLatin1String(suffix);
+}
+
+bool RunRecord::save(QString* error) {
+    QJsonArray invoices;
+    for (const Posting::HeaderBefore& h : claim.before)
+        invoices.append(QJsonObject{{QStringLiteral("name"), h.name},
+                                    {QStringLiteral("ZAHL_BETRAG"), json(h.zahlBetrag)},
+                                    {QStringLiteral("GESPERRT"), json(h.gesperrt)}});
+    const QJsonObject o{{QStringLiteral("published"), state == State::Published},
+                        {QStringLiteral("paymentFile"), QFileInfo(paymentFile).fileName()},
+                        {QStringLiteral("kind"), claim.kind},
+                        {QStringLiteral("documentType"), claim.documentType},
+                        {QStringLiteral("paidAt"), claim.paidAt.toString(Qt::ISODate)},
+                        {QStringLiteral("invoices"), invoices}};
+    const QString name = path(".json").mid(m_folder.size());
+    PendingFile file = stageFile(m_folder, name, QJsonDocument(o).toJson(QJsonDocument::Compact));
+    if (file.isStaged() && file.publish(PendingFile::Replacing::Allowed))
+        return true;
+    *error = QStringLiteral("Der Laufbericht %1 konnte nicht geschrieben werden: %2")
+                 .arg(file.name, file.errorString);
+    return false;
+}
+
+QStringList RunRecord::stagedFiles() const {
+    const QStringList names = QDir(m_folder).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+    QStringList staged;
+    for (const QString& name : names) {
+        if (name.startsWith(QLatin1Char('.')) && name.endsWith(QLatin1String(".part")) &&
+            !name.contains(kPrefix) && taken({name}, m_stamp))
+            staged << m_folder + name;
+    }
+    return staged;
+}
+
+void RunRecord::finish() {
+    QFile::remove(path(".json"));
+    m_lock->unlock();
+}
