@@ -441,7 +441,14 @@ void Check::writing() {
         probe.Betrag = 123456;
         bookings.append(probe);
         int left = 0;
-        if (!Posting::post(*run, bookings, key, QDate::currentDate(), &error))
+        Posting::Claim claim;
+        int claimedElsewhere = 0;
+        // The probe invoice has no header, so the claim finds it not open and
+        // rolls back; that every statement was accepted is what counts here.
+        const Posting::Result posted =
+            Posting::post(*run, bookings, key, QDate::currentDate(), &claim, &claimedElsewhere, &error,
+                          [](const Posting::Claim&, QString*) { return true; });
+        if (posted == Posting::Result::Failed)
             fail(post, error);
         else if (!ExportQuery::countAlreadyTransferred(*run, key, &left, &error))
             fail(post, error);

@@ -6,6 +6,7 @@
 #include "output/ExportPath.h"
 #include "output/PendingFile.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSet>
@@ -20,8 +21,8 @@ void removeAll(const QStringList& paths) {
 // Publishes the run's staged files, the payment file first; false when the
 // payment file is neither published now nor before.
 bool publishStaged(const RunRecord& record, Prompter& prompter) {
-    const QString paymentTemp = QFileInfo(record.paymentFile).absolutePath() + QLatin1Char('/') +
-                                temporaryName(QFileInfo(record.paymentFile).fileName());
+    const QFileInfo paymentInfo(record.paymentFile);
+    const QString paymentTemp = paymentInfo.dir().filePath(temporaryName(paymentInfo.fileName()));
     if (QFileInfo::exists(paymentTemp)) {
         PendingFile payment = stagedEarlier(paymentTemp);
         if (!payment.publish())

@@ -160,11 +160,13 @@ bool HostDb::settingColumn(const QString& table, const QString& column, const QS
 }
 
 bool HostDb::transaction() const {
-    if (isSqlServer())
-        return database().transaction();
     // A deferred SQLite transaction that reads first cannot wait for another
     // writer when it comes to write; taking the write lock at the start makes
-    // two runs wait for each other within the busy timeout instead.
+    // two runs wait for each other within the busy timeout instead. Only the
+    // native driver: through ODBC the driver manager must switch autocommit
+    // off itself, or its commit would leave the statement's transaction open.
+    if (database().driverName() != QLatin1String("QSQLITE"))
+        return database().transaction();
     QSqlQuery begin(database());
     return begin.exec(QStringLiteral("BEGIN IMMEDIATE"));
 }

@@ -3,7 +3,9 @@
 #include "output/DiskSync.h"
 #include "output/ExportPath.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include <filesystem>
 #include <system_error>
@@ -57,9 +59,10 @@ PendingFile stageFile(const QString& exportFolder, const QString& fileName,
 PendingFile stagedEarlier(const QString& tempPath) {
     PendingFile pending;
     pending.tempPath = tempPath;
-    const qsizetype slash = tempPath.lastIndexOf(QLatin1Char('/')) + 1;
-    const QString tempName = tempPath.mid(slash);
-    pending.finalPath = tempPath.left(slash) + tempName.mid(1, tempName.size() - 1 - 5);
+    // ".NAME.part" stands for NAME in the same folder.
+    const QFileInfo temp(tempPath);
+    const QString tempName = temp.fileName();
+    pending.finalPath = temp.dir().filePath(tempName.mid(1, tempName.size() - 1 - 5));
     pending.name = pending.finalPath;
     return pending;
 }

@@ -437,7 +437,7 @@ TEST_P(TwoWorkstations, PayEveryInvoiceOnceAndTheLoserLeavesNothing) {
     const RaceCase& c = GetParam();
     demoWith(600);
     const QStringList markedBefore = markedNames(3);
-    addTrigger(slowPosting("%0001"));
+    change(slowPosting("%0001"));
     const QString second = c.sharedFolder ? exportFolder() : root.file(QStringLiteral("export2"));
     QDir().mkpath(second);
     const QString sort = QStringLiteral("--sort");
@@ -486,7 +486,7 @@ TEST_F(BatchExport, KilledRunsAreCompletedOrDiscardedAtTheNextStart) {
     QStringList said;
     for (int moment = 0; moment < 6; ++moment) {
         demoWith(600);
-        addTrigger(slowPosting("%0001", 6000000));
+        change(slowPosting("%0001", 6000000));
         const QStringList markedBefore = markedNames(3);
         for (const QString& name : exportEntries())
             QFile::remove(exportFolder() + QLatin1Char('/') + name);

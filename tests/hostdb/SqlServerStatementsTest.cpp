@@ -218,7 +218,18 @@ TEST(SqlServerStatements, MatchTheReviewedList) {
              b.Rechnung = QStringLiteral("RE-1");
              b.Betrag = 9800;
              bookings.append(b);
-             Posting::post(*db, bookings, QStringLiteral("R0"), QDate(2026, 3, 20), &error);
+             Posting::Claim claim;
+             int claimedElsewhere = 0;
+             Posting::post(*db, bookings, QStringLiteral("R0"), QDate(2026, 3, 20), &claim, &claimedElsewhere,
+                           &error, [](const Posting::Claim&, QString*) { return true; });
+         }},
+        {"Posting::takeBack R0",
+         [&] {
+             Posting::Claim claim;
+             claim.documentType = QStringLiteral("R");
+             claim.paidAt = QDateTime(QDate(2026, 3, 20), QTime(14, 3, 12));
+             claim.before.append({QStringLiteral("RE-1"), QVariant(), 0});
+             Posting::takeBack(*db, claim, &error);
          }},
         {"releaseInvoices A3",
          [&] {

@@ -198,9 +198,12 @@ TEST_F(DirectDebit, BookingsThe2019FilesCannotCarryAreLeftOut) {
     ASSERT_TRUE(result.written) << prompter.allText().toStdString();
     EXPECT_EQ(result.count, 1);
     const QStringList log = logLines();
-    ASSERT_EQ(log.size(), std::size(rows) + 1);
-    for (size_t i = 0; i < std::size(rows); ++i)
-        EXPECT_TRUE(log[i].endsWith(QString::fromUtf8(rows[i].problem))) << log[i].toStdString();
+    // Each reason, then the line that its invoice stays open; the summary and the count close.
+    ASSERT_EQ(log.size(), 2 * std::size(rows) + 2);
+    for (size_t i = 0; i < std::size(rows); ++i) {
+        EXPECT_TRUE(log[2 * i].endsWith(QString::fromUtf8(rows[i].problem))) << log[2 * i].toStdString();
+        EXPECT_TRUE(log[2 * i + 1].endsWith(QStringLiteral("bleibt offen."))) << log[2 * i + 1].toStdString();
+    }
 }
 
 } // namespace
