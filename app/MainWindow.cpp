@@ -97,7 +97,11 @@ MainWindow::MainWindow(const ProgramPaths& paths, Prompter* prompter)
     }
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow() {
+    // Deleting the child widgets moves the focus, and a field that loses it
+    // reports a change; by then the window is no longer whole.
+    panel->disconnect(this);
+}
 
 QString MainWindow::versionText() {
     return QStringLiteral("BRV32-SEPA-Überweisung") + QStringLiteral("    Version: ") +
