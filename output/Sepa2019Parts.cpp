@@ -68,6 +68,13 @@ void writeAgent(XmlLines& xml, int indent, const char* agentTag, const QString& 
     xml.close(indent, agentTag);
 }
 
+SepaAddress address(const QString& street, const QString& postcode, const QString& town,
+                    const QString& country) {
+    return SepaAddress{ToSepaCharacterSet(street, kMaxStreetLength),
+                       ToSepaCharacterSet(postcode, kMaxPostcodeLength),
+                       ToSepaCharacterSet(town, kMaxTownLength), country};
+}
+
 void writeCounterparty(XmlLines& xml, const char* agentTag, const char* partyTag, const char* accountTag,
                        const QString& name, const Buchung& b, bool agentRequired) {
     const QString bic = BankIdentifiers::bicOrNotProvided(b.BIC);
@@ -75,10 +82,7 @@ void writeCounterparty(XmlLines& xml, const char* agentTag, const char* partyTag
         writeAgent(xml, 28, agentTag, bic);
     const QString iban = BankIdentifiers::normalized(b.IBAN);
     writeParty(xml, 32, partyTag, name,
-               SepaAddress{ToSepaCharacterSet(b.Strasse, kMaxStreetLength),
-                           ToSepaCharacterSet(b.PLZ, kMaxPostcodeLength),
-                           ToSepaCharacterSet(b.Ort, kMaxTownLength),
-                           SepaCountries::countryOf(b.Nation, b.IBAN)});
+               address(b.Strasse, b.PLZ, b.Ort, SepaCountries::countryOf(b.Nation, b.IBAN)));
     xml.open(28, accountTag);
     xml.open(32, "Id");
     xml.value(36, "IBAN", iban);

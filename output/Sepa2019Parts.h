@@ -17,6 +17,10 @@ QString blockId(const char* prefix, const QString& messageId, qsizetype number, 
 // The two name parts in the order given, in the SEPA set, at most 70.
 QString counterpartyName(const QString& first, const QString& second);
 
+// A postal address from the texts as stored: the SEPA set, each cut to the
+// length its element allows.
+SepaAddress address(const QString& street, const QString& postcode, const QString& town,
+                    const QString& country);
 // A party: its Nm and, when its town and country are known, its PstlAdr.
 void writeParty(XmlLines& xml, int indent, const char* partyTag, const QString& name,
                 const SepaAddress& address);

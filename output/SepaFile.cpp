@@ -5,6 +5,7 @@
 #include "output/GermanFormat.h"
 #include "output/PendingFile.h"
 #include "output/Sanitizing.h"
+#include "output/Sepa2019Parts.h"
 #include "output/SepaChecks.h"
 #include "output/SepaCountries.h"
 
@@ -17,8 +18,6 @@ namespace {
 constexpr qsizetype kMaxIdLength = 35;
 constexpr qsizetype kMaxNameLength = 70;
 constexpr qsizetype kMaxRemittanceLength = 140;
-constexpr qsizetype kMaxPostcodeLength = 16;
-constexpr qsizetype kMaxTownLength = 35;
 
 // The company values as the file carries them, or nothing (after telling the
 // user) when one of them would make the file invalid.
@@ -30,9 +29,8 @@ std::optional<SepaCompany> readCompany(const SepaLayout& layout, const Firmendat
     company.iban = BankIdentifiers::normalized(firma.Kontonummer);
     company.bic = BankIdentifiers::bicOrNotProvided(firma.Bankleitzahl);
     company.creditorId = firma.GlaubigerID;
-    company.address = SepaAddress{
-        ToSepaCharacterSet(firma.Adresse, kMaxNameLength), ToSepaCharacterSet(firma.PLZ, kMaxPostcodeLength),
-        ToSepaCharacterSet(firma.Ort, kMaxTownLength), SepaCountries::countryOf({}, company.iban)};
+    company.address =
+        Sepa2019::address(firma.Adresse, firma.PLZ, firma.Ort, SepaCountries::countryOf({}, company.iban));
 
     QString problem;
     if (company.name.trimmed().isEmpty())

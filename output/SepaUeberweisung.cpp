@@ -5,8 +5,7 @@
 
 namespace {
 
-void writeBlockHeader(XmlLines& xml, const SepaDocument& doc, const PaymentBlock& block,
-                      const Buchung& opening) {
+void writePaymentType(XmlLines& xml, const PaymentBlock& block) {
     xml.value(9, "PmtInfId", block.id);
     xml.value(9, "PmtMtd", u"TRF");
     xml.open(9, "PmtTpInf");
@@ -14,15 +13,24 @@ void writeBlockHeader(XmlLines& xml, const SepaDocument& doc, const PaymentBlock
     xml.value(17, "Cd", u"SEPA");
     xml.close(13, "SvcLvl");
     xml.close(9, "PmtTpInf");
-    xml.value(9, "ReqdExctnDt", sepaDate(opening.Faelligkeit));
-    xml.open(9, "Dbtr");
-    xml.value(13, "Nm", doc.company.name);
-    xml.close(9, "Dbtr");
+}
+
+void writeDebtorAccount(XmlLines& xml, const SepaDocument& doc) {
     xml.open(9, "DbtrAcct");
     xml.open(13, "Id");
     xml.value(17, "IBAN", doc.company.iban);
     xml.close(13, "Id");
     xml.close(9, "DbtrAcct");
+}
+
+void writeBlockHeader(XmlLines& xml, const SepaDocument& doc, const PaymentBlock& block,
+                      const Buchung& opening) {
+    writePaymentType(xml, block);
+    xml.value(9, "ReqdExctnDt", sepaDate(opening.Faelligkeit));
+    xml.open(9, "Dbtr");
+    xml.value(13, "Nm", doc.company.name);
+    xml.close(9, "Dbtr");
+    writeDebtorAccount(xml, doc);
     xml.open(9, "DbtrAgt");
     xml.open(13, "FinInstnId");
     xml.value(17, "BIC", doc.company.bic);
@@ -48,22 +56,12 @@ void writeTransaction(XmlLines& xml, const SepaDocument&, const Buchung& b) {
 
 void writeBlockHeader2019(XmlLines& xml, const SepaDocument& doc, const PaymentBlock& block,
                           const Buchung& opening) {
-    xml.value(9, "PmtInfId", block.id);
-    xml.value(9, "PmtMtd", u"TRF");
-    xml.open(9, "PmtTpInf");
-    xml.open(13, "SvcLvl");
-    xml.value(17, "Cd", u"SEPA");
-    xml.close(13, "SvcLvl");
-    xml.close(9, "PmtTpInf");
+    writePaymentType(xml, block);
     xml.open(9, "ReqdExctnDt");
     xml.value(13, "Dt", sepaDate(opening.Faelligkeit));
     xml.close(9, "ReqdExctnDt");
     Sepa2019::writeParty(xml, 13, "Dbtr", doc.company.name, doc.company.address);
-    xml.open(9, "DbtrAcct");
-    xml.open(13, "Id");
-    xml.value(17, "IBAN", doc.company.iban);
-    xml.close(13, "Id");
-    xml.close(9, "DbtrAcct");
+    writeDebtorAccount(xml, doc);
     Sepa2019::writeAgent(xml, 9, "DbtrAgt", doc.company.bic);
 }
 
