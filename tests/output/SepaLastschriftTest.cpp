@@ -18,17 +18,7 @@ using SepaSamples::due;
 
 class DirectDebit : public testing::Test, public WriterFixture {
 protected:
-    // Checks the bookings and writes the file as the export run does, then
-    // publishes it.
-    SepaResult write(BookingList& list) {
-        CheckBookings(list, true, version, logPath(), SepaSamples::runTime());
-        SepaResult result =
-            WriteSEPALastschrift(exportFolder(), list, firma, SepaSamples::runTime(), prompter, version);
-        if (result.written) {
-            EXPECT_TRUE(result.file.publish());
-        }
-        return result;
-    }
+    SepaResult write(BookingList& list) { return writeSepa(list, firma, version, true); }
     static QString text(const SepaResult& result) {
         return QString::fromUtf8(TempFolder::read(localFilePath(result.path)));
     }

@@ -20,17 +20,7 @@ using SepaSamples::due;
 
 class CreditTransfer : public testing::Test, public WriterFixture {
 protected:
-    // Checks the bookings and writes the file as the export run does, then
-    // publishes it.
-    SepaResult write(BookingList& list) {
-        CheckBookings(list, false, version, logPath(), SepaSamples::runTime());
-        SepaResult result =
-            WriteSEPAUeberweisung(exportFolder(), list, firma, SepaSamples::runTime(), prompter, version);
-        if (result.written) {
-            EXPECT_TRUE(result.file.publish());
-        }
-        return result;
-    }
+    SepaResult write(BookingList& list) { return writeSepa(list, firma, version, false); }
     static QString text(const SepaResult& result) {
         return QString::fromUtf8(TempFolder::read(localFilePath(result.path)));
     }

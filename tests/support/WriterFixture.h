@@ -2,6 +2,7 @@
 
 #include "RecordingPrompter.h"
 #include "TempFolder.h"
+#include "output/SepaFile.h"
 
 #include <QStringList>
 
@@ -26,6 +27,9 @@ public:
     QStringList exportEntries() const;
     // The log's lines without CR LF, decoded from Windows-1252.
     QStringList logLines() const;
+    // Checks the bookings and writes the payment file as the export run does,
+    // then publishes it.
+    SepaResult writeSepa(BookingList& list, const Firmendaten& firma, SepaVersion version, bool directDebit);
 
     TitleRecordingPrompter prompter;
 
