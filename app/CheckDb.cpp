@@ -52,7 +52,7 @@ const WantedIndex kWantedIndexes[] = {
 };
 
 // Messages of the program's own procedures, kept for the check's lines.
-class CollectingPrompter : public Prompter {
+class CollectingPrompter : public QuietPrompter {
 public:
     struct Message {
         QString text;
@@ -61,12 +61,6 @@ public:
     QList<Message> messages;
 
     void message(const QString& text, Icon icon, const QString&) override { messages.append({text, icon}); }
-    bool askYesNo(const QString&, const QString&) override { return false; }
-    void setBusy(bool) override {}
-    void setProgressRange(int, int) override {}
-    void setProgressValue(int) override {}
-    void openFile(const QString&) override {}
-    void showReport(const QString&, const ReportPainter&) override {}
 };
 
 // The text after the first line of a message: the database's description.

@@ -53,20 +53,11 @@ inline void resetPeakRss() {
 
 // Gives every question the same answer, prints messages to standard error
 // (a clean run has none) and presents no report.
-class SilentPrompter : public Prompter {
+class SilentPrompter : public QuietPrompter {
 public:
-    explicit SilentPrompter(bool answer) : m_answer(answer) {}
+    explicit SilentPrompter(bool answer) : QuietPrompter(answer) {}
 
     void message(const QString& text, Icon, const QString&) override {
         std::fprintf(stderr, "Meldung: %s\n", qPrintable(text));
     }
-    bool askYesNo(const QString&, const QString&) override { return m_answer; }
-    void setBusy(bool) override {}
-    void setProgressRange(int, int) override {}
-    void setProgressValue(int) override {}
-    void openFile(const QString&) override {}
-    void showReport(const QString&, const ReportPainter&) override {}
-
-private:
-    bool m_answer;
 };

@@ -46,6 +46,25 @@ public:
     }
 };
 
+// A prompter with no one at the screen: messages and reports go nowhere,
+// every question gets the answer it was made with. Tools without a window
+// (the database check, fuzzing, benchmarks) start from it.
+class QuietPrompter : public Prompter {
+public:
+    explicit QuietPrompter(bool answer = false) : m_answer(answer) {}
+
+    void message(const QString&, Icon, const QString&) override {}
+    bool askYesNo(const QString&, const QString&) override { return m_answer; }
+    void setBusy(bool) override {}
+    void setProgressRange(int, int) override {}
+    void setProgressValue(int) override {}
+    void openFile(const QString&) override {}
+    void showReport(const QString&, const ReportPainter&) override {}
+
+private:
+    bool m_answer;
+};
+
 // The wait cursor while an operation runs; every way out restores the arrow.
 class BusyWhileRunning {
 public:

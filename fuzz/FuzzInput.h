@@ -49,15 +49,9 @@ private:
 };
 
 // Answers every question Yes and keeps nothing.
-class SilentPrompter : public Prompter {
+class SilentPrompter : public QuietPrompter {
 public:
-    void message(const QString&, Icon, const QString&) override {}
-    bool askYesNo(const QString&, const QString&) override { return true; }
-    void setBusy(bool) override {}
-    void setProgressRange(int, int) override {}
-    void setProgressValue(int) override {}
-    void openFile(const QString&) override {}
-    void showReport(const QString&, const ReportPainter&) override {}
+    SilentPrompter() : QuietPrompter(true) {}
 };
 
 // Ends the run with the finding, so libFuzzer keeps the input.
