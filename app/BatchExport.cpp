@@ -5,6 +5,7 @@
 #include "app/IniFile.h"
 #include "app/Startup.h"
 #include "export/ExportRun.h"
+#include "export/RunPhase.h"
 #include "export/RunRecovery.h"
 #include "hostdb/HostDb.h"
 #include "output/SepaVersion.h"
@@ -64,6 +65,8 @@ int runBatchExport(const CommandLine& cl) {
     std::unique_ptr<HostDb> SQLConn = HostDb::open(host.strConnectionString, &error);
     if (!SQLConn)
         return refuse(error);
+    RunPhase::sinceProgramStart("Start");
+    RunPhase startUp("Baum und Aufräumen");
     const InvoiceTree::Tree tree = InvoiceTree::LoadTreeView(*SQLConn);
     if (!tree.error.isEmpty())
         return refuse(tree.error);
@@ -71,6 +74,7 @@ int runBatchExport(const CommandLine& cl) {
         return refuse(error);
     BatchPrompter prompter(cl.yes);
     recoverInterruptedRuns(*SQLConn, settings.ExportPfad, prompter);
+    startUp.end();
 
     if (!isEnabledNode(tree, cl.exportKey))
         return refuse(
@@ -99,6 +103,7 @@ int runBatchExport(const CommandLine& cl) {
     input.strKeineArtikelrechnung = settings.KEINEARTIKELRECHNUNG;
 
     InvoiceListModel list;
+    RunPhase listPhase("Liste");
     if (GetData(*SQLConn, strVer_Type, input, list, prompter)) {
         prompter.message(QStringLiteral("Keine Daten für die ausgewählten Eingrenzungen vorhanden!"),
                          Prompter::Icon::Information);
@@ -106,7 +111,10 @@ int runBatchExport(const CommandLine& cl) {
     }
     if (list.rowCount() == 0)
         return kNoPaymentFile; // the load failed and said why
+    listPhase.end();
+    RunPhase plausibility("Plausibilität");
     CheckInvoices(*SQLConn, strVer_Type, input.dtpVon, input.dtpBis, prompter);
+    plausibility.end();
 
     QStringList names;
     names.reserve(list.rowCount());

@@ -2,6 +2,7 @@
 #include "app/CheckDb.h"
 #include "app/CommandLine.h"
 #include "app/MainWindow.h"
+#include "export/RunPhase.h"
 #include "hostdb/DemoDatabase.h"
 
 #include <QApplication>
@@ -83,7 +84,9 @@ int main(int argc, char* argv[]) {
             qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtimeDir->path()));
 #endif
         QGuiApplication app(argc, argv);
-        return runBatchExport(cl);
+        const int status = runBatchExport(cl);
+        RunPhase::sinceProgramStart("Gesamt");
+        return status;
     }
     if (cl.mode == CommandLine::Mode::CheckDb) {
         QCoreApplication app(argc, argv);

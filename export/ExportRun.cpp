@@ -5,6 +5,7 @@
 #include "export/ExportQuery.h"
 #include "export/Posting.h"
 #include "export/Prompter.h"
+#include "export/RunPhase.h"
 #include "export/RunRecord.h"
 #include "hostdb/HostDb.h"
 #include "output/Begleitzettel.h"
@@ -127,6 +128,7 @@ ExportOutcome ExportSEPA(const ExportSettings& settings, const QStringList& sele
 
     BusyWhileRunning busy(prompter);
     QString error;
+    RunPhase queryPhase("Auswahl und Abfrage");
     std::unique_ptr<HostDb> db = HostDb::open(settings.strConnectionString, &error);
     QSqlQuery query;
     if (!db || !ExportQuery::storeSelection(*db, selectedNames, &error) ||
@@ -143,10 +145,14 @@ ExportOutcome ExportSEPA(const ExportSettings& settings, const QStringList& sele
             Prompter::Icon::Information);
     }
 
+    queryPhase.end();
+
     BookingList bookings;
+    RunPhase readPhase("Buchungen");
     if (!readBookings(query, settings, bookings, prompter))
         return outcome;
     query.finish();
+    readPhase.end();
     if (bookings.isEmpty()) {
         prompter.message(QStringLiteral("Keine Belegadesse für die SEPA Überweisung vorhanden!"),
                          Prompter::Icon::Information);
@@ -162,7 +168,9 @@ ExportOutcome ExportSEPA(const ExportSettings& settings, const QStringList& sele
     const bool directDebit = NodeKey::isDirectDebit(settings.strVer_Type);
     // Bookings the payment file cannot carry leave the run here, so that the
     // CSV file, the payment file, the reports and the posting hold the same.
+    RunPhase checkPhase("Prüfung");
     const SepaCheckSummary checks = CheckBookings(bookings, directDebit, *version, settings.logFile, now);
+    checkPhase.end();
     PendingFile csv, payment;
     if (checks.count == 0) {
         record->finish();
@@ -177,6 +185,7 @@ ExportOutcome ExportSEPA(const ExportSettings& settings, const QStringList& sele
     }
 
     if (csvWanted(settings.strCSV)) {
+        const RunPhase csvPhase("CSV");
         csv = WriteCSVFile(exportFolder, bookings, settings.firma, now, prompter);
         if (!csv.isStaged()) {
             record->finish();
@@ -184,11 +193,13 @@ ExportOutcome ExportSEPA(const ExportSettings& settings, const QStringList& sele
             return outcome;
         }
     }
+    RunPhase paymentPhase("Zahlungsdatei");
     ReplaceSpecialCharsInBookings(bookings);
     SepaResult sepa =
         directDebit ? WriteSEPALastschrift(exportFolder, bookings, settings.firma, now, prompter, *version)
                     : WriteSEPAUeberweisung(exportFolder, bookings, settings.firma, now, prompter, *version);
     payment = sepa.file;
+    paymentPhase.end();
     if (!sepa.written) {
         discardRun(*record, csv, payment);
         prompter.setProgressValue(0);
@@ -198,6 +209,7 @@ ExportOutcome ExportSEPA(const ExportSettings& settings, const QStringList& sele
 
     Posting::Claim claim;
     int claimedElsewhere = 0;
+    RunPhase postingPhase("Buchung");
     const Posting::Result posting =
         Posting::post(*db, bookings, settings.strVer_Type, now.date(), &claim, &claimedElsewhere, &error,
                       [&record](const Posting::Claim& c, QString* why) {
@@ -205,6 +217,7 @@ ExportOutcome ExportSEPA(const ExportSettings& settings, const QStringList& sele
                           record->claim = c;
                           return record->save(why);
                       });
+    postingPhase.end();
     if (posting != Posting::Result::Posted) {
         discardRun(*record, csv, payment);
         prompter.setProgressValue(0);
@@ -228,6 +241,7 @@ ExportOutcome ExportSEPA(const ExportSettings& settings, const QStringList& sele
     }
 
     // Posted: now the files may appear, never over a file that is there.
+    RunPhase publishPhase("Veröffentlichen");
     if (!payment.publish()) {
         const QString why = payment.errorString;
         csv.discard();
@@ -264,9 +278,14 @@ ExportOutcome ExportSEPA(const ExportSettings& settings, const QStringList& sele
         reportLoggedErrors(kErrorsLogged, checks, settings.logFile, prompter);
     if (paymentFilePublished)
         paymentFilePublished(outcome.paymentFile);
+    publishPhase.end();
 
+    RunPhase notePhase("Begleitzettel");
     PrintBegleitzettel(sepa.count, sepa.controlSumCents, 0, 0, settings.firma, now.date(), prompter);
+    notePhase.end();
+    RunPhase listPhase("Beitrag");
     PrintBeitrag(bookings, settings.firma.Verwendungszweck, now.date(), prompter);
+    listPhase.end();
     record->finish();
 
     if (reloadOpenInvoices)
