@@ -40,6 +40,32 @@ QString twoDigits(int fraction) {
     return QString(digits, 2);
 }
 
+// The shortest decimal text of cents with the given separator, written to
+// out; returns its length. Digits by hand: the writers format every amount
+// of a file.
+qsizetype shortText(qint64 cents, char separator, char* out) {
+    const Split s = split(cents);
+    char digits[20];
+    int n = 0;
+    quint64 units = quint64(s.units);
+    do {
+        digits[n++] = char('0' + units % 10);
+        units /= 10;
+    } while (units != 0);
+    char* p = out;
+    if (s.negative)
+        *p++ = '-';
+    while (n > 0)
+        *p++ = digits[--n];
+    if (s.fraction != 0) {
+        *p++ = separator;
+        *p++ = char('0' + s.fraction / 10);
+        if (s.fraction % 10 != 0)
+            *p++ = char('0' + s.fraction % 10);
+    }
+    return p - out;
+}
+
 } // namespace
 
 namespace GermanFormat {
@@ -73,24 +99,18 @@ QString amountPlain(qint64 cents) {
            twoDigits(s.fraction);
 }
 
-static QString shortText(qint64 cents, QChar separator) {
-    const Split s = split(cents);
-    QString text = (s.negative ? QStringLiteral("-") : QString()) + QString::number(s.units);
-    if (s.fraction != 0) {
-        QString fraction = twoDigits(s.fraction);
-        if (fraction.endsWith(QLatin1Char('0')))
-            fraction.chop(1);
-        text += separator + fraction;
-    }
-    return text;
-}
-
 QString amountShort(qint64 cents) {
-    return shortText(cents, QLatin1Char(','));
+    char text[kMaxAmountXmlLength];
+    return QString::fromLatin1(text, shortText(cents, ',', text));
 }
 
 QString amountXml(qint64 cents) {
-    return shortText(cents, QLatin1Char('.'));
+    char text[kMaxAmountXmlLength];
+    return QString::fromLatin1(text, amountXmlChars(cents, text));
+}
+
+qsizetype amountXmlChars(qint64 cents, char* out) {
+    return shortText(cents, '.', out);
 }
 
 qint64 roundToCents(double value) {
