@@ -1,8 +1,9 @@
 // Times the two SEPA writers on 100,000 bookings (or the number given) in
 // both versions (target: writer alone 0.3 s for credit transfers, 0.5 s for
 // direct debits, schema check 0.6 s), and the schema check of each written
-// file by itself.
+// file by itself; then the CSV bank file.
 #include "bench/BenchSupport.h"
+#include "output/CsvFile.h"
 #include "output/SepaChecks.h"
 #include "output/SepaLastschrift.h"
 #include "output/SepaSchemaValidation.h"
@@ -42,6 +43,7 @@ BookingList bookings(int n) {
         b.Ort = QStringLiteral("Muenchen");
         b.Mandatsnummer = QStringLiteral("M%1").arg(i);
         b.Faelligkeit = due.addDays(i / 20000);
+        b.Rechnungsdat = QDateTime(QDate(2026, 11, 1), QTime(0, 0));
         b.IBAN = QStringLiteral("DE89 3704 0044 0532 0130 00");
         b.BIC = QStringLiteral("COBADEFFXXX");
         list.append(b);
@@ -117,6 +119,19 @@ int main(int argc, char* argv[]) {
                         valid ? "valid" : qPrintable(complaint));
             result.file.discard();
         }
+    }
+    {
+        // The CSV bank file of the same number of bookings.
+        const BookingList list = bookings(n);
+        QElapsedTimer timer;
+        timer.start();
+        const double cpuStart = cpuSeconds(CLOCK_PROCESS_CPUTIME_ID);
+        PendingFile csv =
+            WriteCSVFile(exportFolder, list, firma, QDateTime(QDate(2026, 12, 5), QTime(14, 6)), prompter);
+        std::printf("%-22s %d bookings: %.3f s CPU, %.3f s wall (%lld bytes)\n", "WriteCSVFile", n,
+                    cpuSeconds(CLOCK_PROCESS_CPUTIME_ID) - cpuStart, timer.nsecsElapsed() / 1e9,
+                    static_cast<long long>(QFileInfo(csv.tempPath).size()));
+        csv.discard();
     }
     return 0;
 }

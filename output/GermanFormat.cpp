@@ -34,9 +34,13 @@ QString grouped(qint64 units) {
     return digits;
 }
 
+QChar digit(int value) {
+    return QLatin1Char(char('0' + value));
+}
+
 // Built by hand: the writers format every amount of a file with it.
 QString twoDigits(int fraction) {
-    const QChar digits[2] = {QLatin1Char(char('0' + fraction / 10)), QLatin1Char(char('0' + fraction % 10))};
+    const QChar digits[2] = {digit(fraction / 10), digit(fraction % 10)};
     return QString(digits, 2);
 }
 
@@ -71,15 +75,31 @@ qsizetype shortText(qint64 cents, char separator, char* out) {
 namespace GermanFormat {
 
 QString date(const QDate& d) {
-    return d.isValid() ? d.toString(QStringLiteral("dd.MM.yyyy")) : QString();
+    if (!d.isValid())
+        return {};
+    int year = 0, month = 0, day = 0;
+    d.getDate(&year, &month, &day);
+    if (year < 1000 || year > 9999)
+        return d.toString(QStringLiteral("dd.MM.yyyy"));
+    // By hand for the usual years: the CSV file and the reports format two per booking.
+    const QChar text[10] = {digit(day / 10),    digit(day % 10),        QLatin1Char('.'),
+                            digit(month / 10),  digit(month % 10),      QLatin1Char('.'),
+                            digit(year / 1000), digit(year / 100 % 10), digit(year / 10 % 10),
+                            digit(year % 10)};
+    return QString(text, 10);
 }
 
 QString dateTime(const QDateTime& dt) {
     if (!dt.isValid())
         return {};
     QString text = date(dt.date());
-    if (dt.time() != QTime(0, 0))
-        text += QLatin1Char(' ') + dt.time().toString(QStringLiteral("HH:mm:ss"));
+    const QTime t = dt.time();
+    if (t != QTime(0, 0)) {
+        const QChar clock[9] = {QLatin1Char(' '), digit(t.hour() / 10),   digit(t.hour() % 10),
+                                QLatin1Char(':'), digit(t.minute() / 10), digit(t.minute() % 10),
+                                QLatin1Char(':'), digit(t.second() / 10), digit(t.second() % 10)};
+        text.append(clock, 9);
+    }
     return text;
 }
 
