@@ -3,8 +3,6 @@
 #include "output/GermanFormat.h"
 #include "output/Windows1252.h"
 
-#include <QStringList>
-
 namespace {
 
 const QString kHeader = QStringLiteral(
@@ -12,47 +10,54 @@ const QString kHeader = QStringLiteral(
     "Betrag;"
     "Nummer;Anrede;Name;Vorname;Strasse;PLZ;Ort;Nation;Postfach;BLZ;Bank;KontoNr;Faelligkeit;IBAN;BIC");
 
+constexpr qsizetype kChunkSize = 1 << 19;
+
 // A value that holds the separator or a line break would shift the columns,
 // and one that begins with a quote would be read as a quoted field running
 // into the next columns; such values are quoted with inner quotes doubled.
 // Others stay exactly as they are.
-QString field(const QString& value) {
+void appendField(QString& text, const QString& value) {
     const bool quote = value.startsWith(QLatin1Char('"')) || value.contains(QLatin1Char(';')) ||
                        value.contains(QLatin1Char('\r')) || value.contains(QLatin1Char('\n'));
-    if (!quote)
-        return value;
+    if (!quote) {
+        text += value;
+        return;
+    }
     QString quoted = value;
     quoted.replace(QLatin1Char('"'), QStringLiteral("\"\""));
-    return QLatin1Char('"') + quoted + QLatin1Char('"');
+    text += QLatin1Char('"') + quoted + QLatin1Char('"');
 }
 
-QString line(const Buchung& b, const Firmendaten& firma) {
+// One line of the file, CR LF included, appended to text.
+void appendLine(QString& text, const Buchung& b, const Firmendaten& firma) {
     // With IBAN and BIC the national bank data are not needed; "NOTPROVIDED" counts as a BIC.
     const bool international = !b.IBAN.isEmpty() && !b.BIC.isEmpty();
-    const QStringList columns{QStringLiteral("UW"),
-                              field(firma.FirmenName),
-                              field(firma.Bankleitzahl),
-                              field(firma.Kontonummer),
-                              field(b.Rechnung),
-                              field(b.Verwendungszweck),
-                              GermanFormat::dateTime(b.Rechnungsdat),
-                              GermanFormat::amountPlain(b.Betrag),
-                              QString::number(b.Nummer),
-                              field(b.Anrede),
-                              field(b.Name),
-                              field(b.Vorname),
-                              field(b.Strasse),
-                              field(b.PLZ),
-                              field(b.Ort),
-                              field(b.Nation),
-                              field(b.Postfach),
-                              international ? QString() : field(b.BLZ),
-                              field(b.Bank),
-                              international ? QString() : field(b.KontoNr),
-                              GermanFormat::dateTime(b.Faelligkeit),
-                              field(b.IBAN),
-                              field(b.BIC)};
-    return columns.join(QLatin1Char(';'));
+    const QLatin1Char separator(';');
+    text += QLatin1String("UW;");
+    for (const QString* value :
+         {&firma.FirmenName, &firma.Bankleitzahl, &firma.Kontonummer, &b.Rechnung, &b.Verwendungszweck}) {
+        appendField(text, *value);
+        text += separator;
+    }
+    text += GermanFormat::dateTime(b.Rechnungsdat) + separator + GermanFormat::amountPlain(b.Betrag) +
+            separator + QString::number(b.Nummer) + separator;
+    for (const QString* value :
+         {&b.Anrede, &b.Name, &b.Vorname, &b.Strasse, &b.PLZ, &b.Ort, &b.Nation, &b.Postfach}) {
+        appendField(text, *value);
+        text += separator;
+    }
+    if (!international)
+        appendField(text, b.BLZ);
+    text += separator;
+    appendField(text, b.Bank);
+    text += separator;
+    if (!international)
+        appendField(text, b.KontoNr);
+    text += separator + GermanFormat::dateTime(b.Faelligkeit) + separator;
+    appendField(text, b.IBAN);
+    text += separator;
+    appendField(text, b.BIC);
+    text += QLatin1String("\r\n");
 }
 
 void reportFailure(const PendingFile& file, Prompter& prompter) {
@@ -70,15 +75,28 @@ PendingFile WriteCSVFile(const QString& exportFolder, const BookingList& booking
 
     prompter.setProgressRange(0, bookings.isEmpty() ? 1 : int(bookings.count()));
     prompter.setProgressValue(0);
-    QString text = kHeader + QStringLiteral("\r\n");
-    int written = 0;
-    for (const Buchung& b : bookings) {
-        text += line(b, firma) + QStringLiteral("\r\n");
-        prompter.setProgressValue(++written);
-    }
-
     bool lossy = false;
-    PendingFile file = stageFile(exportFolder, fileName, Windows1252::encode(text, &lossy));
+    // Written in chunks, so the text of the whole file never sits in memory.
+    PendingFile file = stageFile(exportFolder, fileName, [&](QIODevice& device) {
+        QString text = kHeader + QStringLiteral("\r\n");
+        bool ok = true;
+        auto writeText = [&] {
+            bool lostHere = false;
+            const QByteArray bytes = Windows1252::encode(text, &lostHere);
+            lossy = lossy || lostHere;
+            ok = ok && device.write(bytes) == bytes.size();
+            text.resize(0);
+        };
+        int written = 0;
+        for (const Buchung& b : bookings) {
+            appendLine(text, b, firma);
+            prompter.setProgressValue(++written);
+            if (text.size() >= kChunkSize)
+                writeText();
+        }
+        writeText();
+        return ok;
+    });
     if (!file.isStaged()) {
         reportFailure(file, prompter);
         return file;

@@ -34,10 +34,40 @@ QString grouped(qint64 units) {
     return digits;
 }
 
+QChar digit(int value) {
+    return QLatin1Char(char('0' + value));
+}
+
 // Built by hand: the writers format every amount of a file with it.
 QString twoDigits(int fraction) {
-    const QChar digits[2] = {QLatin1Char(char('0' + fraction / 10)), QLatin1Char(char('0' + fraction % 10))};
+    const QChar digits[2] = {digit(fraction / 10), digit(fraction % 10)};
     return QString(digits, 2);
+}
+
+// The shortest decimal text of cents with the given separator, written to
+// out; returns its length. Digits by hand: the writers format every amount
+// of a file.
+qsizetype shortText(qint64 cents, char separator, char* out) {
+    const Split s = split(cents);
+    char digits[20];
+    int n = 0;
+    quint64 units = quint64(s.units);
+    do {
+        digits[n++] = char('0' + units % 10);
+        units /= 10;
+    } while (units != 0);
+    char* p = out;
+    if (s.negative)
+        *p++ = '-';
+    while (n > 0)
+        *p++ = digits[--n];
+    if (s.fraction != 0) {
+        *p++ = separator;
+        *p++ = char('0' + s.fraction / 10);
+        if (s.fraction % 10 != 0)
+            *p++ = char('0' + s.fraction % 10);
+    }
+    return p - out;
 }
 
 } // namespace
@@ -45,15 +75,31 @@ QString twoDigits(int fraction) {
 namespace GermanFormat {
 
 QString date(const QDate& d) {
-    return d.isValid() ? d.toString(QStringLiteral("dd.MM.yyyy")) : QString();
+    if (!d.isValid())
+        return {};
+    int year = 0, month = 0, day = 0;
+    d.getDate(&year, &month, &day);
+    if (year < 1000 || year > 9999)
+        return d.toString(QStringLiteral("dd.MM.yyyy"));
+    // By hand for the usual years: the CSV file and the reports format two per booking.
+    const QChar text[10] = {digit(day / 10),    digit(day % 10),        QLatin1Char('.'),
+                            digit(month / 10),  digit(month % 10),      QLatin1Char('.'),
+                            digit(year / 1000), digit(year / 100 % 10), digit(year / 10 % 10),
+                            digit(year % 10)};
+    return QString(text, 10);
 }
 
 QString dateTime(const QDateTime& dt) {
     if (!dt.isValid())
         return {};
     QString text = date(dt.date());
-    if (dt.time() != QTime(0, 0))
-        text += QLatin1Char(' ') + dt.time().toString(QStringLiteral("HH:mm:ss"));
+    const QTime t = dt.time();
+    if (t != QTime(0, 0)) {
+        const QChar clock[9] = {QLatin1Char(' '), digit(t.hour() / 10),   digit(t.hour() % 10),
+                                QLatin1Char(':'), digit(t.minute() / 10), digit(t.minute() % 10),
+                                QLatin1Char(':'), digit(t.second() / 10), digit(t.second() % 10)};
+        text.append(clock, 9);
+    }
     return text;
 }
 
@@ -73,24 +119,18 @@ QString amountPlain(qint64 cents) {
            twoDigits(s.fraction);
 }
 
-static QString shortText(qint64 cents, QChar separator) {
-    const Split s = split(cents);
-    QString text = (s.negative ? QStringLiteral("-") : QString()) + QString::number(s.units);
-    if (s.fraction != 0) {
-        QString fraction = twoDigits(s.fraction);
-        if (fraction.endsWith(QLatin1Char('0')))
-            fraction.chop(1);
-        text += separator + fraction;
-    }
-    return text;
-}
-
 QString amountShort(qint64 cents) {
-    return shortText(cents, QLatin1Char(','));
+    char text[kMaxAmountXmlLength];
+    return QString::fromLatin1(text, shortText(cents, ',', text));
 }
 
 QString amountXml(qint64 cents) {
-    return shortText(cents, QLatin1Char('.'));
+    char text[kMaxAmountXmlLength];
+    return QString::fromLatin1(text, amountXmlChars(cents, text));
+}
+
+qsizetype amountXmlChars(qint64 cents, char* out) {
+    return shortText(cents, '.', out);
 }
 
 qint64 roundToCents(double value) {

@@ -21,6 +21,10 @@ QString amountPlain(qint64 cents);
 QString amountShort(qint64 cents);
 // The amount's shortest decimal text with ".": 12.5, 100, 1234.56, 0.07, -3.1
 QString amountXml(qint64 cents);
+// The same into out, which holds at least kMaxAmountXmlLength bytes; returns
+// the length. For writers that put the text straight into their buffer.
+constexpr qsizetype kMaxAmountXmlLength = 24;
+qsizetype amountXmlChars(qint64 cents, char* out);
 
 // The amount rounded half away from zero at two decimals, in cents. Rounds the
 // value's 15-digit decimal text, so 1.005 gives 101 as a clerk would expect.

@@ -2,7 +2,6 @@
 
 #include "output/BankIdentifiers.h"
 #include "output/ExportPath.h"
-#include "output/GermanFormat.h"
 #include "output/PendingFile.h"
 #include "output/Sanitizing.h"
 #include "output/Sepa2019Parts.h"
@@ -86,9 +85,10 @@ QString messageIdOf(const BookingList& bookings) {
     return id;
 }
 
-bool writeDocument(QIODevice& device, const SepaLayout& layout, const BookingList& bookings,
-                   const SepaDocument& doc, const SepaCheckSummary& checks, const QDateTime& now) {
-    XmlLines xml(device);
+bool writeDocument(QIODevice& device, StreamingSchemaCheck& check, const SepaLayout& layout,
+                   const BookingList& bookings, const SepaDocument& doc, const SepaCheckSummary& checks,
+                   const QDateTime& now) {
+    XmlLines xml(device, &check);
     xml.raw(0, R"(<?xml version="1.0" encoding="UTF-8"?>)");
     xml.raw(0, doc.company.iban.startsWith(QLatin1String("AT")) ? layout.austrianDocumentTag
                                                                 : layout.standardDocumentTag);
@@ -97,7 +97,7 @@ bool writeDocument(QIODevice& device, const SepaLayout& layout, const BookingLis
     xml.value(9, "MsgId", doc.messageId);
     xml.value(9, "CreDtTm", now.toString(QStringLiteral("yyyy-MM-dd'T'HH:mm:ss")));
     xml.value(9, "NbOfTxs", QString::number(checks.count));
-    xml.value(9, "CtrlSum", GermanFormat::amountXml(checks.sumCents));
+    xml.amount(9, "CtrlSum", "CtrlSum", checks.sumCents);
     xml.open(9, "InitgPty");
     xml.value(layout.initiatorNameIndent, "Nm", doc.company.name);
     xml.close(9, "InitgPty");
@@ -145,11 +145,14 @@ SepaResult writeSepaFile(const SepaLayout& layout, const QString& exportFolder, 
                              now.toString(QStringLiteral("ddMMyyyy'T'HHmmss")) + QStringLiteral(".xml");
     result.path = exportFolder + fileName;
     const SepaDocument doc{*company, layout.messageId(messageIdOf(bookings), now), sepaDate(now)};
+    // The file is checked while it is written, from the very bytes that go to disk.
+    StreamingSchemaCheck check(layout.schemas);
     result.file = stageFile(exportFolder, fileName, [&](QIODevice& device) {
-        return writeDocument(device, layout, bookings, doc, totals, now);
+        return writeDocument(device, check, layout, bookings, doc, totals, now);
     });
     QString complaint;
-    if (result.file.isStaged() && !validateStagedFile(result.file, layout.schemas, &complaint)) {
+    const bool valid = check.finish(result.file.name, &complaint);
+    if (result.file.isStaged() && !valid) {
         result.file.discard();
         prompter.message(complaint, Prompter::Icon::Critical);
         return result;

@@ -1,7 +1,6 @@
 #include "output/SepaLastschrift.h"
 
 #include "output/BankIdentifiers.h"
-#include "output/GermanFormat.h"
 #include "output/Sepa2019Parts.h"
 
 namespace {
@@ -11,7 +10,7 @@ void writeBlockHeaderStart(XmlLines& xml, const PaymentBlock& block, const Buchu
     xml.value(9, "PmtMtd", u"DD");
     xml.value(9, "BtchBookg", u"true");
     xml.value(9, "NbOfTxs", QString::number(block.count));
-    xml.value(9, "CtrlSum", GermanFormat::amountXml(block.sumCents));
+    xml.amount(9, "CtrlSum", "CtrlSum", block.sumCents);
     xml.open(9, "PmtTpInf");
     xml.open(13, "SvcLvl");
     xml.value(17, "Cd", u"SEPA");
@@ -61,7 +60,7 @@ void writeMandate(XmlLines& xml, const SepaDocument& doc, const Buchung& b, cons
     xml.open(27, "PmtId");
     xml.value(32, "EndToEndId", b.Mandatsnummer);
     xml.close(28, "PmtId");
-    xml.value(28, R"(InstdAmt Ccy="EUR")", "InstdAmt", GermanFormat::amountXml(b.Betrag));
+    xml.amount(28, R"(InstdAmt Ccy="EUR")", "InstdAmt", b.Betrag);
     xml.open(28, "DrctDbtTx");
     xml.open(32, "MndtRltdInf");
     xml.value(36, "MndtId", b.Mandatsnummer);

@@ -1,6 +1,5 @@
 #include "output/SepaUeberweisung.h"
 
-#include "output/GermanFormat.h"
 #include "output/Sepa2019Parts.h"
 
 namespace {
@@ -44,7 +43,7 @@ void writeTransactionStart(XmlLines& xml, const Buchung& b) {
     xml.value(32, "EndToEndId", u"NOTPROVIDED");
     xml.close(28, "PmtId");
     xml.open(28, "Amt");
-    xml.value(33, R"(InstdAmt Ccy="EUR")", "InstdAmt", GermanFormat::amountXml(b.Betrag));
+    xml.amount(33, R"(InstdAmt Ccy="EUR")", "InstdAmt", b.Betrag);
     xml.close(28, "Amt");
 }
 

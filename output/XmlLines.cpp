@@ -1,9 +1,15 @@
 #include "output/XmlLines.h"
 
+#include "output/GermanFormat.h"
+#include "output/SepaSchemaValidation.h"
+
+#include <cstring>
+
 namespace {
 
-const char kLineEnd[] = "\r\n";
 constexpr qsizetype kChunkSize = 1 << 20;
+// Enough for the longest line of either layout but a long value's text.
+constexpr qsizetype kLineRoom = 4096;
 // Enough blanks for the deepest line of either layout.
 const char kBlanks[] = "                                                                ";
 
@@ -20,38 +26,67 @@ bool plainAscii(char16_t c) {
 
 } // namespace
 
-XmlLines::XmlLines(QIODevice& device) : m_device(device) {
-    m_bytes.reserve(kChunkSize + 4096);
+XmlLines::XmlLines(QIODevice& device, StreamingSchemaCheck* check)
+    : m_device(device), m_check(check), m_bytes(kChunkSize + kLineRoom, Qt::Uninitialized) {}
+
+char* XmlLines::reserve(qsizetype size) {
+    if (m_used + size > m_bytes.size())
+        m_bytes.resize(m_used + size + kLineRoom); // only for a value longer than any the layouts write
+    return m_bytes.data() + m_used;
 }
 
 void XmlLines::appendIndent(int indent) {
     Q_ASSERT(indent < int(sizeof kBlanks));
-    m_bytes.append(kBlanks, indent);
+    std::memcpy(reserve(indent), kBlanks, size_t(indent));
+    m_used += indent;
+}
+
+void XmlLines::appendText(const char* text) {
+    const size_t length = std::strlen(text);
+    std::memcpy(reserve(qsizetype(length)), text, length);
+    m_used += qsizetype(length);
 }
 
 void XmlLines::endLine() {
-    m_bytes.append(kLineEnd);
-    if (m_bytes.size() >= kChunkSize) {
-        m_ok = m_ok && m_device.write(m_bytes) == m_bytes.size();
-        m_bytes.resize(0); // keeps the capacity for the next chunk
+    char* out = reserve(2);
+    out[0] = '\r';
+    out[1] = '\n';
+    m_used += 2;
+    if (m_used >= kChunkSize)
+        handOver();
+}
+
+// The chunk goes to the file and, as the same bytes, to the check; the check
+// keeps it, so the next chunk starts in a new buffer.
+void XmlLines::handOver() {
+    m_ok = m_ok && m_device.write(m_bytes.constData(), m_used) == m_used;
+    if (m_check) {
+        m_bytes.truncate(m_used);
+        m_check->add(std::move(m_bytes));
+        m_bytes = QByteArray(kChunkSize + kLineRoom, Qt::Uninitialized);
     }
+    m_used = 0;
 }
 
 bool XmlLines::finish() {
-    m_ok = m_ok && m_device.write(m_bytes) == m_bytes.size();
-    m_bytes.clear();
+    if (m_used > 0)
+        handOver();
     return m_ok;
 }
 
 void XmlLines::open(int indent, const char* tag) {
     appendIndent(indent);
-    m_bytes.append('<').append(tag).append('>');
+    appendText("<");
+    appendText(tag);
+    appendText(">");
     endLine();
 }
 
 void XmlLines::close(int indent, const char* tag) {
     appendIndent(indent);
-    m_bytes.append("</").append(tag).append('>');
+    appendText("</");
+    appendText(tag);
+    appendText(">");
     endLine();
 }
 
@@ -61,15 +96,31 @@ void XmlLines::value(int indent, const char* tag, QStringView text) {
 
 void XmlLines::value(int indent, const char* startTag, const char* tag, QStringView text) {
     appendIndent(indent);
-    m_bytes.append('<').append(startTag).append('>');
+    appendText("<");
+    appendText(startTag);
+    appendText(">");
     appendEscaped(text);
-    m_bytes.append("</").append(tag).append('>');
+    appendText("</");
+    appendText(tag);
+    appendText(">");
+    endLine();
+}
+
+void XmlLines::amount(int indent, const char* startTag, const char* tag, qint64 cents) {
+    appendIndent(indent);
+    appendText("<");
+    appendText(startTag);
+    appendText(">");
+    m_used += GermanFormat::amountXmlChars(cents, reserve(GermanFormat::kMaxAmountXmlLength));
+    appendText("</");
+    appendText(tag);
+    appendText(">");
     endLine();
 }
 
 void XmlLines::raw(int indent, const char* line) {
     appendIndent(indent);
-    m_bytes.append(line);
+    appendText(line);
     endLine();
 }
 
@@ -78,45 +129,49 @@ void XmlLines::blank() {
 }
 
 void XmlLines::appendEscaped(QStringView text) {
-    qsizetype i = 0;
-    while (i < text.size()) {
-        // Plain ASCII, by far the most of any file, is copied in runs.
-        qsizetype end = i;
-        while (end < text.size() && plainAscii(text[end].unicode()))
-            ++end;
-        if (end > i) {
-            const qsizetype at = m_bytes.size();
-            m_bytes.resize(at + (end - i));
-            char* out = m_bytes.data() + at;
-            for (qsizetype k = i; k < end; ++k)
-                *out++ = char(text[k].unicode());
-            i = end;
-            continue;
+    // Each UTF-16 unit gives at most 5 bytes ("&amp;"; UTF-8 takes 3 at most).
+    char* out = reserve(text.size() * 5);
+    const char16_t* c = text.utf16();
+    const char16_t* const end = c + text.size();
+    while (c < end) {
+        const char16_t u = *c;
+        if (plainAscii(u)) {
+            *out++ = char(u);
+            ++c;
+        } else if (u < 0x80 || forbiddenInXml(u)) {
+            switch (u) {
+            case '&':
+                std::memcpy(out, "&amp;", 5), out += 5;
+                break;
+            case '<':
+                std::memcpy(out, "&lt;", 4), out += 4;
+                break;
+            case '>':
+                std::memcpy(out, "&gt;", 4), out += 4;
+                break;
+            default:
+                *out++ = forbiddenInXml(u) ? ' ' : char(u);
+            }
+            ++c;
+        } else if (u < 0x800) {
+            *out++ = char(0xC0 | (u >> 6));
+            *out++ = char(0x80 | (u & 0x3F));
+            ++c;
+        } else if (u < 0xD800 || u > 0xDFFF) {
+            *out++ = char(0xE0 | (u >> 12));
+            *out++ = char(0x80 | ((u >> 6) & 0x3F));
+            *out++ = char(0x80 | (u & 0x3F));
+            ++c;
+        } else {
+            // Surrogates, rare: Qt's encoder pairs them and turns a lone one
+            // into the replacement character.
+            const qsizetype length =
+                (c + 1 < end && QChar::isHighSurrogate(u) && QChar::isLowSurrogate(c[1])) ? 2 : 1;
+            const QByteArray utf8 = QStringView(c, length).toUtf8();
+            std::memcpy(out, utf8.constData(), size_t(utf8.size()));
+            out += utf8.size();
+            c += length;
         }
-        const char16_t c = text[i].unicode();
-        if (c >= 0x80 && !forbiddenInXml(c)) {
-            // A run of non-ASCII characters at once; the UTF-8 encoder turns
-            // a lone surrogate into the replacement character.
-            end = i + 1;
-            while (end < text.size() && text[end].unicode() >= 0x80 && !forbiddenInXml(text[end].unicode()))
-                ++end;
-            m_bytes.append(text.mid(i, end - i).toUtf8());
-            i = end;
-            continue;
-        }
-        switch (c) {
-        case '&':
-            m_bytes.append("&amp;");
-            break;
-        case '<':
-            m_bytes.append("&lt;");
-            break;
-        case '>':
-            m_bytes.append("&gt;");
-            break;
-        default:
-            m_bytes.append(forbiddenInXml(c) ? ' ' : char(c));
-        }
-        ++i;
     }
+    m_used = out - m_bytes.data();
 }

@@ -5,15 +5,18 @@
 #include <QString>
 #include <QStringView>
 
+class StreamingSchemaCheck;
+
 // Writes the UTF-8 text of a SEPA file line by line to a device: every line
 // opens with its own number of blanks and ends with CR LF. Values are escaped
 // for element content, and characters XML 1.0 cannot carry become blanks, so
-// whatever the database holds the file stays well-formed. The text goes out
-// in chunks of about a megabyte, so a file of 100,000 bookings never sits in
-// memory whole.
+// whatever the database holds the file stays well-formed. The text is built
+// straight into a buffer of about a megabyte that goes out whole, to the
+// device and to the schema check if one is given, so a file of 100,000
+// bookings never sits in memory whole.
 class XmlLines {
 public:
-    explicit XmlLines(QIODevice& device);
+    explicit XmlLines(QIODevice& device, StreamingSchemaCheck* check = nullptr);
 
     // "<tag>"
     void open(int indent, const char* tag);
@@ -23,6 +26,8 @@ public:
     void value(int indent, const char* tag, QStringView text);
     // "<startTag>value</tag>", for a start tag with fixed attributes
     void value(int indent, const char* startTag, const char* tag, QStringView text);
+    // "<startTag>amount</tag>", the amount of cents as GermanFormat::amountXml
+    void amount(int indent, const char* startTag, const char* tag, qint64 cents);
     // A line taken as it is (declaration, document start tag).
     void raw(int indent, const char* line);
     // An empty line.
@@ -32,11 +37,17 @@ public:
     bool finish();
 
 private:
+    // Room for at least size more bytes.
+    char* reserve(qsizetype size);
     void appendIndent(int indent);
+    void appendText(const char* text);
     void appendEscaped(QStringView text);
     void endLine();
+    void handOver();
 
     QIODevice& m_device;
-    QByteArray m_bytes;
+    StreamingSchemaCheck* m_check;
+    QByteArray m_bytes; // its size is the capacity; m_used bytes hold the text
+    qsizetype m_used = 0;
     bool m_ok = true;
 };
