@@ -8,7 +8,18 @@
 namespace {
 
 bool isEmpty(const QVariant& v) {
-    return v.isNull() || v.toString().isEmpty();
+    if (v.isNull())
+        return true;
+    switch (v.metaType().id()) {
+    case QMetaType::QString:
+        return static_cast<const QString*>(v.constData())->isEmpty();
+    case QMetaType::Int:
+    case QMetaType::LongLong:
+    case QMetaType::Double:
+        return false; // a number is never the empty text
+    default:
+        return v.toString().isEmpty();
+    }
 }
 
 QString withoutBlanks(QString s) {

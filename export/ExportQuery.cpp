@@ -5,6 +5,9 @@
 #include "selection/NodeKey.h"
 
 #include <QRegularExpression>
+#include <QSqlError>
+
+#include <algorithm>
 
 namespace {
 
@@ -32,19 +35,24 @@ bool storeSelection(const HostDb& db, const QStringList& names, QString* error) 
             QStringLiteral("Die Auswahl konnte nicht an die Datenbank übergeben werden: %1").arg(dbError);
         return false;
     }
+    // One statement of kNamesPerInsert rows, prepared once and run for every
+    // full chunk; the rest of the names takes one statement of its own.
+    QSqlQuery insert = db.newQuery();
+    qsizetype prepared = 0;
     for (qsizetype start = 0; start < names.size(); start += kNamesPerInsert) {
-        const QStringList chunk = names.mid(start, kNamesPerInsert);
-        QStringList rows;
-        QVariantList values;
-        for (const QString& name : chunk) {
-            rows << QStringLiteral("(?)");
-            values << name;
+        const qsizetype count = std::min<qsizetype>(kNamesPerInsert, names.size() - start);
+        bool ok = true;
+        if (count != prepared) {
+            QStringList rows(count, QStringLiteral("(?)"));
+            ok = insert.prepare(
+                QStringLiteral("INSERT INTO %1 (R_NAME) VALUES %2").arg(table, rows.join(QLatin1Char(','))));
+            prepared = count;
         }
-        if (!db.execute(
-                QStringLiteral("INSERT INTO %1 (R_NAME) VALUES %2").arg(table, rows.join(QLatin1Char(','))),
-                values, &dbError)) {
-            *error =
-                QStringLiteral("Die Auswahl konnte nicht an die Datenbank übergeben werden: %1").arg(dbError);
+        for (qsizetype i = 0; ok && i < count; ++i)
+            insert.bindValue(int(i), names[start + i]);
+        if (!ok || !insert.exec()) {
+            *error = QStringLiteral("Die Auswahl konnte nicht an die Datenbank übergeben werden: %1")
+                         .arg(insert.lastError().text());
             return false;
         }
     }

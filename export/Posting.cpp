@@ -11,6 +11,7 @@
 #include <QSqlQuery>
 
 #include <algorithm>
+#include <vector>
 
 namespace {
 
@@ -22,62 +23,90 @@ bool prepare(const HostDb& db, QSqlQuery& q, const QString& sql, QString* error)
     return false;
 }
 
-bool execute(QSqlQuery& q, const QVariantList& values, const QString& what, QString* error) {
-    for (int i = 0; i < values.size(); ++i)
-        q.bindValue(i, values[i]);
-    if (q.exec())
-        return true;
+// Binds the values in order and runs the prepared statement. The statement is
+// run 100,000 times in a large posting, so nothing is built per call but the
+// bindings; a failure is named by the caller.
+template <typename... Values> bool step(QSqlQuery& q, const Values&... values) {
+    int i = 0;
+    (q.bindValue(i++, values), ...);
+    return q.exec();
+}
+
+bool failed(QSqlQuery& q, const QString& what, QString* error) {
     *error = QStringLiteral("%1: %2").arg(what, q.lastError().text());
     return false;
 }
 
+bool execute(QSqlQuery& q, const QVariantList& values, const QString& what, QString* error) {
+    for (int i = 0; i < values.size(); ++i)
+        q.bindValue(i, values[i]);
+    return q.exec() || failed(q, what, error);
+}
+
+// One invoice of the posting with its amount, in the order the posting
+// claims them.
+struct Invoice {
+    QString name;
+    qint64 cents;
+};
+
 // Reads the values the posting will change; an invoice that has a payment
-// date by now (or no header) is someone else's.
-bool readHeaders(const HostDb& db, const QStringList& names, Posting::Claim& claim, QSet<QString>& lost,
-                 QString* error) {
+// date by now (or no header) is someone else's. On SQLite the read also
+// tells whether the invoice has a mark of the kind.
+bool readHeaders(const HostDb& db, const std::vector<Invoice>& invoices, Posting::Claim& claim,
+                 QSet<QString>& lost, QString* error) {
     QSqlQuery q;
     if (!prepare(db, q, HeaderStatements::valuesBeforePosting(db), error))
         return false;
-    for (const QString& name : names) {
-        if (!execute(q, {name, claim.documentType}, QStringLiteral("Rechnungskopf %1").arg(name), error))
-            return false;
-        if (!q.next() || !q.value(1).isNull())
-            lost.insert(name);
+    const bool marksRead = !db.isSqlServer();
+    const QVariant kind = claim.kind;
+    const QVariant documentType = claim.documentType;
+    claim.before.reserve(qsizetype(invoices.size()));
+    for (const Invoice& invoice : invoices) {
+        const bool ok =
+            marksRead ? step(q, kind, invoice.name, documentType) : step(q, invoice.name, documentType);
+        if (!ok)
+            return failed(q, QStringLiteral("Rechnungskopf %1").arg(invoice.name), error);
+        if (!q.next() || !q.value(1).isNull() || (marksRead && q.value(3).toInt() != 0))
+            lost.insert(invoice.name);
         else
-            claim.before.append({name, q.value(0), q.value(2)});
+            claim.before.append({invoice.name, q.value(0), q.value(2)});
         q.finish();
     }
     return true;
 }
 
-bool InsertCOMM(const HostDb& db, const QStringList& names, const Posting::Claim& claim, const QDate& today,
-                QSet<QString>& lost, QString* error) {
+bool InsertCOMM(const HostDb& db, const std::vector<Invoice>& invoices, const Posting::Claim& claim,
+                const QDate& today, QSet<QString>& lost, QString* error) {
     QSqlQuery q;
     if (!prepare(db, q, CommStatements::claimTransferMark(db), error))
         return false;
+    const bool conditional = db.isSqlServer();
+    const QVariant kind = claim.kind;
     const QVariant date1 = HostValues::bindable(db, QDateTime(today, QTime(0, 0)));
-    for (const QString& name : names) {
-        if (!execute(q, {name, claim.kind, date1, claim.kind, name},
-                     QStringLiteral("Überleitungsmarke für %1").arg(name), error))
-            return false;
+    for (const Invoice& invoice : invoices) {
+        const bool ok = conditional ? step(q, invoice.name, kind, date1, kind, invoice.name)
+                                    : step(q, invoice.name, kind, date1);
+        if (!ok)
+            return failed(q, QStringLiteral("Überleitungsmarke für %1").arg(invoice.name), error);
         if (q.numRowsAffected() != 1)
-            lost.insert(name);
+            lost.insert(invoice.name);
     }
     return true;
 }
 
-bool UpdateHEADERRECH(const HostDb& db, const QStringList& names, const QHash<QString, qint64>& cents,
-                      const Posting::Claim& claim, QSet<QString>& lost, QString* error) {
+bool UpdateHEADERRECH(const HostDb& db, const std::vector<Invoice>& invoices, const Posting::Claim& claim,
+                      QSet<QString>& lost, QString* error) {
     QSqlQuery q;
     if (!prepare(db, q, HeaderStatements::markTransferred(), error))
         return false;
     const QVariant paidAt = HostValues::bindable(db, claim.paidAt);
-    for (const QString& name : names) {
-        if (!execute(q, {double(cents.value(name)) / 100.0, paidAt, name, claim.documentType},
-                     QStringLiteral("Rechnungskopf %1").arg(name), error))
-            return false;
+    const QVariant documentType = claim.documentType;
+    for (const Invoice& invoice : invoices) {
+        if (!step(q, double(invoice.cents) / 100.0, paidAt, invoice.name, documentType))
+            return failed(q, QStringLiteral("Rechnungskopf %1").arg(invoice.name), error);
         if (q.numRowsAffected() != 1)
-            lost.insert(name);
+            lost.insert(invoice.name);
     }
     return true;
 }
@@ -104,15 +133,14 @@ Result post(HostDb& db, const BookingList& bookings, const QString& strVer_Type,
     // One moment for the whole posting, to the second, so that the headers
     // show which run posted them.
     claim->paidAt = toTheSecond(QDateTime::currentDateTime());
-    QStringList names;
-    QHash<QString, qint64> cents;
-    for (const Buchung& b : bookings) {
-        names << b.Rechnung;
-        cents.insert(b.Rechnung, b.Betrag);
-    }
+    std::vector<Invoice> invoices;
+    invoices.reserve(size_t(bookings.count()));
+    for (const Buchung& b : bookings)
+        invoices.push_back({b.Rechnung, b.Betrag});
     // Every run locks the invoices in the same order, so two runs on SQL
     // Server wait for each other instead of deadlocking.
-    std::sort(names.begin(), names.end());
+    std::stable_sort(invoices.begin(), invoices.end(),
+                     [](const Invoice& a, const Invoice& b) { return a.name < b.name; });
 
     if (!db.transaction()) {
         *error = QStringLiteral("Die Buchung in der Datenbank konnte nicht begonnen werden: %1")
@@ -121,9 +149,9 @@ Result post(HostDb& db, const BookingList& bookings, const QString& strVer_Type,
     }
     QSet<QString> lost;
     QString failure;
-    bool ok = readHeaders(db, names, *claim, lost, &failure) &&
-              InsertCOMM(db, names, *claim, today, lost, &failure) &&
-              UpdateHEADERRECH(db, names, cents, *claim, lost, &failure);
+    bool ok = readHeaders(db, invoices, *claim, lost, &failure) &&
+              InsertCOMM(db, invoices, *claim, today, lost, &failure) &&
+              UpdateHEADERRECH(db, invoices, *claim, lost, &failure);
     if (ok && lost.isEmpty()) {
         ok = beforeCommit(*claim, &failure) && db.commit();
         if (ok)

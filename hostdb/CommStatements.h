@@ -16,7 +16,9 @@ bool tidyTransferMarks(const HostDb& db, QString* error);
 
 // Adds one transfer mark unless the invoice has one of that kind already;
 // one row affected means the run has claimed the invoice. Values: invoice
-// name, kind, date of the transfer, then kind and invoice name again.
+// name, kind, date of the transfer, then kind and invoice name again. On
+// SQLite the header read has made the test (HeaderStatements::
+// valuesBeforePosting) and the values are the first three only.
 QString claimTransferMark(const HostDb& db);
 
 // Takes back one mark; values: kind, invoice name.

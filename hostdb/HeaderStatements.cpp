@@ -9,9 +9,15 @@ QString valuesBeforePosting(const HostDb& db) {
     // UPDLOCK, HOLDLOCK: on SQL Server the row stays locked against every
     // other run's claim until this transaction ends, so the values read are
     // the ones the posting replaces and a take-back restores.
-    return QStringLiteral("SELECT ZAHL_BETRAG, ZAHLDATUM, GESPERRT FROM HEADERRECH%1 WHERE R_NAME = ? AND "
-                          "VER_TYPE = ?")
-        .arg(db.isSqlServer() ? QStringLiteral(" WITH (UPDLOCK, HOLDLOCK)") : QString());
+    if (db.isSqlServer())
+        return QStringLiteral("SELECT ZAHL_BETRAG, ZAHLDATUM, GESPERRT FROM HEADERRECH WITH (UPDLOCK, "
+                              "HOLDLOCK) WHERE R_NAME = ? AND VER_TYPE = ?");
+    // SQLite runs the posting as one writing transaction that no other writer
+    // can interleave, so the read may also test for a mark of the kind and
+    // the mark be a plain insert (see claimTransferMark).
+    return QStringLiteral("SELECT ZAHL_BETRAG, ZAHLDATUM, GESPERRT, EXISTS (SELECT 1 FROM COMM WHERE ID = 7 "
+                          "AND SUBNUM = ? AND SUBTEXT = HEADERRECH.R_NAME) FROM HEADERRECH WHERE R_NAME = ? "
+                          "AND VER_TYPE = ?");
 }
 
 QString markTransferred() {

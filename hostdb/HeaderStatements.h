@@ -10,7 +10,8 @@ namespace HeaderStatements {
 
 // The values a posting changes (ZAHL_BETRAG, ZAHLDATUM, GESPERRT), read
 // and held locked for the posting's transaction; values: invoice name,
-// document type.
+// document type. On SQLite a fourth column tells whether the invoice has a
+// mark of the kind; values: kind, invoice name, document type.
 QString valuesBeforePosting(const HostDb& db);
 
 // Stores the transferred amount and time and locks the header, only while it

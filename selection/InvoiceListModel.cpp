@@ -18,15 +18,97 @@ QDate dayOf(qint64 number) {
     return QDate::fromJulianDay(number);
 }
 
+// "dd.mm.yyyy" as the list statements return it (SQL Server pads it with
+// blanks), read digit by digit: splitting the text costs more per row than
+// the rest of the row. Anything else is read the general way.
+QDate dateOfText(const QString& s) {
+    qsizetype end = s.size();
+    while (end > 10 && s[end - 1] == QLatin1Char(' '))
+        --end;
+    int digits[8];
+    int n = 0;
+    for (qsizetype i = 0; end == 10 && i < 10; ++i) {
+        const char16_t c = s[i].unicode();
+        if (i == 2 || i == 5) {
+            if (c != u'.')
+                break;
+        } else if (c >= u'0' && c <= u'9') {
+            digits[n++] = c - u'0';
+        } else {
+            break;
+        }
+    }
+    if (n != 8)
+        return GermanFormat::parseDate(s);
+    return QDate(digits[4] * 1000 + digits[5] * 100 + digits[6] * 10 + digits[7], digits[2] * 10 + digits[3],
+                 digits[0] * 10 + digits[1]);
+}
+
 QDate dateOf(const QVariant& value) {
     switch (value.metaType().id()) {
     case QMetaType::QDate:
         return value.toDate();
     case QMetaType::QDateTime:
         return value.toDateTime().date();
+    case QMetaType::QString:
+        return dateOfText(*static_cast<const QString*>(value.constData()));
     default:
         return GermanFormat::parseDate(value.toString());
     }
+}
+
+// Invoice names are mostly letters, digits and hyphens. For such texts the
+// German collation ignoring case orders exactly as their upper-case bytes
+// do (hyphen before digits before letters), which is far cheaper to build
+// than collation keys.
+bool plainAscii(const QString& text) {
+    for (QChar c : text) {
+        const char16_t u = c.unicode();
+        if (!((u >= u'0' && u <= u'9') || (u >= u'A' && u <= u'Z') || (u >= u'a' && u <= u'z') || u == u'-'))
+            return false;
+    }
+    return true;
+}
+
+std::vector<QByteArray> upperAsciiKeys(const std::vector<QString>& texts) {
+    std::vector<QByteArray> keys;
+    keys.reserve(texts.size());
+    for (const QString& text : texts)
+        keys.push_back(text.toLatin1().toUpper());
+    return keys;
+}
+
+std::vector<QCollatorSortKey> collationKeys(const std::vector<QString>& texts) {
+    QCollator collator{QLocale(QLocale::German, QLocale::Germany)};
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    std::vector<QCollatorSortKey> keys;
+    keys.reserve(texts.size());
+    for (const QString& text : texts)
+        keys.push_back(collator.sortKey(text));
+    return keys;
+}
+
+int compareKeys(const QByteArray& a, const QByteArray& b) {
+    return a.compare(b);
+}
+int compareKeys(const QCollatorSortKey& a, const QCollatorSortKey& b) {
+    return a.compare(b);
+}
+
+// The rank of every key in ascending order; equal keys share a rank.
+template <typename Key> std::vector<qint64> ranksOf(const std::vector<Key>& keys) {
+    std::vector<qint64> byOrder(keys.size());
+    std::iota(byOrder.begin(), byOrder.end(), qint64(0));
+    std::sort(byOrder.begin(), byOrder.end(),
+              [&keys](qint64 a, qint64 b) { return compareKeys(keys[a], keys[b]) < 0; });
+    std::vector<qint64> rank(keys.size());
+    qint64 r = 0;
+    for (size_t i = 0; i < byOrder.size(); ++i) {
+        if (i > 0 && compareKeys(keys[byOrder[i - 1]], keys[byOrder[i]]) != 0)
+            ++r;
+        rank[byOrder[i]] = r;
+    }
+    return rank;
 }
 
 } // namespace
@@ -195,23 +277,9 @@ const std::vector<qint64>& InvoiceListModel::textRanks(int col) const {
         }
         rowDistinct[i] = it.value();
     }
-    QCollator collator{QLocale(QLocale::German, QLocale::Germany)};
-    collator.setCaseSensitivity(Qt::CaseInsensitive);
-    std::vector<QCollatorSortKey> keys;
-    keys.reserve(distinct.size());
-    for (const QString& text : distinct)
-        keys.push_back(collator.sortKey(text));
-    std::vector<qint64> byOrder(distinct.size());
-    std::iota(byOrder.begin(), byOrder.end(), qint64(0));
-    std::sort(byOrder.begin(), byOrder.end(),
-              [&keys](qint64 a, qint64 b) { return keys[a].compare(keys[b]) < 0; });
-    std::vector<qint64> distinctRank(distinct.size());
-    qint64 rank = 0;
-    for (size_t i = 0; i < byOrder.size(); ++i) {
-        if (i > 0 && keys[byOrder[i - 1]].compare(keys[byOrder[i]]) != 0)
-            ++rank;
-        distinctRank[byOrder[i]] = rank;
-    }
+    const std::vector<qint64> distinctRank = std::all_of(distinct.begin(), distinct.end(), plainAscii)
+                                                 ? ranksOf(upperAsciiKeys(distinct))
+                                                 : ranksOf(collationKeys(distinct));
     ranks.resize(texts.size());
     for (size_t i = 0; i < texts.size(); ++i)
         ranks[i] = distinctRank[rowDistinct[i]];

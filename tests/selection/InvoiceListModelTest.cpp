@@ -100,6 +100,16 @@ TEST_F(InvoiceListSorting, TextsCompareWithoutRegardToCase) {
     EXPECT_EQ(column(names, 0), QStringList({"a", "b", "c"}));
 }
 
+TEST_F(InvoiceListSorting, PlainNamesOrderAsInGermanCollation) {
+    InvoiceListModel names;
+    names.setRows(rowsOf({{"REA", "", "", 0, ""},
+                          {"re0", "", "", 0, ""},
+                          {"RE1", "", "", 0, ""},
+                          {"re-2", "", "", 0, ""},
+                          {"RE-1", "", "", 0, ""}}));
+    EXPECT_EQ(column(names, 0), QStringList({"RE-1", "re-2", "re0", "RE1", "REA"}));
+}
+
 TEST_F(InvoiceListSorting, ShownTextsNeverChange) {
     const QStringList dates = {"28.12.2025", "31.01.2025", "05.01.2026", "05.01.2026"};
     EXPECT_EQ(column(model, 1), dates);
