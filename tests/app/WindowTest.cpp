@@ -15,12 +15,9 @@
 #include <QComboBox>
 #include <QDateEdit>
 #include <QDir>
-#include <QFocusEvent>
 #include <QHeaderView>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPdfWriter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
@@ -97,9 +94,10 @@ protected:
         host.addInvoice("R-1", "R", "2026-03-04", 1, 80.0);
     }
 
-    std::unique_ptr<MainWindow> start(const QByteArray& ownIni = {}) {
-        if (!ownIni.isEmpty())
-            TempFolder::write(ProgramPaths{folder.file("prog")}.ownIni(), ownIni);
+    QString ownIni() const { return ProgramPaths{folder.file("prog")}.ownIni(); }
+    std::unique_ptr<MainWindow> start(const QByteArray& ownIniContent = {}) {
+        if (!ownIniContent.isEmpty())
+            TempFolder::write(ownIni(), ownIniContent);
         auto w = std::make_unique<MainWindow>(ProgramPaths{folder.file("prog")}, &prompter);
         EXPECT_EQ(w->Form_Load(host.connectionString(), QDate(2026, 3, 15)), MainWindow::StartResult::Ready)
             << prompter.allText().toStdString();
@@ -371,7 +369,6 @@ class ClosingWays : public WindowTest, public ::testing::WithParamInterface<Clos
 TEST_P(ClosingWays, AskToSaveAndSaveWhatWasTyped) {
     const ClosingWay& c = GetParam();
     auto w = start(c.ownIni);
-    const QString ownIni = ProgramPaths{folder.file("prog")}.ownIni();
     EXPECT_TRUE(w->optFaelligkeit->isHidden()); // no due-date setting
     showActive(*w);
     if (c.typed && *c.typed) {
@@ -392,11 +389,11 @@ TEST_P(ClosingWays, AskToSaveAndSaveWhatWasTyped) {
     EXPECT_FALSE(w->isVisible());
     if (!c.typed) {
         EXPECT_TRUE(prompter.questions.isEmpty());
-        EXPECT_FALSE(QFile::exists(ownIni));
+        EXPECT_FALSE(QFile::exists(ownIni()));
         return;
     }
     ASSERT_EQ(prompter.questions, QStringList({"Wollen Sie die Änderungen der Firmendaten speichern?"}));
-    const QByteArray saved = TempFolder::read(ownIni);
+    const QByteArray saved = TempFolder::read(ownIni());
     if (!c.answer) {
         EXPECT_EQ(saved, c.ownIni);
         return;
@@ -422,9 +419,8 @@ TEST_F(WindowTest, SavingTellsWhenACharacterDoesNotFitTheIniFile) {
     w->close();
     ASSERT_EQ(prompter.messages.size(), 1);
     EXPECT_EQ(prompter.messages[0].icon, Prompter::Icon::Warning);
-    EXPECT_TRUE(TempFolder::read(ProgramPaths{folder.file("prog")}.ownIni())
-                    .contains("\r\nOrt=?\xf3"
-                              "d?\r\n"));
+    EXPECT_TRUE(TempFolder::read(ownIni()).contains("\r\nOrt=?\xf3"
+                                                    "d?\r\n"));
 }
 
 // Active clients are listed by short name; a customer sharing a client's
