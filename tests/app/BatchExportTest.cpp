@@ -125,21 +125,12 @@ protected:
                  QDir(folder).entryList(QDir::Files | QDir::Hidden).filter(QStringLiteral(".part")))
                 ADD_FAILURE() << "left behind: " << name.toStdString();
         }
-        std::unique_ptr<HostDb> db = hostDb();
-        QSqlQuery q = db->newQuery();
-        QString error;
-        EXPECT_TRUE(db->run(q,
-                            QStringLiteral("SELECT SUBTEXT, COUNT(*) FROM COMM WHERE ID = 7 AND SUBNUM = ? "
-                                           "GROUP BY SUBTEXT ORDER BY SUBTEXT"),
-                            {kind}, &error))
-            << error.toStdString();
-        QStringList marked;
-        while (q.next()) {
-            EXPECT_EQ(q.value(1).toInt(), 1) << q.value(0).toString().toStdString();
-            if (!markedBefore.contains(q.value(0).toString()))
-                marked << q.value(0).toString();
-        }
-        std::sort(inFiles.begin(), inFiles.end());
+        QStringList marked = markedNames(kind);
+        marked.sort();
+        EXPECT_EQ(marked.removeDuplicates(), 0) << "an invoice marked twice";
+        for (const QString& name : markedBefore)
+            marked.removeOne(name);
+        inFiles.sort();
         EXPECT_EQ(inFiles, marked) << "files: " << inFiles.size() << ", marks: " << marked.size();
         return files;
     }
@@ -153,6 +144,8 @@ protected:
     // Invoice names with a transfer mark of the kind.
     QStringList markedNames(int kind) {
         std::unique_ptr<HostDb> db = hostDb();
+        if (!db)
+            return {};
         QSqlQuery q = db->newQuery();
         QString error;
         EXPECT_TRUE(db->run(q, QStringLiteral("SELECT SUBTEXT FROM COMM WHERE ID = 7 AND SUBNUM = ?"), {kind},
@@ -165,7 +158,9 @@ protected:
     }
     void change(const QString& sql) {
         QString error;
-        EXPECT_TRUE(hostDb()->execute(sql, {}, &error)) << error.toStdString();
+        std::unique_ptr<HostDb> db = hostDb();
+        ASSERT_TRUE(db);
+        EXPECT_TRUE(db->execute(sql, {}, &error)) << error.toStdString();
     }
 
     TempFolder root;
