@@ -34,20 +34,14 @@ struct ProgramResult {
 class BatchExport : public ::testing::Test {
 protected:
     BatchExport() {
-        QDir(root.path()).mkpath(QStringLiteral("programm"));
         QDir(root.path()).mkpath(QStringLiteral("export"));
-        DemoDatabase::Options options;
-        options.invoicesPerType = 12;
-        QString error;
-        EXPECT_TRUE(DemoDatabase::write(dbFile(), options, &error)) << error.toStdString();
+        demoWith(12);
         settings.ExportPfad = exportFolder() + QLatin1Char('/');
         settings.firma = SepaSamples::firma();
         settings.firma.Verwendungszweck = QStringLiteral("Demo");
         settings.CSV = QStringLiteral("1");
-        settings.KEINEARTIKELRECHNUNG = QStringLiteral("0");
         settings.CheckBoxGutschrift = QStringLiteral("SEPA_GUTSCHRIFT");
         settings.CheckBoxLastschrift = QStringLiteral("SEPA_LASTSCHRIFT");
-        settings.BezeichnungStattNameVorname = QStringLiteral("0");
     }
 
     QString dbFile() const { return root.file(QStringLiteral("brevanta-demo.db")); }
@@ -77,13 +71,6 @@ protected:
         program.setProcessEnvironment(env);
         program.start(BRV_PROGRAM_PATH, args + QStringList{QStringLiteral("--program-dir"),
                                                            root.file(programDir), connectionString});
-    }
-
-    // Starts brv32-sepa --export on the demo database through QSQLITE.
-    void start(QProcess& program, const QStringList& options,
-               const QString& programDir = QStringLiteral("programm")) {
-        launch(program, QStringList{QStringLiteral("--export")} + options,
-               connection(QStringLiteral("QSQLITE")), programDir);
     }
 
     static ProgramResult finish(QProcess& program) {
@@ -138,63 +125,42 @@ protected:
                  QDir(folder).entryList(QDir::Files | QDir::Hidden).filter(QStringLiteral(".part")))
                 ADD_FAILURE() << "left behind: " << name.toStdString();
         }
-        QString error;
-        std::unique_ptr<HostDb> db =
-            HostDb::open(QStringLiteral("Provider=SQLite;Data Source=") + dbFile(), &error);
-        QSqlQuery q = db->newQuery();
-        EXPECT_TRUE(db->run(q,
-                            QStringLiteral("SELECT SUBTEXT, COUNT(*) FROM COMM WHERE ID = 7 AND SUBNUM = ? "
-                                           "GROUP BY SUBTEXT ORDER BY SUBTEXT"),
-                            {kind}, &error))
-            << error.toStdString();
-        QStringList marked;
-        while (q.next()) {
-            EXPECT_EQ(q.value(1).toInt(), 1) << q.value(0).toString().toStdString();
-            if (!markedBefore.contains(q.value(0).toString()))
-                marked << q.value(0).toString();
-        }
-        std::sort(inFiles.begin(), inFiles.end());
+        QStringList marked = markedNames(kind);
+        marked.sort();
+        EXPECT_EQ(marked.removeDuplicates(), 0) << "an invoice marked twice";
+        for (const QString& name : markedBefore)
+            marked.removeOne(name);
+        inFiles.sort();
         EXPECT_EQ(inFiles, marked) << "files: " << inFiles.size() << ", marks: " << marked.size();
         return files;
     }
 
-    QStringList markedNames(int kind) {
+    std::unique_ptr<HostDb> hostDb() {
         QString error;
-        std::unique_ptr<HostDb> db =
-            HostDb::open(QStringLiteral("Provider=SQLite;Data Source=") + dbFile(), &error);
+        std::unique_ptr<HostDb> db = HostDb::open(connection(QStringLiteral("QSQLITE")), &error);
+        EXPECT_TRUE(db) << error.toStdString();
+        return db;
+    }
+    // Invoice names with a transfer mark of the kind.
+    QStringList markedNames(int kind) {
+        std::unique_ptr<HostDb> db = hostDb();
+        if (!db)
+            return {};
         QSqlQuery q = db->newQuery();
+        QString error;
         EXPECT_TRUE(db->run(q, QStringLiteral("SELECT SUBTEXT FROM COMM WHERE ID = 7 AND SUBNUM = ?"), {kind},
-                            &error));
+                            &error))
+            << error.toStdString();
         QStringList names;
         while (q.next())
             names << q.value(0).toString();
         return names;
     }
-
-    int marks(int kind) {
-        QString error;
-        std::unique_ptr<HostDb> db =
-            HostDb::open(QStringLiteral("Provider=SQLite;Data Source=") + dbFile(), &error);
-        if (!db) {
-            ADD_FAILURE() << error.toStdString();
-            return -1;
-        }
-        QSqlQuery q = db->newQuery();
-        if (!db->run(q, QStringLiteral("SELECT COUNT(*) FROM COMM WHERE ID = 7 AND SUBNUM = ?"), {kind},
-                     &error) ||
-            !q.next()) {
-            ADD_FAILURE() << error.toStdString();
-            return -1;
-        }
-        return q.value(0).toInt();
-    }
-
     void change(const QString& sql) {
         QString error;
-        std::unique_ptr<HostDb> db =
-            HostDb::open(QStringLiteral("Provider=SQLite;Data Source=") + dbFile(), &error);
-        ASSERT_TRUE(db) << error.toStdString();
-        ASSERT_TRUE(db->execute(sql, {}, &error)) << error.toStdString();
+        std::unique_ptr<HostDb> db = hostDb();
+        ASSERT_TRUE(db);
+        EXPECT_TRUE(db->execute(sql, {}, &error)) << error.toStdString();
     }
 
     TempFolder root;
@@ -212,7 +178,7 @@ TEST_P(EnabledType, PublishesPaymentFileCsvAndBothReports) {
     const bool iso2009 = settings.SEPAVersion == QLatin1String("2009");
     const bool directDebit = key == QLatin1String("R0");
     const int kind = directDebit ? 0 : key.back().digitValue();
-    const int marksBefore = marks(kind);
+    const int marksBefore = markedNames(kind).size();
 
     const ProgramResult r =
         export_({key, QStringLiteral("--yes")}, QString::fromLatin1(std::get<1>(GetParam())));
@@ -248,7 +214,7 @@ TEST_P(EnabledType, PublishesPaymentFileCsvAndBothReports) {
                           .section(QLatin1Char('<'), 0, 0)
                           .toInt();
     EXPECT_GT(count, 0);
-    EXPECT_EQ(marks(kind) - marksBefore, count);
+    EXPECT_EQ(markedNames(kind).size() - marksBefore, count);
     EXPECT_TRUE(
         PdfText::pages(r.out[3]).join(QLatin1Char('\n')).contains(QLatin1String("Einzelbuchungen SEPA")));
 }
@@ -316,65 +282,76 @@ INSTANTIATE_TEST_SUITE_P(
         CheckCase{"NoDatabase", "", "", nullptr, 2, "FEHLER  Verbindung: Die Datenbank"}),
     [](const ::testing::TestParamInfo<CheckCase>& info) { return info.param.name; });
 
-class RefusedKey : public BatchExport, public ::testing::WithParamInterface<const char*> {};
+struct Refusal {
+    const char* name;
+    QStringList args;
+    int exitCode;
+    const char* says; // part of standard error
+    const char* sql = "";
+    const char* sepaVersion = "";
+    const char* creditorId = nullptr;
+};
 
-TEST_P(RefusedKey, EndsWithExitStatus2AndAGermanMessage) {
-    const ProgramResult r = export_({QString::fromLatin1(GetParam()), QStringLiteral("--yes")});
-    EXPECT_EQ(r.exitCode, 2);
-    EXPECT_TRUE(r.err.contains(QStringLiteral("ist keine Belegart, die exportiert werden kann")))
-        << r.err.toStdString();
+void PrintTo(const Refusal& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class RefusedRun : public BatchExport, public ::testing::WithParamInterface<Refusal> {};
+
+// Refused before anything is written, or undone when the posting fails.
+TEST_P(RefusedRun, WritesPrintsAndPostsNothing) {
+    const Refusal& c = GetParam();
+    if (*c.sql)
+        change(QString::fromUtf8(c.sql));
+    settings.SEPAVersion = QString::fromLatin1(c.sepaVersion);
+    if (c.creditorId)
+        settings.firma.GlaubigerID = QString::fromLatin1(c.creditorId);
+    const QStringList marksBefore = markedNames(0) + markedNames(3);
+
+    const ProgramResult r = export_(c.args + QStringList{QStringLiteral("--yes")});
+    EXPECT_EQ(r.exitCode, c.exitCode);
+    EXPECT_TRUE(r.err.contains(QString::fromUtf8(c.says))) << r.err.toStdString();
     EXPECT_EQ(r.out, QStringList());
     EXPECT_EQ(exportEntries(), QStringList());
+    EXPECT_EQ(markedNames(0) + markedNames(3), marksBefore);
 }
 
-// A4 and A7 are switched off in the demo's host settings.
-INSTANTIATE_TEST_SUITE_P(Keys, RefusedKey, ::testing::Values("A4", "A7", "A9", "A", "r0", "Quatsch"));
-
-TEST_F(BatchExport, UnknownSepaVersionIsRefusedBeforeAnythingIsWritten) {
-    settings.SEPAVersion = QStringLiteral("2020");
-    const int marksBefore = marks(0);
-    const ProgramResult r = export_({QStringLiteral("R0"), QStringLiteral("--yes")});
-    EXPECT_EQ(r.exitCode, 2);
-    EXPECT_TRUE(
-        r.err.contains(QStringLiteral("Der Wert „2020“ für „SEPAVersion“ in der Datei "
-                                      "BRV32-SEPA-Ueberweisung.ini ist ungültig (erlaubt: 2019 oder 2009).")))
-        << r.err.toStdString();
-    EXPECT_EQ(exportEntries(), QStringList());
-    EXPECT_EQ(marks(0), marksBefore);
-}
-
-TEST_F(BatchExport, BadCreditorIdentifierWritesPrintsAndPostsNothing) {
-    settings.firma.GlaubigerID = QStringLiteral("DE97ZZZ09999999999");
-    const int marksBefore = marks(0);
-    const ProgramResult r = export_({QStringLiteral("R0"), QStringLiteral("--yes")});
-    EXPECT_EQ(r.exitCode, 1);
-    EXPECT_TRUE(
-        r.err.contains(QStringLiteral("Für den Einzug muss eine gültige Gläubiger ID eingegeben werden.")))
-        << r.err.toStdString();
-    EXPECT_EQ(r.out, QStringList());
-    EXPECT_EQ(exportEntries(), QStringList());
-    EXPECT_EQ(marks(0), marksBefore);
-}
-
-TEST_F(BatchExport, DueDateRangeNeedsTheDueDateSetting) {
-    const ProgramResult r =
-        export_({QStringLiteral("A3"), QStringLiteral("--due-date"), QStringLiteral("--yes")});
-    EXPECT_EQ(r.exitCode, 2);
-    EXPECT_TRUE(r.err.contains(QStringLiteral("--due-date geht nur mit der Einstellung")))
-        << r.err.toStdString();
-    EXPECT_EQ(exportEntries(), QStringList());
-}
-
-TEST_F(BatchExport, NothingToExportEndsWithExitStatus1) {
-    const ProgramResult r =
-        export_({QStringLiteral("A3"), QStringLiteral("--from"), QStringLiteral("2000-01-01"),
-                 QStringLiteral("--to"), QStringLiteral("2000-01-31"), QStringLiteral("--yes")});
-    EXPECT_EQ(r.exitCode, 1);
-    EXPECT_TRUE(r.err.contains(QStringLiteral("Keine Daten für die ausgewählten Eingrenzungen vorhanden!")))
-        << r.err.toStdString();
-    EXPECT_EQ(r.out, QStringList());
-    EXPECT_EQ(exportEntries(), QStringList());
-}
+const char* const kNoType = "ist keine Belegart, die exportiert werden kann";
+// A4 is switched off in the demo's host settings.
+INSTANTIATE_TEST_SUITE_P(
+    Demo, RefusedRun,
+    ::testing::Values(
+        Refusal{"SwitchedOffType", {"A4"}, 2, kNoType}, Refusal{"UnknownType", {"A9"}, 2, kNoType},
+        Refusal{"GroupNode", {"A"}, 2, kNoType}, Refusal{"LowerCaseKey", {"r0"}, 2, kNoType},
+        Refusal{"UnknownSepaVersion",
+                {"R0"},
+                2,
+                "Der Wert „2020“ für „SEPAVersion“ in der Datei BRV32-SEPA-Ueberweisung.ini ist ungültig "
+                "(erlaubt: 2019 oder 2009).",
+                "",
+                "2020"},
+        Refusal{"BadCreditorIdentifier",
+                {"R0"},
+                1,
+                "Für den Einzug muss eine gültige Gläubiger ID eingegeben werden.",
+                "",
+                "",
+                "DE97ZZZ09999999999"},
+        Refusal{"DueDateRangeWithoutItsSetting",
+                {"A3", "--due-date"},
+                2,
+                "--due-date geht nur mit der Einstellung"},
+        Refusal{"NothingToExport",
+                {"A3", "--from", "2000-01-01", "--to", "2000-01-31"},
+                1,
+                "Keine Daten für die ausgewählten Eingrenzungen vorhanden!"},
+        Refusal{"FailedPosting",
+                {"A3"},
+                1,
+                "gesperrt",
+                "CREATE TRIGGER t BEFORE UPDATE ON HEADERRECH WHEN NEW.VER_TYPE = 'A3' AND NEW.R_NAME LIKE "
+                "'%000005' BEGIN SELECT RAISE(ABORT, 'gesperrt'); END"}),
+    [](const ::testing::TestParamInfo<Refusal>& info) { return info.param.name; });
 
 // Files of the run's names for the coming minute (another run's, perhaps):
 // the run takes the next free second instead and replaces none of them.
@@ -394,19 +371,6 @@ TEST_F(BatchExport, TakesTheNextFreeSecondInsteadOfReplacingAFile) {
     for (const QString& name : before)
         EXPECT_EQ(TempFolder::read(exportFolder() + QLatin1Char('/') + name), "alt");
     EXPECT_EQ(exportEntries().size(), before.size() + 4);
-}
-
-TEST_F(BatchExport, FailedPostingLeavesNoFilesAndEndsWithExitStatus1) {
-    change(QStringLiteral("CREATE TRIGGER t BEFORE UPDATE ON HEADERRECH WHEN NEW.VER_TYPE = 'A3' AND "
-                          "NEW.R_NAME LIKE '%000005' BEGIN SELECT RAISE(ABORT, 'gesperrt'); END"));
-    const int marksBefore = marks(3);
-
-    const ProgramResult r = export_({QStringLiteral("A3"), QStringLiteral("--yes")});
-    EXPECT_EQ(r.exitCode, 1);
-    EXPECT_TRUE(r.err.contains(QLatin1String("gesperrt"))) << r.err.toStdString();
-    EXPECT_EQ(r.out, QStringList());
-    EXPECT_EQ(exportEntries(), QStringList());
-    EXPECT_EQ(marks(3), marksBefore);
 }
 
 // A posting slowed by a trigger on the marks of the invoices whose names
@@ -442,16 +406,16 @@ TEST_P(TwoWorkstations, PayEveryInvoiceOnceAndTheLoserLeavesNothing) {
     QDir().mkpath(second);
     const QString sort = QStringLiteral("--sort");
     QProcess a, b;
-    start(a,
-          {QStringLiteral("A3"), sort,
-           c.customerOrderFirst ? QStringLiteral("customer") : QStringLiteral("name")},
-          QStringLiteral("programm"));
+    launch(a,
+           {QStringLiteral("--export"), QStringLiteral("A3"), sort,
+            c.customerOrderFirst ? QStringLiteral("customer") : QStringLiteral("name")},
+           connection(QStringLiteral("QSQLITE")));
     QThread::msleep(c.delayMs);
     settings.ExportPfad = second + QLatin1Char('/');
-    start(b,
-          {QStringLiteral("A3"), sort,
-           c.customerOrderFirst ? QStringLiteral("name") : QStringLiteral("customer")},
-          QStringLiteral("programm2"));
+    launch(b,
+           {QStringLiteral("--export"), QStringLiteral("A3"), sort,
+            c.customerOrderFirst ? QStringLiteral("name") : QStringLiteral("customer")},
+           connection(QStringLiteral("QSQLITE")), QStringLiteral("programm2"));
     const ProgramResult ra = finish(a);
     const ProgramResult rb = finish(b);
 
@@ -491,7 +455,8 @@ TEST_F(BatchExport, KilledRunsAreCompletedOrDiscardedAtTheNextStart) {
         for (const QString& name : exportEntries())
             QFile::remove(exportFolder() + QLatin1Char('/') + name);
         QProcess killed;
-        start(killed, {QStringLiteral("A3")});
+        launch(killed, {QStringLiteral("--export"), QStringLiteral("A3")},
+               connection(QStringLiteral("QSQLITE")));
         QThread::msleep(300 + 500 * moment);
         ::kill(pid_t(killed.processId()), SIGKILL);
         killed.waitForFinished();

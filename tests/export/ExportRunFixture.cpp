@@ -12,21 +12,14 @@
 
 namespace {
 
-QStringList column(HostDb& db, const QString& sql, const QVariantList& values = {}) {
-    QSqlQuery q = db.newQuery();
-    QString error;
-    if (!db.run(q, sql, values, &error)) {
-        ADD_FAILURE() << error.toStdString();
-        return {};
-    }
-    QStringList result;
-    while (q.next())
-        result << q.value(0).toString();
-    return result;
-}
-
-QStringList filesLike(const QString& folder, const QStringList& patterns) {
-    return QDir(folder).entryList(patterns, QDir::Files, QDir::Name);
+// The one file of the export folder that matches; a test failure when there is not exactly one.
+QByteArray onlyFile(const QString& folder, const QStringList& patterns) {
+    const QStringList found = QDir(folder).entryList(patterns, QDir::Files, QDir::Name);
+    if (found.size() == 1)
+        return TempFolder::read(folder + found.first());
+    ADD_FAILURE() << patterns.join(QLatin1Char(' ')).toStdString() << ": "
+                  << found.join(QLatin1Char(' ')).toStdString();
+    return {};
 }
 
 } // namespace
@@ -57,30 +50,31 @@ ExportOutcome ExportRunTest::run(const QStringList& names) {
     return ExportSEPA(settings, names, prompter, [this] { ++reloads; });
 }
 
+void ExportRunTest::expectNothingLeft(const QStringList& openBefore) {
+    EXPECT_EQ(files.exportEntries(), QStringList());
+    EXPECT_EQ(markCount(), 0);
+    EXPECT_EQ(lockedHeaders(), QStringList());
+    EXPECT_EQ(host.scalar(QStringLiteral("SELECT COUNT(*) FROM HEADERRECH WHERE ZAHL_BETRAG IS NOT NULL OR "
+                                         "ZAHLDATUM IS NOT NULL"))
+                  .toInt(),
+              0);
+    EXPECT_TRUE(prompter.reports.isEmpty());
+    EXPECT_FALSE(prompter.busy);
+    EXPECT_EQ(openInvoices(), openBefore);
+}
+
 QByteArray ExportRunTest::paymentFile() const {
-    const QString folder = files.exportFolder();
-    const QStringList found = filesLike(folder, {QStringLiteral("UW_*.xml"), QStringLiteral("LS_*.xml")});
-    if (found.size() != 1) {
-        ADD_FAILURE() << "payment files: " << found.join(QLatin1Char(' ')).toStdString();
-        return {};
-    }
-    return TempFolder::read(folder + found.first());
+    return onlyFile(files.exportFolder(), {QStringLiteral("UW_*.xml"), QStringLiteral("LS_*.xml")});
 }
 
 QList<QMap<QString, QString>> ExportRunTest::csvRows() const {
-    const QString folder = files.exportFolder();
-    const QStringList found = filesLike(folder, {QStringLiteral("Bank_*.csv")});
-    if (found.size() != 1) {
-        ADD_FAILURE() << "CSV files: " << found.join(QLatin1Char(' ')).toStdString();
-        return {};
-    }
-    QStringList lines =
-        Windows1252::decode(TempFolder::read(folder + found.first())).split(QStringLiteral("\r\n"));
+    QStringList lines = Windows1252::decode(onlyFile(files.exportFolder(), {QStringLiteral("Bank_*.csv")}))
+                            .split(QStringLiteral("\r\n"));
     EXPECT_TRUE(lines.size() >= 2 && lines.last().isEmpty()) << "every line ends with CR LF";
     lines.removeLast();
-    const QStringList header = lines.takeFirst().split(QLatin1Char(';'));
+    const QStringList header = lines.value(0).split(QLatin1Char(';'));
     QList<QMap<QString, QString>> rows;
-    for (const QString& line : lines) {
+    for (const QString& line : lines.mid(1)) {
         const QStringList values = line.split(QLatin1Char(';'));
         EXPECT_EQ(values.size(), header.size()) << line.toStdString();
         QMap<QString, QString> row;
@@ -91,19 +85,23 @@ QList<QMap<QString, QString>> ExportRunTest::csvRows() const {
     return rows;
 }
 
+QStringList ExportRunTest::column(const QString& sql, const QVariantList& values) {
+    QSqlQuery q = host.db().newQuery();
+    QString error;
+    EXPECT_TRUE(host.db().run(q, sql, values, &error)) << error.toStdString();
+    QStringList result;
+    while (q.next())
+        result << q.value(0).toString();
+    return result;
+}
+
 QStringList ExportRunTest::marked(int kind) {
-    return column(host.db(),
-                  QStringLiteral("SELECT SUBTEXT FROM COMM WHERE ID = 7 AND SUBNUM = ? ORDER BY SUBTEXT"),
+    return column(QStringLiteral("SELECT SUBTEXT FROM COMM WHERE ID = 7 AND SUBNUM = ? ORDER BY SUBTEXT"),
                   {kind});
 }
 
-int ExportRunTest::markCount() {
-    return host.scalar(QStringLiteral("SELECT COUNT(*) FROM COMM")).toInt();
-}
-
 QStringList ExportRunTest::lockedHeaders() {
-    return column(host.db(),
-                  QStringLiteral("SELECT R_NAME FROM HEADERRECH WHERE GESPERRT = 1 ORDER BY R_NAME"));
+    return column(QStringLiteral("SELECT R_NAME FROM HEADERRECH WHERE GESPERRT = 1 ORDER BY R_NAME"));
 }
 
 QStringList ExportRunTest::openInvoices(const QString& key) {
