@@ -1,4 +1,5 @@
 #include "selection/InvoiceTree.h"
+#include "selection/NodeKey.h"
 
 #include "TestHostDb.h"
 
@@ -82,11 +83,27 @@ TEST(InvoiceTreeTexts, ARefusedStatementIsReported) {
     EXPECT_TRUE(tree.nodes.isEmpty());
 }
 
-TEST(InvoiceTreeHelpers, FlagColumnAndGroupNode) {
+// The node key names document type and transfer kind; "R" anywhere means
+// invoices by direct debit, whose customers carry the direct debit flag.
+TEST(InvoiceTreeHelpers, NodeKeysAndFlagColumns) {
+    const struct {
+        const char* key;
+        const char* normalised;
+        const char* type;
+        int kind;
+    } cases[] = {{"R0", "R0", "R", 0},  {"R", "R0", "R", 0},   {"xRy", "R0", "R", 0},
+                 {"A1", "A1", "A1", 1}, {"A8", "A8", "A8", 8}, {"r3", "r3", "r3", 3}};
     const QString lastschrift = QStringLiteral("SEPA_LASTSCHRIFT");
     const QString gutschrift = QStringLiteral("SEPA_GUTSCHRIFT");
-    EXPECT_EQ(InvoiceTree::flagColumnFor("R0", lastschrift, gutschrift), lastschrift);
-    EXPECT_EQ(InvoiceTree::flagColumnFor("R", lastschrift, gutschrift), lastschrift);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.key);
+        const QString key = QString::fromLatin1(c.key);
+        EXPECT_EQ(NodeKey::normalised(key), QString::fromLatin1(c.normalised));
+        EXPECT_EQ(NodeKey::documentType(key), QString::fromLatin1(c.type));
+        EXPECT_EQ(NodeKey::transferKind(key), c.kind);
+    }
+    for (const char* key : {"R0", "R"})
+        EXPECT_EQ(InvoiceTree::flagColumnFor(QString::fromLatin1(key), lastschrift, gutschrift), lastschrift);
     for (const char* key : {"A1", "A3", "A8", "A"})
         EXPECT_EQ(InvoiceTree::flagColumnFor(QString::fromLatin1(key), lastschrift, gutschrift), gutschrift)
             << key;
