@@ -10,7 +10,7 @@ namespace {
 
 const QDateTime kNow(QDate(2026, 12, 5), QTime(14, 5, 9));
 
-TEST(WriteLog, CreatesTheFileThenAppendsDatedLines) {
+TEST(WriteLog, CreatesTheFileAppendsDatedLinesAndReportsFailures) {
     TempFolder folder;
     const QString log = folder.file(QStringLiteral("LogDatei.txt"));
     ASSERT_TRUE(WriteLog(
@@ -21,10 +21,8 @@ TEST(WriteLog, CreatesTheFileThenAppendsDatedLines) {
         "2026.12.05 - 14:05:09;1007 MUELLER HANS IBAN hat nicht die erforderliche Länge. DE1234\r\n"
         "2026.12.05 - 15:05:09;zweite; mit Semikolon\nund Umbruch\r\n"));
     EXPECT_EQ(TempFolder::read(log), expected);
-}
 
-TEST(WriteLog, ReportsAFailureInsteadOfHidingIt) {
-    TempFolder folder;
+    // A failure is reported instead of hidden.
     QString error;
     EXPECT_FALSE(
         WriteLog(folder.file(QStringLiteral("missing/LogDatei.txt")), QStringLiteral("x"), kNow, &error));
