@@ -37,29 +37,24 @@ protected:
         host.addInvoice(name, type, day, 100, price);
     }
 
-    static QStringList names(const InvoiceListModel& model) {
-        QStringList result;
-        for (int row = 0; row < model.rowCount(); ++row)
-            result << model.invoiceName(row);
+    // f(0) to f(n - 1) in a list.
+    template <typename F> static auto each(int n, F f) {
+        QList<decltype(f(0))> result;
+        for (int i = 0; i < n; ++i)
+            result << f(i);
         return result;
     }
-    static QStringList texts(const InvoiceListModel& model, int row) {
-        QStringList result;
-        for (int column = 0; column < model.columnCount(); ++column)
-            result << model.text(row, column);
-        return result;
+    static QStringList names(const InvoiceListModel& m) {
+        return each(m.rowCount(), [&](int row) { return m.invoiceName(row); });
     }
-    static QStringList captions(const InvoiceListModel& model) {
-        QStringList result;
-        for (int column = 0; column < model.columnCount(); ++column)
-            result << model.column(column).caption;
-        return result;
+    static QStringList texts(const InvoiceListModel& m, int row) {
+        return each(m.columnCount(), [&](int column) { return m.text(row, column); });
     }
-    static QList<int> widths(const InvoiceListModel& model) {
-        QList<int> result;
-        for (int column = 0; column < model.columnCount(); ++column)
-            result << model.column(column).widthTwips;
-        return result;
+    static QStringList captions(const InvoiceListModel& m) {
+        return each(m.columnCount(), [&](int column) { return m.column(column).caption; });
+    }
+    static QList<int> widths(const InvoiceListModel& m) {
+        return each(m.columnCount(), [&](int column) { return m.column(column).widthTwips; });
     }
 
     void setDueDate(const QString& name, const QVariant& due) {
