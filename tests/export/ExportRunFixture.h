@@ -49,7 +49,7 @@ protected:
 
     TestHostDb host;
     WriterFixture files;
-    TitleRecordingPrompter& prompter = files.prompter;
+    RecordingPrompter& prompter = files.prompter;
     ExportSettings settings;
     int reloads = 0;
 };

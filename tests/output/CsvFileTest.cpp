@@ -53,6 +53,9 @@ TEST_F(CsvBankFile, WritesEveryColumnInWindows1252) {
     PendingFile file = write(list);
     ASSERT_TRUE(file.isStaged());
     EXPECT_TRUE(prompter.messages.isEmpty());
+    // It waits under a hidden name until the run publishes it.
+    ASSERT_EQ(exportEntries().size(), 1);
+    EXPECT_TRUE(exportEntries()[0].startsWith(QLatin1Char('.')));
     ASSERT_TRUE(PublishCSVFile(file, prompter));
 
     const QString company = QStringLiteral("UW;\"Brevanta; Söhne\";GENODEF1M04;DE26 7016 0000 0000 5555 55;");
@@ -72,23 +75,6 @@ TEST_F(CsvBankFile, WritesEveryColumnInWindows1252) {
     EXPECT_EQ(exportEntries(), QStringList{kFileName});
 }
 
-TEST_F(CsvBankFile, WaitsUnderAHiddenNameUntilPublished) {
-    BookingList list;
-    list.append(booking(1, 100));
-    PendingFile file = write(list);
-    ASSERT_TRUE(file.isStaged());
-    const QStringList waiting = exportEntries();
-    ASSERT_EQ(waiting.size(), 1);
-    EXPECT_TRUE(waiting[0].startsWith(QLatin1Char('.')));
-    EXPECT_TRUE(
-        QDir(exportFolder()).entryList({QStringLiteral("Bank_*.csv")}, QDir::Files | QDir::Hidden).isEmpty());
-
-    file.discard();
-    EXPECT_TRUE(exportEntries().isEmpty());
-    EXPECT_FALSE(PublishCSVFile(file, prompter));
-    EXPECT_TRUE(prompter.messages.isEmpty());
-}
-
 TEST_F(CsvBankFile, CharactersOutsideTheCodePageBecomeQuestionMarksAndTheUserIsToldOnce) {
     BookingList list;
     list.append(booking(1, 100));
@@ -103,33 +89,32 @@ TEST_F(CsvBankFile, CharactersOutsideTheCodePageBecomeQuestionMarksAndTheUserIsT
     EXPECT_EQ(prompter.messages[0].icon, Prompter::Icon::Warning);
 }
 
-TEST_F(CsvBankFile, ReportsAFileThatCannotBeCreated) {
+// A folder that is missing, and a folder that takes the final name: each is
+// one critical message, and no file is left under the name.
+TEST_F(CsvBankFile, FilesThatCannotBeCreatedOrPublishedAreReported) {
     BookingList list;
     list.append(booking(1, 100));
-    const PendingFile file = WriteCSVFile(exportFolder() + QStringLiteral("fehlt/"), list, firma,
-                                          SepaSamples::runTime(), prompter);
-    EXPECT_FALSE(file.isStaged());
-    ASSERT_EQ(prompter.messages.size(), 1);
-    EXPECT_TRUE(prompter.messages[0].text.startsWith(QStringLiteral("Fehler beim Schreiben der  ") +
-                                                     exportFolder() + QStringLiteral("fehlt/") + kFileName +
-                                                     QStringLiteral(" Datei. \r")));
-    EXPECT_EQ(prompter.messages[0].icon, Prompter::Icon::Critical);
+    const QString missing = exportFolder() + QStringLiteral("fehlt/");
+    EXPECT_FALSE(WriteCSVFile(missing, list, firma, SepaSamples::runTime(), prompter).isStaged());
     EXPECT_TRUE(exportEntries().isEmpty());
-}
 
-TEST_F(CsvBankFile, FailedPublishIsReportedAndLeavesNoFile) {
-    ASSERT_TRUE(QDir(exportFolder()).mkdir(kFileName)); // a folder takes the final name
-    BookingList list;
-    list.append(booking(1, 100));
+    ASSERT_TRUE(QDir(exportFolder()).mkdir(kFileName));
     PendingFile file = write(list);
     ASSERT_TRUE(file.isStaged());
     EXPECT_FALSE(PublishCSVFile(file, prompter));
-    ASSERT_EQ(prompter.messages.size(), 1);
-    EXPECT_TRUE(prompter.messages[0].text.startsWith(QStringLiteral("Fehler beim Schreiben der  ")));
     EXPECT_EQ(exportEntries(), QStringList{kFileName});
     EXPECT_TRUE(QFileInfo(exportFolder() + kFileName).isDir());
+
+    ASSERT_EQ(prompter.messages.size(), 2);
+    EXPECT_TRUE(prompter.messages[0].text.startsWith(QStringLiteral("Fehler beim Schreiben der  ") + missing +
+                                                     kFileName + QStringLiteral(" Datei. \r")));
+    EXPECT_TRUE(prompter.messages[1].text.startsWith(QStringLiteral("Fehler beim Schreiben der  ")));
+    for (const auto& message : prompter.messages)
+        EXPECT_EQ(message.icon, Prompter::Icon::Critical);
 }
 
+// Progress per booking; a discarded file leaves nothing and cannot be
+// published; an empty list gives the header alone.
 TEST_F(CsvBankFile, ShowsProgressPerBooking) {
     BookingList list;
     for (int i = 0; i < 7; ++i)
@@ -138,6 +123,9 @@ TEST_F(CsvBankFile, ShowsProgressPerBooking) {
     EXPECT_EQ(prompter.progressMaximum, 7);
     EXPECT_EQ(prompter.progressValue, 7);
     file.discard();
+    EXPECT_TRUE(exportEntries().isEmpty());
+    EXPECT_FALSE(PublishCSVFile(file, prompter));
+    EXPECT_TRUE(prompter.messages.isEmpty());
 
     PendingFile empty = write(BookingList());
     EXPECT_EQ(prompter.progressMaximum, 1);

@@ -1,4 +1,5 @@
 #include "selection/InvoiceTree.h"
+#include "selection/NodeKey.h"
 
 #include "TestHostDb.h"
 
@@ -6,55 +7,47 @@
 
 namespace {
 
-struct TreeCase {
-    const char* name;
-    QList<QPair<int, QVariant>> flags; // settlement type, NUMBER_VALUE
-    QStringList keys;
-    QString selected;
-    QString scrolled;
-};
-
-void PrintTo(const TreeCase& c, std::ostream* os) {
-    *os << c.name;
+// The enabled settlement types of the form settings become nodes under
+// "SEPA-Überweisung"; the first of them is selected, the last scrolled to.
+TEST(InvoiceTree, AddsEnabledTypesAndSelectsTheFirst) {
+    const struct {
+        const char* name;
+        QList<QPair<int, QVariant>> flags; // settlement type, NUMBER_VALUE
+        QStringList keys;
+        const char* selected;
+        const char* scrolled;
+    } cases[] = {
+        {"NoneEnabled", {}, {"R0", "A"}, "R0", "A"},
+        {"ThreeAndFive", {{3, 1}, {5, 1}}, {"R0", "A", "A3", "A5"}, "A3", "A5"},
+        {"OnlyOneCounts", {{1, 2}, {2, 0}, {4, QVariant()}, {8, 1}}, {"R0", "A", "A8"}, "A8", "A8"},
+        {"All",
+         {{1, 1}, {2, 1}, {3, 1}, {4, 1}, {5, 1}, {6, 1}, {7, 1}, {8, 1}},
+         {"R0", "A", "A1", "A2", "A3", "A4", "A5", "A6", "A7", "A8"},
+         "A1",
+         "A8"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TestHostDb host;
+        for (const auto& [type, value] : c.flags)
+            host.exec(QStringLiteral("INSERT INTO FORMS_CONFIG VALUES ('F_STAMMEINKONF', ?, ?)"),
+                      {QStringLiteral("CHKABRECHNUNG%1").arg(type), value});
+        const InvoiceTree::Tree tree = InvoiceTree::LoadTreeView(host.db());
+        EXPECT_TRUE(tree.error.isEmpty());
+        QStringList keys;
+        for (const auto& node : tree.nodes)
+            keys << node.key;
+        EXPECT_EQ(keys, c.keys);
+        EXPECT_EQ(tree.selectedKey, QString::fromLatin1(c.selected));
+        EXPECT_EQ(tree.scrolledKey, QString::fromLatin1(c.scrolled));
+        ASSERT_GE(tree.nodes.size(), 2);
+        EXPECT_TRUE(tree.nodes[0].parentKey.isEmpty());
+        EXPECT_TRUE(tree.nodes[1].parentKey.isEmpty());
+        EXPECT_EQ(tree.nodes[1].text, "SEPA-Überweisung");
+        for (qsizetype i = 2; i < tree.nodes.size(); ++i)
+            EXPECT_EQ(tree.nodes[i].parentKey, "A");
+    }
 }
-
-class InvoiceTreeTest : public ::testing::TestWithParam<TreeCase> {};
-
-TEST_P(InvoiceTreeTest, AddsEnabledTypesSelectsTheThirdNode) {
-    TestHostDb host;
-    const TreeCase& c = GetParam();
-    for (const auto& [type, value] : c.flags)
-        host.exec(QStringLiteral("INSERT INTO FORMS_CONFIG VALUES ('F_STAMMEINKONF', ?, ?)"),
-                  {QStringLiteral("CHKABRECHNUNG%1").arg(type), value});
-
-    const InvoiceTree::Tree tree = InvoiceTree::LoadTreeView(host.db());
-    EXPECT_TRUE(tree.error.isEmpty());
-    QStringList keys;
-    for (const auto& node : tree.nodes)
-        keys << node.key;
-    EXPECT_EQ(keys, c.keys);
-    EXPECT_EQ(tree.selectedKey, c.selected);
-    EXPECT_EQ(tree.scrolledKey, c.scrolled);
-    ASSERT_GE(tree.nodes.size(), 2);
-    EXPECT_TRUE(tree.nodes[0].parentKey.isEmpty());
-    EXPECT_TRUE(tree.nodes[1].parentKey.isEmpty());
-    EXPECT_EQ(tree.nodes[1].text, "SEPA-Überweisung");
-    for (qsizetype i = 2; i < tree.nodes.size(); ++i)
-        EXPECT_EQ(tree.nodes[i].parentKey, "A");
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    FormSettings, InvoiceTreeTest,
-    ::testing::Values(
-        TreeCase{"NoneEnabled", {}, {"R0", "A"}, "R0", "A"},
-        TreeCase{"ThreeAndFive", {{3, 1}, {5, 1}}, {"R0", "A", "A3", "A5"}, "A3", "A5"},
-        TreeCase{"OnlyOneCounts", {{1, 2}, {2, 0}, {4, QVariant()}, {8, 1}}, {"R0", "A", "A8"}, "A8", "A8"},
-        TreeCase{"All",
-                 {{1, 1}, {2, 1}, {3, 1}, {4, 1}, {5, 1}, {6, 1}, {7, 1}, {8, 1}},
-                 {"R0", "A", "A1", "A2", "A3", "A4", "A5", "A6", "A7", "A8"},
-                 "A1",
-                 "A8"}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(InvoiceTreeTexts, HostTextsNameTheNodesCustomGermanFirst) {
     TestHostDb host;
@@ -82,11 +75,27 @@ TEST(InvoiceTreeTexts, ARefusedStatementIsReported) {
     EXPECT_TRUE(tree.nodes.isEmpty());
 }
 
-TEST(InvoiceTreeHelpers, FlagColumnAndGroupNode) {
+// The node key names document type and transfer kind; "R" anywhere means
+// invoices by direct debit, whose customers carry the direct debit flag.
+TEST(InvoiceTreeHelpers, NodeKeysAndFlagColumns) {
+    const struct {
+        const char* key;
+        const char* normalised;
+        const char* type;
+        int kind;
+    } cases[] = {{"R0", "R0", "R", 0},  {"R", "R0", "R", 0},   {"xRy", "R0", "R", 0},
+                 {"A1", "A1", "A1", 1}, {"A8", "A8", "A8", 8}, {"r3", "r3", "r3", 3}};
     const QString lastschrift = QStringLiteral("SEPA_LASTSCHRIFT");
     const QString gutschrift = QStringLiteral("SEPA_GUTSCHRIFT");
-    EXPECT_EQ(InvoiceTree::flagColumnFor("R0", lastschrift, gutschrift), lastschrift);
-    EXPECT_EQ(InvoiceTree::flagColumnFor("R", lastschrift, gutschrift), lastschrift);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.key);
+        const QString key = QString::fromLatin1(c.key);
+        EXPECT_EQ(NodeKey::normalised(key), QString::fromLatin1(c.normalised));
+        EXPECT_EQ(NodeKey::documentType(key), QString::fromLatin1(c.type));
+        EXPECT_EQ(NodeKey::transferKind(key), c.kind);
+    }
+    for (const char* key : {"R0", "R"})
+        EXPECT_EQ(InvoiceTree::flagColumnFor(QString::fromLatin1(key), lastschrift, gutschrift), lastschrift);
     for (const char* key : {"A1", "A3", "A8", "A"})
         EXPECT_EQ(InvoiceTree::flagColumnFor(QString::fromLatin1(key), lastschrift, gutschrift), gutschrift)
             << key;

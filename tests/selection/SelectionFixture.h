@@ -9,13 +9,17 @@
 
 #include <gtest/gtest.h>
 
-// A host database with the window's list inputs for March 2026, reached
-// through the driver given.
-class SelectionTest : public ::testing::Test {
+// A host database with two customers (100 Müller, 101 Schäfer) and the
+// window's list inputs for March 2026, reached through the driver of the
+// parameter: QSQLITE, or QODBC with unixODBC's SQLite3 driver as the window
+// reaches the host.
+class SelectionTest : public ::testing::TestWithParam<const char*> {
 protected:
-    explicit SelectionTest(const QString& driver = QStringLiteral("QSQLITE")) : host(driver) {
+    SelectionTest() : host(QString::fromLatin1(GetParam())) {
         input.dtpVon = QDate(2026, 3, 1);
         input.dtpBis = QDate(2026, 3, 31);
+        host.addCustomer(100, QStringLiteral("Müller"));
+        host.addCustomer(101, QStringLiteral("Schäfer"));
     }
 
     // Loads the open-invoice list for a node key.
@@ -27,24 +31,30 @@ protected:
         nodeKey = key;
         return GetDataUebersicht(host.db(), nodeKey, input, overview, prompter);
     }
+    // An invoice of March 2026 (or the day given) of customer 100.
+    void invoice(const QString& name, const QString& type = QStringLiteral("A3"),
+                 const QVariant& price = 10.0, const QString& day = QStringLiteral("2026-03-05")) {
+        host.addInvoice(name, type, day, 100, price);
+    }
 
-    static QStringList names(const InvoiceListModel& model) {
-        QStringList result;
-        for (int row = 0; row < model.rowCount(); ++row)
-            result << model.invoiceName(row);
+    // f(0) to f(n - 1) in a list.
+    template <typename F> static auto each(int n, F f) {
+        QList<decltype(f(0))> result;
+        for (int i = 0; i < n; ++i)
+            result << f(i);
         return result;
     }
-    static QStringList texts(const InvoiceListModel& model, int row) {
-        QStringList result;
-        for (int column = 0; column < model.columnCount(); ++column)
-            result << model.text(row, column);
-        return result;
+    static QStringList names(const InvoiceListModel& m) {
+        return each(m.rowCount(), [&](int row) { return m.invoiceName(row); });
     }
-    static QStringList captions(const InvoiceListModel& model) {
-        QStringList result;
-        for (int column = 0; column < model.columnCount(); ++column)
-            result << model.column(column).caption;
-        return result;
+    static QStringList texts(const InvoiceListModel& m, int row) {
+        return each(m.columnCount(), [&](int column) { return m.text(row, column); });
+    }
+    static QStringList captions(const InvoiceListModel& m) {
+        return each(m.columnCount(), [&](int column) { return m.column(column).caption; });
+    }
+    static QList<int> widths(const InvoiceListModel& m) {
+        return each(m.columnCount(), [&](int column) { return m.column(column).widthTwips; });
     }
 
     void setDueDate(const QString& name, const QVariant& due) {

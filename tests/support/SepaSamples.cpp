@@ -45,12 +45,4 @@ Firmendaten firma() {
     return f;
 }
 
-BookingList manyBookings(int n) {
-    BookingList list;
-    list.reserve(n);
-    for (int i = 0; i < n; ++i)
-        list.append(booking(1000 + i, 100 + (i * 7919) % 99900));
-    return list;
-}
-
 } // namespace SepaSamples

@@ -16,7 +16,5 @@ QDateTime due(int day);
 Buchung booking(qint32 nummer, qint64 cents, const QDateTime& faelligkeit = due(10));
 // A German company with IBAN, BIC and creditor identifier.
 Firmendaten firma();
-// n bookings, numbers from 1000 up, amounts 1,00 to 999,99, one due date.
-BookingList manyBookings(int n);
 
 } // namespace SepaSamples

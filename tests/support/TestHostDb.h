@@ -19,7 +19,6 @@ public:
     HostDb& db() { return *m_db; }
     QString connectionString() const;
     QString file() const { return m_file; }
-    const TempFolder& folder() const { return m_folder; }
 
     // Runs a statement; fails the test when the database refuses it.
     void exec(const QString& sql, const QVariantList& values = {});

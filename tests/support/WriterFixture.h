@@ -6,16 +6,6 @@
 
 #include <QStringList>
 
-// A recording prompter that also keeps the title of each question.
-class TitleRecordingPrompter : public RecordingPrompter {
-public:
-    QStringList questionTitles;
-    bool askYesNo(const QString& text, const QString& title) override {
-        questionTitles << title;
-        return RecordingPrompter::askYesNo(text, title);
-    }
-};
-
 // An export folder, a log file in a program folder of its own and a
 // recording prompter, as each file writer test needs them.
 class WriterFixture {
@@ -31,7 +21,7 @@ public:
     // then publishes it.
     SepaResult writeSepa(BookingList& list, const Firmendaten& firma, SepaVersion version, bool directDebit);
 
-    TitleRecordingPrompter prompter;
+    RecordingPrompter prompter;
 
 private:
     TempFolder m_export;

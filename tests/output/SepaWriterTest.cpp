@@ -1,0 +1,502 @@
+#include "output/ExportPath.h"
+#include "output/GermanFormat.h"
+#include "output/SepaChecks.h"
+#include "output/SepaLastschrift.h"
+#include "output/SepaUeberweisung.h"
+
+#include "SchemaCheck.h"
+#include "SepaSamples.h"
+#include "WriterFixture.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+#include <QSet>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using SepaSamples::booking;
+using SepaSamples::due;
+
+const QString kStamp = QStringLiteral("2026.12.05 - 14:05:09;");
+
+// Every value of the element, in document order.
+QStringList values(const QString& xml, const QString& tag) {
+    QStringList found;
+    const QRegularExpression element(QStringLiteral("<%1(?: [^>]*)?>([^<]*)</%1>").arg(tag));
+    for (const auto& match : element.globalMatch(xml))
+        found << match.captured(1);
+    return found;
+}
+
+QStringList schemasOf(bool directDebit, SepaVersion version) {
+    if (version == SepaVersion::Iso2009)
+        return {directDebit ? "pain.008.001.02.xsd" : "pain.001.001.03.xsd"};
+    if (directDebit)
+        return {"pain.008.001.08.xsd", "pain.008.001.08_GBIC_4.xsd"};
+    return {"pain.001.001.09.xsd"};
+}
+
+void expectSchemaValid(const QByteArray& bytes, bool directDebit, SepaVersion version) {
+    for (const QString& schema : schemasOf(directDebit, version))
+        EXPECT_EQ(schemaErrors(withStandardNamespace(bytes), schema).toStdString(), "")
+            << schema.toStdString();
+}
+
+class SepaWriter : public testing::Test, public WriterFixture {
+protected:
+    SepaResult write(BookingList& list, bool directDebit) {
+        return writeSepa(list, firma, version, directDebit);
+    }
+    static QString text(const SepaResult& result) {
+        return QString::fromUtf8(TempFolder::read(localFilePath(result.path)));
+    }
+
+    Firmendaten firma = SepaSamples::firma();
+    SepaVersion version = SepaVersion::Iso2009;
+};
+
+TEST_F(SepaWriter, GoldenFilesPinTheLayoutOfEveryVariant) {
+    const char* german = "DE26 7016 0000 0000 5555 55";
+    const char* austrian = "AT61 1904 3002 3457 3201";
+    const struct {
+        const char* file;
+        bool directDebit;
+        SepaVersion version;
+        const char* iban;
+    } rows[] = {{"UW_standard.xml", false, SepaVersion::Iso2009, german},
+                {"UW_austria.xml", false, SepaVersion::Iso2009, austrian},
+                {"UW_2019_standard.xml", false, SepaVersion::Iso2019, german},
+                {"UW_2019_austria.xml", false, SepaVersion::Iso2019, austrian},
+                {"LS_standard.xml", true, SepaVersion::Iso2009, german},
+                {"LS_austria.xml", true, SepaVersion::Iso2009, austrian},
+                {"LS_2019_standard.xml", true, SepaVersion::Iso2019, german},
+                {"LS_2019_austria.xml", true, SepaVersion::Iso2019, austrian}};
+    for (const auto& g : rows) {
+        SCOPED_TRACE(g.file);
+        firma.Kontonummer = QString::fromLatin1(g.iban);
+        firma.Adresse = QStringLiteral("Industriestraße 5"); // only the 2019 files carry an address
+        firma.PLZ = QStringLiteral("70173");
+        firma.Ort = QStringLiteral("Stuttgart");
+        version = g.version;
+        BookingList list;
+        list.append(booking(1007, 1250, due(10)));
+        Buchung second = booking(1500, 10000, due(10));
+        second.Name = QStringLiteral("Bau <Nord> & Sohn");
+        second.Vorname.clear();
+        second.Mandatsnummer = QStringLiteral("4711");
+        second.IBAN = QStringLiteral("de89 3704 0044 0532 0130 00");
+        if (!g.directDebit)
+            second.BIC = QStringLiteral("cobadeff");
+        list.append(second);
+        list.append(booking(2311, 7, due(17)));
+
+        const SepaResult result = write(list, g.directDebit);
+        ASSERT_TRUE(result.written) << prompter.allText().toStdString();
+        EXPECT_EQ(result.count, 3);
+        EXPECT_EQ(result.controlSumCents, 11257);
+        EXPECT_EQ(result.path, exportFolder() + (g.directDebit ? "LS" : "UW") +
+                                   QStringLiteral("_Abrechnung_05122026T140509.xml"));
+        const QByteArray bytes = TempFolder::read(result.path);
+        EXPECT_EQ(bytes, TempFolder::read(QStringLiteral(BRV_TEST_DATA_DIR "/") + QLatin1String(g.file)));
+        expectSchemaValid(bytes, g.directDebit, g.version);
+        EXPECT_TRUE(prompter.messages.isEmpty());
+        EXPECT_TRUE(prompter.openedFiles.isEmpty());
+        QFile::remove(result.path);
+    }
+}
+
+// Blocks follow runs of equal due date and time in list order; the message id
+// joins the first and the last customer number.
+TEST_F(SepaWriter, BlocksAndIdsFollowTheDueDatesInListOrder) {
+    const QDateTime morning(QDate(2026, 12, 10), QTime(9, 0));
+    const struct {
+        const char* name;
+        QList<QPair<int, QDateTime>> bookings; // customer number, due date
+        QStringList msgId, blockIds, dates;
+    } rows[] = {
+        {"OneBooking", {{1007, due(10)}}, {"1007"}, {"D001007"}, {"2026-12-10"}},
+        {"UnorderedDueDates",
+         {{1007, due(10)}, {1500, due(11)}, {2311, due(10)}},
+         {"10072311"},
+         {"D0010072311", "D0010072311-2", "D0010072311-3"},
+         {"2026-12-10", "2026-12-11", "2026-12-10"}},
+        {"SameDayOtherTime",
+         {{1, morning}, {2, morning}, {3, morning}, {4, morning.addSecs(3600)}},
+         {"14"},
+         {"D0014", "D0014-2"},
+         {"2026-12-10", "2026-12-10"}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        BookingList list;
+        for (const auto& [nummer, faellig] : row.bookings)
+            list.append(booking(nummer, 100, faellig));
+        const SepaResult result = write(list, false);
+        ASSERT_TRUE(result.written);
+        const QString xml = text(result);
+        EXPECT_EQ(values(xml, QStringLiteral("MsgId")), row.msgId);
+        EXPECT_EQ(values(xml, QStringLiteral("PmtInfId")), row.blockIds);
+        EXPECT_EQ(values(xml, QStringLiteral("ReqdExctnDt")), row.dates);
+        QFile::remove(result.path);
+    }
+
+    // An empty purpose text still gives both separators of the file name.
+    firma.Verwendungszweck.clear();
+    BookingList list;
+    list.append(booking(1, 1250));
+    ASSERT_TRUE(write(list, false).written);
+    EXPECT_EQ(exportEntries(), QStringList{"UW__05122026T140509.xml"});
+}
+
+TEST(PaymentBlockId, StaysWithinThirtyFiveCharactersAndUnique) {
+    const QString base = QStringLiteral("EZ00") + QString(31, QLatin1Char('9')); // 35 characters
+    QSet<QString> ids;
+    const int blocks = 1200;
+    for (int n = 1; n <= blocks; ++n) {
+        const QString id = paymentBlockId(base, n, blocks);
+        EXPECT_LE(id.size(), 35) << id.toStdString();
+        ids.insert(id);
+    }
+    EXPECT_EQ(ids.size(), blocks);
+    EXPECT_EQ(paymentBlockId(base, 1, blocks), base);
+}
+
+// Identifiers are written upper case without blanks, a missing BIC as
+// NOTPROVIDED; names and remittance as bank text, escaped and cut.
+TEST_F(SepaWriter, IdentifiersNamesAndRemittanceAsTheBankReadsThem) {
+    firma.Kontonummer = QStringLiteral("de26 7016 0000 0000 5555 55");
+    firma.Bankleitzahl = QStringLiteral("  ");
+    const struct {
+        QString firmenName, written;
+    } companies[] = {
+        {QStringLiteral("Müller <Bau> & Söhne"), QStringLiteral("Mueller &lt;Bau&gt;   Soehne")},
+        // Umlauts are spelled out before the cut to 70 characters.
+        {QStringLiteral("Ä") + QString(66, QLatin1Char('x')) + QStringLiteral("ü"),
+         QStringLiteral("AE") + QString(66, QLatin1Char('x')) + QStringLiteral("ue")},
+    };
+    for (const auto& company : companies) {
+        firma.FirmenName = company.firmenName;
+        BookingList list;
+        Buchung b = booking(1, 100);
+        b.Name = QStringLiteral("Müller <Bau> & Söhne");
+        b.Vorname.clear();
+        b.Strasse = QStringLiteral("Weg\r\n1");
+        b.Rechnung = QStringLiteral("RÄ<1>&2");
+        b.IBAN = QStringLiteral("de89 3704 0044 0532 0130 00");
+        b.BIC = QStringLiteral("coba de ff");
+        list.append(b);
+        Buchung longer = booking(2, 100);
+        longer.Name = QString(80, QLatin1Char('N'));
+        longer.Rechnung = QString(150, QLatin1Char('R'));
+        list.append(longer);
+
+        const SepaResult result = write(list, false);
+        ASSERT_TRUE(result.written);
+        const QByteArray bytes = TempFolder::read(result.path);
+        expectSchemaValid(bytes, false, version);
+        const QString xml = QString::fromUtf8(bytes);
+        EXPECT_EQ(values(xml, QStringLiteral("Nm")).first(), company.written);
+        EXPECT_EQ(values(xml, QStringLiteral("IBAN")).mid(0, 2),
+                  (QStringList{"DE26701600000000555555", "DE89370400440532013000"}));
+        EXPECT_EQ(values(xml, QStringLiteral("BIC")).mid(0, 2), (QStringList{"NOTPROVIDED", "COBADEFF"}));
+        // The writer sanitizes only company name and remittance; the run has sanitized the rest before.
+        EXPECT_TRUE(
+            xml.contains(QStringLiteral("<Nm>Müller &lt;Bau&gt;   Söhne , 80331 Muenchen, Weg  1</Nm>")));
+        EXPECT_EQ(values(xml, QStringLiteral("Ustrd")),
+                  (QStringList{"RAE&lt;1&gt; 2", QString(140, QLatin1Char('R'))}));
+        EXPECT_TRUE(
+            xml.contains(QStringLiteral("<Nm>") + QString(70, QLatin1Char('N')) + QStringLiteral("</Nm>")));
+        QFile::remove(result.path);
+    }
+    // A lower-case country code is not measured, so nothing is logged.
+    EXPECT_TRUE(logLines().isEmpty());
+}
+
+// One good booking and one spoiled one: the log names the problem, says the
+// invoice stays open when the booking cannot go into the file, and closes
+// with the summary and the count of bookings left out.
+struct Spoiled {
+    const char* name;
+    bool directDebit;
+    SepaVersion version;
+    void (*spoil)(Buchung&);
+    const char* problem; // nullptr: the booking is fine
+    bool removed;
+};
+
+const Spoiled kSpoiled[] = {
+    {"ZeroAmount", false, SepaVersion::Iso2009, [](Buchung& b) { b.Betrag = 0; },
+     "Betrag muss größer als 0 sein. 0,00", true},
+    {"NegativeAmount", false, SepaVersion::Iso2009, [](Buchung& b) { b.Betrag = -300; },
+     "Betrag muss größer als 0 sein. -3,00", true},
+    {"ShortIban", false, SepaVersion::Iso2009, [](Buchung& b) { b.IBAN = QStringLiteral("DE12"); },
+     "IBAN hat nicht die erforderliche Länge. DE12", true},
+    {"WrongCheckDigits", false, SepaVersion::Iso2009,
+     [](Buchung& b) { b.IBAN = QStringLiteral("DE88 3704 0044 0532 0130 00"); },
+     "IBAN hat eine ungültige Prüfziffer. DE88 3704 0044 0532 0130 00", true},
+    {"WrongDigitsAndLength", false, SepaVersion::Iso2009,
+     [](Buchung& b) { b.IBAN = QStringLiteral("AT6119043002345732011"); },
+     "IBAN hat nicht die erforderliche Länge. AT6119043002345732011", true},
+    // Right check digits but not the national length: logged, and paid all the same.
+    {"AustrianLength", false, SepaVersion::Iso2009,
+     [](Buchung& b) { b.IBAN = QStringLiteral("AT33 1904 3002 3457 3201 1"); },
+     "IBAN hat nicht die erforderliche Länge. AT33 1904 3002 3457 3201 1", false},
+    {"SwissLength", false, SepaVersion::Iso2009,
+     [](Buchung& b) { b.IBAN = QStringLiteral("CH2400762011623852957 0"); },
+     "IBAN hat nicht die erforderliche Länge. CH2400762011623852957 0", false},
+    {"BadBic", false, SepaVersion::Iso2009, [](Buchung& b) { b.BIC = QStringLiteral("XX"); },
+     "BIC ist ungültig. XX", true},
+    {"MandateMissing", true, SepaVersion::Iso2009, [](Buchung& b) { b.Mandatsnummer.clear(); },
+     "Mandatsnummer fehlt.", true},
+    {"MandateTooLong", true, SepaVersion::Iso2009,
+     [](Buchung& b) { b.Mandatsnummer = QString(36, QLatin1Char('M')); },
+     "Mandatsnummer ist länger als 35 Zeichen. MMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMM", true},
+    {"MandateOfThirtyFive", true, SepaVersion::Iso2009,
+     [](Buchung& b) { b.Mandatsnummer = QString(35, QLatin1Char('M')); }, nullptr, false},
+    {"MandateOutsideTheSet", true, SepaVersion::Iso2019,
+     [](Buchung& b) { b.Mandatsnummer = QStringLiteral("M<1>"); },
+     "Mandatsnummer enthält Zeichen außerhalb des SEPA-Zeichensatzes. M<1>", true},
+    {"NameWithoutSepaLetters", true, SepaVersion::Iso2019,
+     [](Buchung& b) { b.Name = QStringLiteral("&"), b.Vorname = QStringLiteral("€"); }, "Name fehlt.", true},
+    {"NoBicOutsideTheEea", false, SepaVersion::Iso2019,
+     [](Buchung& b) { b.IBAN = QStringLiteral("CH9300762011623852957"), b.BIC.clear(); },
+     "BIC fehlt (Land außerhalb des EWR).", true},
+    {"NoTownOutsideTheEea", true, SepaVersion::Iso2019,
+     [](Buchung& b) { b.IBAN = QStringLiteral("GB29NWBK60161331926819"), b.Ort = QStringLiteral("  "); },
+     "Adresse fehlt (Land außerhalb des EWR).", true},
+};
+
+TEST_F(SepaWriter, UnusableBookingsAreLoggedLeftOutAndCounted) {
+    for (const Spoiled& row : kSpoiled) {
+        SCOPED_TRACE(row.name);
+        QFile::remove(logPath());
+        version = row.version;
+        BookingList list;
+        list.append(booking(1, 1000));
+        list.append(booking(2, 1000));
+        row.spoil(list[1]);
+        const QString who = QStringLiteral("2 %1 %2 ").arg(list[1].Name, list[1].Vorname);
+        const SepaResult result = write(list, row.directDebit);
+        ASSERT_TRUE(result.written) << prompter.allText().toStdString();
+        EXPECT_EQ(result.count, row.removed ? 1 : 2);
+        EXPECT_EQ(list.count(), result.count);
+        EXPECT_TRUE(list.last().Rechnung.isEmpty()) << "the list keeps its trailing empty element";
+        EXPECT_EQ(values(text(result), QStringLiteral("Ustrd")),
+                  row.removed ? QStringList{"R1"} : (QStringList{"R1", "R2"}));
+        QStringList expected; // after the time stamp
+        if (row.problem)
+            expected << who + QString::fromUtf8(row.problem);
+        if (row.removed)
+            expected << QStringLiteral(
+                "Die Rechnung R2 wurde nicht in die Datei übernommen und bleibt offen.");
+        if (row.problem)
+            expected << QStringLiteral(
+                            "Es sind 1 Fehler von gesamt 2 Buchungen aufgetreten. Die Datei enthält %1 "
+                            "Buchungen, Kontrollsumme: EUR %2")
+                            .arg(result.count)
+                            .arg(result.count * 10);
+        if (row.removed)
+            expected << QStringLiteral("1 Buchungen wurden nicht in die Datei übernommen.");
+        QStringList log = logLines();
+        for (QString& line : log)
+            line = line.mid(kStamp.size());
+        EXPECT_EQ(log, expected);
+        QFile::remove(result.path);
+    }
+}
+
+// Company values no bank takes, a purpose text that cannot be a file name and
+// a folder that cannot exist here: one message, no file, and the control sum
+// of the checked bookings all the same.
+TEST_F(SepaWriter, RefusedRunsLeaveNothingBehind) {
+    const struct {
+        const char* name;
+        bool directDebit;
+        void (*spoil)(Firmendaten&);
+        QString message; // %1: the export folder
+        bool reasonFollows;
+        const char* folder = nullptr; // instead of the export folder
+    } rows[] = {
+        {"NoCompanyName", false, [](Firmendaten& f) { f.FirmenName = QStringLiteral(" "); },
+         QStringLiteral("Sie müssen einen Firmennamen eingeben!"), false},
+        {"NoIban", false, [](Firmendaten& f) { f.Kontonummer.clear(); },
+         QStringLiteral("Sie müssen eine IBAN eingeben!"), false},
+        {"IbanWithUmlauts", true, [](Firmendaten& f) { f.Kontonummer = QStringLiteral("DE02 ÄÖ"); },
+         QStringLiteral("Die IBAN der Firma ist ungültig: DE02 ÄÖ"), false},
+        {"IbanMalformed", false, [](Firmendaten& f) { f.Kontonummer = QStringLiteral("DE26-7016"); },
+         QStringLiteral("Die IBAN der Firma ist ungültig: DE26-7016"), false},
+        {"IbanCheckDigits", true,
+         [](Firmendaten& f) { f.Kontonummer = QStringLiteral("DE02 7016 0000 0000 5555 55"); },
+         QStringLiteral("Die IBAN der Firma hat eine ungültige Prüfziffer: DE02 7016 0000 0000 5555 55"),
+         false},
+        {"ShortBic", false, [](Firmendaten& f) { f.Bankleitzahl = QStringLiteral("GENO"); },
+         QStringLiteral("Der BIC der Firma ist ungültig: GENO"), false},
+        {"BicOfLetters", true, [](Firmendaten& f) { f.Bankleitzahl = QStringLiteral("BANK"); },
+         QStringLiteral("Der BIC der Firma ist ungültig: BANK"), false},
+        {"NoCreditorId", true, [](Firmendaten& f) { f.GlaubigerID = QStringLiteral("   "); },
+         QStringLiteral("Für den Einzug muss eine gültige Gläubiger ID eingegeben werden."), false},
+        {"CreditorIdCheckDigits", true,
+         [](Firmendaten& f) { f.GlaubigerID = QStringLiteral("DE97ZZZ09999999999"); },
+         QStringLiteral("Für den Einzug muss eine gültige Gläubiger ID eingegeben werden."), false},
+        {"CreditorIdTooLong", true, [](Firmendaten& f) { f.GlaubigerID = QString(36, QLatin1Char('D')); },
+         QStringLiteral("Für den Einzug muss eine gültige Gläubiger ID eingegeben werden."), false},
+        {"PurposeWithSlash", false,
+         [](Firmendaten& f) { f.Verwendungszweck = QStringLiteral("Ab/rechnung"); },
+         QStringLiteral("Fehler beim Schreiben der XML Datei %1UW_Ab/rechnung_05122026T140509.xml \r"), true},
+        {"WindowsFolder", false, [](Firmendaten&) {},
+         QStringLiteral(
+             R"(Fehler beim Schreiben der XML Datei Q:\Nirgends\UW_Abrechnung_05122026T140509.xml )"),
+         true, R"(Q:\Nirgends\)"},
+    };
+    for (const auto& row : rows) {
+        for (const SepaVersion v : {SepaVersion::Iso2009, SepaVersion::Iso2019}) {
+            SCOPED_TRACE(std::string(row.name) + (v == SepaVersion::Iso2019 ? " 2019" : " 2009"));
+            Firmendaten spoilt = SepaSamples::firma();
+            row.spoil(spoilt);
+            prompter.messages.clear();
+            BookingList list;
+            list.append(booking(1, 1250));
+            list.append(booking(2, 1250));
+            list[1].IBAN = QStringLiteral("DE12"); // logged and left out before the refusal
+            CheckBookings(list, row.directDebit, v, logPath(), SepaSamples::runTime());
+            const QString folder = row.folder ? QString::fromLatin1(row.folder) : exportFolder();
+            const SepaResult result =
+                row.directDebit
+                    ? WriteSEPALastschrift(folder, list, spoilt, SepaSamples::runTime(), prompter, v)
+                    : WriteSEPAUeberweisung(folder, list, spoilt, SepaSamples::runTime(), prompter, v);
+            EXPECT_FALSE(result.written);
+            EXPECT_EQ(result.count, 0);
+            EXPECT_EQ(result.controlSumCents, 1250);
+            EXPECT_TRUE(exportEntries().isEmpty());
+            EXPECT_FALSE(QDir(QStringLiteral("Q:")).exists());
+            ASSERT_EQ(prompter.messages.size(), 1);
+            const QString text = prompter.messages[0].text;
+            const QString expected =
+                row.message.contains(QLatin1String("%1")) ? row.message.arg(folder) : row.message;
+            if (row.reasonFollows) {
+                EXPECT_TRUE(text.startsWith(expected)) << text.toStdString();
+                EXPECT_GT(text.size(), expected.size() + 1) << "the system's reason follows";
+            } else {
+                EXPECT_EQ(text, expected);
+            }
+            EXPECT_EQ(prompter.messages[0].icon, Prompter::Icon::Critical);
+            EXPECT_TRUE(prompter.openedFiles.isEmpty());
+        }
+    }
+}
+
+// Every kind of run both writers meet, in both variants and both countries,
+// checked against the ISO schema of its message, with count and sums exact.
+struct Run {
+    const char* name;
+    BookingList (*bookings)();
+};
+
+// Special characters everywhere, a Swiss counterparty (outside the EEA), one
+// with no BIC, and addresses with and without street, postcode and town.
+BookingList mixedBookings() {
+    BookingList list;
+    Buchung b = booking(-5, 99999999999);
+    b.Name = QStringLiteral("Müller <Bau> & Söhne \"Nord\" 'Süd'; François");
+    b.Vorname = QStringLiteral("José Nuñez ø \x01\t");
+    b.Ort = QStringLiteral("Łódź 𝄞");
+    b.Strasse = QString(100, QChar(0x00E9));
+    b.Rechnung = QStringLiteral("R&<>\"';ç1 ") + QString(200, QLatin1Char('x'));
+    b.Mandatsnummer = QStringLiteral("M-1/2?:().,'+");
+    list.append(b);
+    for (int i = 1; i <= 5; ++i)
+        list.append(booking(i, 100 * i));
+    list[1].IBAN = QStringLiteral("CH93 0076 2011 6238 5295 7");
+    list[1].BIC = QStringLiteral("UBSWCHZH80A");
+    list[1].Nation = QStringLiteral("Schweiz");
+    list[2].BIC.clear();
+    list[2].Nation = QStringLiteral("Oesterreich");
+    list[3].Strasse.clear();
+    list[4].PLZ.clear();
+    list[5].Ort.clear();
+    return list;
+}
+
+// Ten-digit customer numbers first and last, so every id is at its limit, and
+// eighty blocks.
+BookingList fortyThousand() {
+    BookingList list;
+    for (int i = 0; i < 40000; ++i)
+        list.append(booking(1000 + i, 100 + (i * 7919) % 99900, due(i % 1000 ? 10 : 20)));
+    list[0].Nummer = 2147483000;
+    list[list.count() - 1].Nummer = -2147483647;
+    return list;
+}
+
+struct Case {
+    Run run;
+    bool directDebit;
+    bool austrian;
+    SepaVersion version;
+};
+
+std::string caseName(const testing::TestParamInfo<Case>& info) {
+    const Case& c = info.param;
+    return std::string(c.directDebit ? "LS_" : "UW_") + c.run.name + (c.austrian ? "_AT" : "_Standard") +
+           (c.version == SepaVersion::Iso2019 ? "_2019" : "_2009");
+}
+
+class WrittenFilesAreSchemaValid : public testing::TestWithParam<Case>, public WriterFixture {};
+
+TEST_P(WrittenFilesAreSchemaValid, AgainstTheIsoSchema) {
+    const Case& c = GetParam();
+    Firmendaten firma = SepaSamples::firma();
+    if (c.austrian)
+        firma.Kontonummer = QStringLiteral("AT61 1904 3002 3457 3201");
+    BookingList list = c.run.bookings();
+    const qsizetype count = list.count();
+    qint64 sum = 0;
+    for (const Buchung& b : list)
+        sum += b.Betrag;
+    const SepaResult result =
+        c.directDebit
+            ? WriteSEPALastschrift(exportFolder(), list, firma, SepaSamples::runTime(), prompter, c.version)
+            : WriteSEPAUeberweisung(exportFolder(), list, firma, SepaSamples::runTime(), prompter, c.version);
+    ASSERT_TRUE(result.written) << prompter.allText().toStdString();
+    EXPECT_EQ(result.count, count);
+    EXPECT_EQ(result.controlSumCents, sum);
+
+    const QByteArray bytes = TempFolder::read(result.file.tempPath);
+    // The 2019 messages have no Austrian namespace.
+    const bool austrianNamespace = c.austrian && c.version == SepaVersion::Iso2009;
+    EXPECT_EQ(bytes.contains("APC:STUZZA"), austrianNamespace);
+    EXPECT_EQ(bytes.contains("xsi:schemaLocation"), !austrianNamespace);
+    EXPECT_FALSE(bytes.startsWith("\xEF\xBB\xBF")) << "no byte-order mark";
+    EXPECT_FALSE(QByteArray(bytes).replace("\r\n", "").contains('\n')) << "every line ends with CR LF";
+    expectSchemaValid(bytes, c.directDebit, c.version);
+
+    // Header totals, and the amounts summed back from the file's own texts.
+    const QString xml = QString::fromUtf8(bytes);
+    EXPECT_EQ(values(xml, QStringLiteral("NbOfTxs")).first(), QString::number(count));
+    EXPECT_EQ(values(xml, QStringLiteral("CtrlSum")).first(), GermanFormat::amountXml(sum));
+    qint64 summed = 0;
+    for (const QString& amount : values(xml, QStringLiteral("InstdAmt")))
+        summed += qRound64(amount.toDouble() * 100);
+    EXPECT_EQ(summed, sum);
+}
+
+std::vector<Case> allCases() {
+    // The golden files cover a plain run of three bookings in two blocks.
+    const Run runs[] = {{"MixedBookings", mixedBookings}, {"FortyThousand", fortyThousand}};
+    std::vector<Case> cases;
+    for (const Run& run : runs)
+        for (bool directDebit : {false, true})
+            for (bool austrian : {false, true})
+                // The namespace alone differs for a big file: one variant is enough.
+                if (!austrian || run.bookings != fortyThousand)
+                    for (SepaVersion version : {SepaVersion::Iso2009, SepaVersion::Iso2019})
+                        cases.push_back({run, directDebit, austrian, version});
+    return cases;
+}
+
+INSTANTIATE_TEST_SUITE_P(BothWriters, WrittenFilesAreSchemaValid, testing::ValuesIn(allCases()), caseName);
+
+} // namespace
