@@ -1,10 +1,14 @@
 #include "app/BatchPrompter.h"
 
+#include "export/RunPhase.h"
 #include "output/PendingFile.h"
+#include "output/ReportEngine.h"
 
+#include <QBuffer>
 #include <QFileInfo>
-#include <QPdfWriter>
 #include <QTextStream>
+
+#include <algorithm>
 
 namespace {
 
@@ -44,20 +48,40 @@ void BatchPrompter::openFile(const QString& path) {
     err() << "Fehlerprotokoll ergänzt: " << path << Qt::endl;
 }
 
-void BatchPrompter::showReport(const QString& reportName, const ReportPainter& paint) {
+void BatchPrompter::prepareReport(const QString& reportName, const Report& report) {
+    Prepared& prepared = m_prepared.emplace_back();
+    prepared.reportName = reportName;
+    prepared.drawing = std::thread([&prepared, report] {
+        const RunPhase drawing("Beitrag zeichnen (Nebenfaden)");
+        QBuffer buffer(&prepared.pdf);
+        prepared.written =
+            buffer.open(QIODevice::WriteOnly) && writeReportPdf(buffer, *report, prepared.reportName);
+    });
+}
+
+void BatchPrompter::dropPreparedReports() {
+    for (Prepared& prepared : m_prepared)
+        prepared.drawing.join();
+    m_prepared.clear();
+}
+
+void BatchPrompter::showReport(const QString& reportName, const Report& report) {
     const QFileInfo payment(m_paymentFile);
     const QString folder = payment.absolutePath() + QLatin1Char('/');
     const QString name = payment.completeBaseName() + QLatin1Char('_') + reportName + QStringLiteral(".pdf");
+    const auto prepared = std::find_if(m_prepared.begin(), m_prepared.end(),
+                                       [&](const Prepared& p) { return p.reportName == reportName; });
+    if (prepared != m_prepared.end())
+        prepared->drawing.join();
     // Drawn under a temporary name and published like the payment file, so a
     // half report never shows and no file of that name is ever replaced.
     PendingFile pdf = stageFile(folder, name, [&](QIODevice& device) {
-        QPdfWriter writer(&device);
-        writer.setTitle(reportName);
-        writer.setCreator(QStringLiteral("BRV32-SEPA-Überweisung"));
-        writer.setPageSize(QPageSize(QPageSize::A4));
-        writer.setResolution(300);
-        return paint(writer);
+        if (prepared == m_prepared.end())
+            return writeReportPdf(device, *report, reportName);
+        return prepared->written && device.write(prepared->pdf) == prepared->pdf.size();
     });
+    if (prepared != m_prepared.end())
+        m_prepared.erase(prepared);
     if (!pdf.isStaged() || !pdf.publish()) {
         message(QStringLiteral("Der Bericht „%1“ konnte nicht als %2 gespeichert werden. %3")
                     .arg(reportName, folder + name, pdf.errorString),

@@ -2,7 +2,11 @@
 
 #include "export/Prompter.h"
 
+#include <QByteArray>
 #include <QStringList>
+
+#include <list>
+#include <thread>
 
 // The prompter of batch mode: messages go to standard error in German,
 // questions are answered Yes only when --yes was given, reports are written
@@ -10,6 +14,7 @@
 class BatchPrompter : public Prompter {
 public:
     explicit BatchPrompter(bool answerYes) : m_answerYes(answerYes) {}
+    ~BatchPrompter() override { dropPreparedReports(); }
 
     // The payment file the next reports belong to.
     void setPaymentFile(const QString& path) { m_paymentFile = path; }
@@ -22,10 +27,22 @@ public:
     void setProgressRange(int, int) override {}
     void setProgressValue(int) override {}
     void openFile(const QString& path) override;
-    void showReport(const QString& reportName, const ReportPainter& paint) override;
+    void showReport(const QString& reportName, const Report& report) override;
+    // Draws the PDF on a thread of its own while the run writes, checks and
+    // posts the payment file; held in memory until it is shown.
+    void prepareReport(const QString& reportName, const Report& report) override;
+    void dropPreparedReports() override;
 
 private:
+    struct Prepared {
+        QString reportName;
+        QByteArray pdf;
+        bool written = false;
+        std::thread drawing;
+    };
+
     bool m_answerYes;
+    std::list<Prepared> m_prepared;
     QString m_paymentFile;
     QStringList m_reportFiles;
 };

@@ -1,6 +1,7 @@
 #include "app/WidgetPrompter.h"
 
 #include "app/LongMessageBox.h"
+#include "output/ReportEngine.h"
 
 #include <QApplication>
 #include <QDesktopServices>
@@ -84,7 +85,7 @@ void WidgetPrompter::openFile(const QString& path) {
     QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
 
-void WidgetPrompter::showReport(const QString& reportName, const ReportPainter& paint) {
+void WidgetPrompter::showReport(const QString& reportName, const Report& report) {
     ArrowWhileOpen arrow(m_busy);
     QPrinter printer(QPrinter::HighResolution);
     printer.setDocName(reportName);
@@ -93,7 +94,7 @@ void WidgetPrompter::showReport(const QString& reportName, const ReportPainter& 
     QPrintPreviewDialog preview(&printer, m_window);
     preview.setWindowTitle(QStringLiteral("Druckvorschau – %1").arg(reportName));
     QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview,
-                     [&paint](QPrinter* target) { paint(*target); });
+                     [&report](QPrinter* target) { renderReport(*target, *report); });
     preview.resize(900, 1000);
     preview.exec();
 }

@@ -8,6 +8,7 @@
 #include "export/ExportRun.h"
 #include "hostdb/DemoDatabase.h"
 #include "hostdb/HostDb.h"
+#include "output/ReportEngine.h"
 #include "selection/InvoiceListModel.h"
 #include "selection/InvoiceLists.h"
 
@@ -15,7 +16,6 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QGuiApplication>
-#include <QPdfWriter>
 #include <QTemporaryDir>
 
 #include <cstdio>
@@ -31,16 +31,15 @@ public:
 
     double reportMs = 0;
 
-    void showReport(const QString& reportName, const ReportPainter& paint) override {
+    void showReport(const QString& reportName, const Report& report) override {
         if (!m_drawReports)
             return;
         QElapsedTimer timer;
         timer.start();
         {
-            QPdfWriter writer(m_folder + QLatin1Char('/') + reportName + QStringLiteral(".pdf"));
-            writer.setPageSize(QPageSize(QPageSize::A4));
-            writer.setResolution(300);
-            paint(writer);
+            QFile pdf(m_folder + QLatin1Char('/') + reportName + QStringLiteral(".pdf"));
+            if (!pdf.open(QIODevice::WriteOnly) || !writeReportPdf(pdf, *report, reportName))
+                std::fprintf(stderr, "%s not written\n", qPrintable(reportName));
         }
         reportMs += ms(timer);
         std::printf("    report %-13s %6.0f ms\n", qPrintable(reportName), ms(timer));

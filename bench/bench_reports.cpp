@@ -1,12 +1,13 @@
-// Times the single-bookings list drawn into a PDF as batch mode writes it,
-// or into the window's print preview:
-//   bench_reports [BOOKINGS] [preview]   (default 100,000 bookings, PDF)
+// Times the single-bookings list written into a PDF as batch mode writes it,
+// drawn through QPdfWriter, or drawn into the window's print preview:
+//   bench_reports [BOOKINGS] [qt|preview]   (default 100,000 bookings, PDF)
 
 #include "bench/BenchSupport.h"
 #include "output/Beitrag.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <QPdfWriter>
 #include <QPrintPreviewWidget>
@@ -24,6 +25,7 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     const int count = argc > 1 ? std::atoi(argv[1]) : 100000;
     const bool preview = argc > 2 && qstrcmp(argv[2], "preview") == 0;
+    const bool qtPdf = argc > 2 && qstrcmp(argv[2], "qt") == 0;
     BookingList bookings;
     bookings.reserve(count);
     const QStringList names = {QStringLiteral("Müller"), QStringLiteral("Schmidt-Weißenfels"),
@@ -41,7 +43,7 @@ int main(int argc, char* argv[]) {
     }
     QTemporaryDir folder;
     const QString path = folder.filePath(QStringLiteral("Beitrag.pdf"));
-    const QList<BeitragRow> rows = beitragRows(bookings, {});
+    const Report report = beitragReport(beitragRows(bookings, {}), QDate::currentDate());
     resetPeakRss();
     const double baseline = peakRssMb();
     QElapsedTimer timer;
@@ -54,23 +56,28 @@ int main(int argc, char* argv[]) {
         QPrinter printer(QPrinter::HighResolution);
         QPrintPreviewWidget widget(&printer);
         QObject::connect(&widget, &QPrintPreviewWidget::paintRequested, &widget,
-                         [&](QPrinter* target) { ok = renderBeitrag(*target, rows, QDate::currentDate()); });
+                         [&](QPrinter* target) { ok = renderReport(*target, *report); });
         widget.resize(900, 1000);
         widget.show();
         widget.updatePreview();
         QApplication::processEvents();
         ok = ok && widget.pageCount() > 1;
-    } else {
+    } else if (qtPdf) {
         QPdfWriter pdf(path);
         pdf.setResolution(300);
-        ok = renderBeitrag(pdf, rows, QDate::currentDate());
+        ok = renderReport(pdf, *report);
+    } else {
+        QFile pdf(path);
+        ok = pdf.open(QIODevice::WriteOnly) && writeReportPdf(pdf, *report, QStringLiteral("Beitrag"));
     }
     const double seconds = timer.elapsed() / 1000.0;
     const double cpuSeconds = double(std::clock() - cpuStart) / CLOCKS_PER_SEC;
-    std::printf(
-        "Beitrag, %d bookings, %s: %.2f s (%.2f s processor), peak RSS %.0f MB (%.0f MB before)%s\n", count,
-        preview ? "preview"
-                : qPrintable(QStringLiteral("%1 MB PDF").arg(QFileInfo(path).size() / 1e6, 0, 'f', 1)),
-        seconds, cpuSeconds, peakRssMb(), baseline, ok ? "" : " (FAILED)");
+    std::printf("Beitrag, %d bookings, %s: %.2f s (%.2f s processor), peak RSS %.0f MB (%.0f MB before)%s\n",
+                count,
+                preview ? "preview"
+                        : qPrintable(QStringLiteral("%1 MB PDF%2")
+                                         .arg(QFileInfo(path).size() / 1e6, 0, 'f', 1)
+                                         .arg(qtPdf ? QStringLiteral(" through QPdfWriter") : QString())),
+                seconds, cpuSeconds, peakRssMb(), baseline, ok ? "" : " (FAILED)");
     return ok ? 0 : 1;
 }

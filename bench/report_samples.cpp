@@ -1,5 +1,7 @@
 // Writes sample reports as PDF into the folder given as argument, for a look
-// at the layouts (scripts/report-pngs turns them into pictures).
+// at the layouts (scripts/report-pngs turns them into pictures): each as
+// batch mode writes it and, as NAME-qt.pdf, drawn through QPdfWriter as the
+// window prints it.
 
 #include "export/Firmendaten.h"
 #include "output/Begleitzettel.h"
@@ -7,6 +9,7 @@
 #include "selection/UebersichtReport.h"
 
 #include <QDir>
+#include <QFile>
 #include <QGuiApplication>
 #include <QPdfWriter>
 
@@ -16,9 +19,10 @@ namespace {
 
 const QDate sampleDate(2026, 12, 7);
 
-bool write(const QString& folder, const QString& name, const std::function<bool(QPdfWriter&)>& render) {
-    QPdfWriter pdf(QDir(folder).filePath(name + QStringLiteral(".pdf")));
-    if (render(pdf))
+bool write(const QString& folder, const QString& name, const Report& report) {
+    QFile pdf(QDir(folder).filePath(name + QStringLiteral(".pdf")));
+    QPdfWriter qtPdf(QDir(folder).filePath(name + QStringLiteral("-qt.pdf")));
+    if (pdf.open(QIODevice::WriteOnly) && writeReportPdf(pdf, *report, name) && renderReport(qtPdf, *report))
         return true;
     std::fprintf(stderr, "%s could not be written\n", qPrintable(name));
     return false;
@@ -80,13 +84,9 @@ int main(int argc, char* argv[]) {
     const BegleitzettelRow note = begleitzettelRow(125, 12345678, 0, 0, firma, sampleDate);
     const QList<BeitragRow> bookings = sampleBookings(130);
     const QList<UebersichtRow> overview = sampleOverview(75);
-    bool ok = write(folder, QStringLiteral("Begleitzettel"),
-                    [&](QPdfWriter& pdf) { return renderBegleitzettel(pdf, note); });
-    ok &= write(folder, QStringLiteral("Beitrag"),
-                [&](QPdfWriter& pdf) { return renderBeitrag(pdf, bookings, sampleDate); });
-    ok &= write(folder, QStringLiteral("Uebersicht"),
-                [&](QPdfWriter& pdf) { return renderUebersicht(pdf, overview, sampleDate); });
-    ok &= write(folder, QStringLiteral("Uebersicht-leer"),
-                [&](QPdfWriter& pdf) { return renderUebersicht(pdf, {}, sampleDate); });
+    bool ok = write(folder, QStringLiteral("Begleitzettel"), begleitzettelReport(note));
+    ok &= write(folder, QStringLiteral("Beitrag"), beitragReport(bookings, sampleDate));
+    ok &= write(folder, QStringLiteral("Uebersicht"), uebersichtReport(overview, sampleDate));
+    ok &= write(folder, QStringLiteral("Uebersicht-leer"), uebersichtReport({}, sampleDate));
     return ok ? 0 : 1;
 }

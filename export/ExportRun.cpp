@@ -71,6 +71,18 @@ void reportLoggedErrors(const QString& text, const SepaCheckSummary& checks, con
     prompter.openFile(logPath);
 }
 
+// A report prepared and never shown goes when the run ends.
+class DropUnshownReports {
+public:
+    explicit DropUnshownReports(Prompter& prompter) : m_prompter(prompter) {}
+    ~DropUnshownReports() { m_prompter.dropPreparedReports(); }
+    DropUnshownReports(const DropUnshownReports&) = delete;
+    DropUnshownReports& operator=(const DropUnshownReports&) = delete;
+
+private:
+    Prompter& m_prompter;
+};
+
 // The record and the staged files of a run that ends before its posting.
 void discardRun(RunRecord& record, PendingFile& csv, PendingFile& payment) {
     csv.discard();
@@ -195,6 +207,11 @@ ExportOutcome ExportSEPA(const ExportSettings& settings, const QStringList& sele
     }
     RunPhase paymentPhase("Zahlungsdatei");
     ReplaceSpecialCharsInBookings(bookings);
+    // The list needs only the bookings: batch mode draws it while the payment
+    // file is written, checked and posted.
+    const Report beitrag = beitragReport(beitragRows(bookings, settings.firma.Verwendungszweck), now.date());
+    prepareBeitrag(beitrag, prompter);
+    const DropUnshownReports dropUnshown(prompter);
     SepaResult sepa =
         directDebit ? WriteSEPALastschrift(exportFolder, bookings, settings.firma, now, prompter, *version)
                     : WriteSEPAUeberweisung(exportFolder, bookings, settings.firma, now, prompter, *version);
@@ -283,8 +300,8 @@ ExportOutcome ExportSEPA(const ExportSettings& settings, const QStringList& sele
     RunPhase notePhase("Begleitzettel");
     PrintBegleitzettel(sepa.count, sepa.controlSumCents, 0, 0, settings.firma, now.date(), prompter);
     notePhase.end();
-    RunPhase listPhase("Beitrag");
-    PrintBeitrag(bookings, settings.firma.Verwendungszweck, now.date(), prompter);
+    RunPhase listPhase("Beitrag fertig und gespeichert");
+    PrintBeitrag(beitrag, prompter);
     listPhase.end();
     record->finish();
 

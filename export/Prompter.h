@@ -2,9 +2,11 @@
 
 #include <QString>
 
-#include <functional>
+#include <memory>
 
-class QPagedPaintDevice;
+struct ReportLayout;
+// A report ready to be drawn (output/ReportEngine.h).
+using Report = std::shared_ptr<const ReportLayout>;
 
 // The channel through which the core talks to the user: message boxes and
 // questions in the window, standard error and fixed answers in batch mode,
@@ -30,13 +32,18 @@ public:
     // The desktop's open action on a file (shows the error log).
     virtual void openFile(const QString& path) = 0;
 
-    // Draws one report on the device it is given; the device decides the page
-    // size. Returns false when it could not draw.
-    using ReportPainter = std::function<bool(QPagedPaintDevice& device)>;
     // Presents a finished report: print preview in the window, a PDF beside
     // the payment file in batch mode. reportName is the report's own name
     // ("Begleitzettel", "Beitrag", "Uebersicht").
-    virtual void showReport(const QString& reportName, const ReportPainter& paint) = 0;
+    virtual void showReport(const QString& reportName, const Report& report) = 0;
+    // A report of an export run known before the run publishes its files:
+    // batch mode starts drawing it meanwhile. It appears only through
+    // showReport; dropPreparedReports forgets what was prepared and not shown.
+    virtual void prepareReport(const QString& reportName, const Report& report) {
+        (void)reportName;
+        (void)report;
+    }
+    virtual void dropPreparedReports() {}
 
     // The messages break lines with CR, CR LF or LF; screens and terminals want LF.
     static QString withLineFeeds(QString text) {
@@ -59,7 +66,7 @@ public:
     void setProgressRange(int, int) override {}
     void setProgressValue(int) override {}
     void openFile(const QString&) override {}
-    void showReport(const QString&, const ReportPainter&) override {}
+    void showReport(const QString&, const Report&) override {}
 
 private:
     bool m_answer;

@@ -20,8 +20,11 @@ void addLine(ReportBand& band, double top, const QString& label, const QString& 
     band.addWrappingText(right, twipsFromCm(top), width - right, lineHeight, value);
 }
 
-ReportLayout layout(const BegleitzettelRow& row) {
-    ReportLayout report;
+} // namespace
+
+Report begleitzettelReport(const BegleitzettelRow& row) {
+    auto layout = std::make_shared<ReportLayout>();
+    ReportLayout& report = *layout;
     report.width = width;
     report.fonts = {reportFont(10), reportFont(14, true)};
 
@@ -32,8 +35,7 @@ ReportLayout layout(const BegleitzettelRow& row) {
     header.addLine(twipsFromCm(3.9), twipsFromCm(0.8), twipsFromCm(3.9 + 11.6), twipsFromCm(0.8));
 
     report.rowCount = 1;
-    report.detail = [&row](qsizetype) {
-        ReportBand body;
+    report.detail = [row](qsizetype, ReportBand& body) {
         body.height = twipsFromCm(16.5);
         body.addText(left, twipsFromCm(1), right - left, lineHeight,
                      QStringLiteral("Sammel - Gutschriftauftrag"));
@@ -54,12 +56,9 @@ ReportLayout layout(const BegleitzettelRow& row) {
                      row.Datum.toString(QStringLiteral("dd.MM.yy")));
         body.addText(twipsFromCm(12), signature + twipsFromCm(0.15), twipsFromCm(6), lineHeight,
                      QStringLiteral("(Unterschrift)"), Body, ReportItem::Align::Center);
-        return body;
     };
-    return report;
+    return layout;
 }
-
-} // namespace
 
 BegleitzettelRow begleitzettelRow(int count, qint64 controlSumCents, double SumKontoNr, double SumBLZ,
                                   const Firmendaten& firma, const QDate& runDate) {
@@ -77,13 +76,9 @@ BegleitzettelRow begleitzettelRow(int count, qint64 controlSumCents, double SumK
     return row;
 }
 
-bool renderBegleitzettel(QPagedPaintDevice& device, const BegleitzettelRow& row) {
-    return renderReport(device, layout(row));
-}
-
 void PrintBegleitzettel(int count, qint64 controlSumCents, double SumKontoNr, double SumBLZ,
                         const Firmendaten& firma, const QDate& runDate, Prompter& prompter) {
-    const BegleitzettelRow row = begleitzettelRow(count, controlSumCents, SumKontoNr, SumBLZ, firma, runDate);
-    prompter.showReport(QStringLiteral("Begleitzettel"),
-                        [row](QPagedPaintDevice& device) { return renderBegleitzettel(device, row); });
+    prompter.showReport(
+        QStringLiteral("Begleitzettel"),
+        begleitzettelReport(begleitzettelRow(count, controlSumCents, SumKontoNr, SumBLZ, firma, runDate)));
 }

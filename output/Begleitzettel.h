@@ -1,10 +1,11 @@
 #pragma once
 
+#include "output/ReportEngine.h"
+
 #include <QDate>
 #include <QString>
 
 class Prompter;
-class QPagedPaintDevice;
 struct Firmendaten;
 
 // The one row of the data-carrier accompanying note.
@@ -25,7 +26,7 @@ struct BegleitzettelRow {
 BegleitzettelRow begleitzettelRow(int count, qint64 controlSumCents, double SumKontoNr, double SumBLZ,
                                   const Firmendaten& firma, const QDate& runDate);
 
-bool renderBegleitzettel(QPagedPaintDevice& device, const BegleitzettelRow& row);
+Report begleitzettelReport(const BegleitzettelRow& row);
 
 // Builds the note of an export run and hands it to the prompter as
 // "Begleitzettel". The captions are the same for transfers and debits.

@@ -19,8 +19,11 @@ const int colBetrag = twipsFromCm(16.9);
 const int rightEdge = twipsFromCm(19);
 const int rowHeight = 255;
 
-ReportLayout layout(const QList<BeitragRow>& rows, const QDate& printDate) {
-    ReportLayout report;
+} // namespace
+
+Report beitragReport(const QList<BeitragRow>& rows, const QDate& printDate) {
+    auto layout = std::make_shared<ReportLayout>();
+    ReportLayout& report = *layout;
     report.width = rightEdge;
     // 7 pt lets an 11-character BIC and an IBAN written in groups of four
     // (27 characters) fit their columns; longer ones wrap.
@@ -45,9 +48,8 @@ ReportLayout layout(const QList<BeitragRow>& rows, const QDate& printDate) {
                    ReportItem::Align::Right);
 
     report.rowCount = rows.size();
-    report.detail = [&rows](qsizetype i) {
+    report.detail = [rows](qsizetype i, ReportBand& band) {
         const BeitragRow& row = rows[i];
-        ReportBand band;
         band.height = rowHeight;
         band.addWrappingText(colNummer, 0, colName - colNummer, rowHeight, row.Nummer, Detail);
         band.addWrappingText(colName, 0, colVorname - colName, rowHeight, row.Name, Detail);
@@ -57,7 +59,6 @@ ReportLayout layout(const QList<BeitragRow>& rows, const QDate& printDate) {
         band.addWrappingText(colText, 0, colBetrag - colText, rowHeight, row.Text, Detail);
         band.addText(colBetrag, 0, rightEdge - colBetrag, rowHeight, GermanFormat::amount(row.Betrag), Detail,
                      ReportItem::Align::Right);
-        return band;
     };
 
     ReportBand& footer = report.pageFooter;
@@ -75,10 +76,8 @@ ReportLayout layout(const QList<BeitragRow>& rows, const QDate& printDate) {
                   Total);
     total.addText(twipsFromCm(15.4), twipsFromCm(0.2), rightEdge - twipsFromCm(15.4), rowHeight,
                   GermanFormat::amount(sum), Total, ReportItem::Align::Right);
-    return report;
+    return layout;
 }
-
-} // namespace
 
 QList<BeitragRow> beitragRows(const BookingList& bookings, const QString& panelPurposeText) {
     QList<BeitragRow> rows;
@@ -90,14 +89,10 @@ QList<BeitragRow> beitragRows(const BookingList& bookings, const QString& panelP
     return rows;
 }
 
-bool renderBeitrag(QPagedPaintDevice& device, const QList<BeitragRow>& rows, const QDate& printDate) {
-    return renderReport(device, layout(rows, printDate));
+void prepareBeitrag(const Report& report, Prompter& prompter) {
+    prompter.prepareReport(QStringLiteral("Beitrag"), report);
 }
 
-void PrintBeitrag(const BookingList& bookings, const QString& panelPurposeText, const QDate& printDate,
-                  Prompter& prompter) {
-    const QList<BeitragRow> rows = beitragRows(bookings, panelPurposeText);
-    prompter.showReport(QStringLiteral("Beitrag"), [rows, printDate](QPagedPaintDevice& device) {
-        return renderBeitrag(device, rows, printDate);
-    });
+void PrintBeitrag(const Report& report, Prompter& prompter) {
+    prompter.showReport(QStringLiteral("Beitrag"), report);
 }

@@ -1,13 +1,13 @@
 #pragma once
 
 #include "export/Buchung.h"
+#include "output/ReportEngine.h"
 
 #include <QDate>
 #include <QList>
 #include <QString>
 
 class Prompter;
-class QPagedPaintDevice;
 
 // One line of the single-bookings list "Einzelbuchungen SEPA".
 struct BeitragRow {
@@ -24,9 +24,10 @@ struct BeitragRow {
 // creditor panel replaces every booking's own.
 QList<BeitragRow> beitragRows(const BookingList& bookings, const QString& panelPurposeText);
 
-// Draws the list; printDate goes into every page footer.
-bool renderBeitrag(QPagedPaintDevice& device, const QList<BeitragRow>& rows, const QDate& printDate);
+// The list "Einzelbuchungen SEPA"; printDate goes into every page footer.
+Report beitragReport(const QList<BeitragRow>& rows, const QDate& printDate);
 
-// Builds the list of an export run and hands it to the prompter as "Beitrag".
-void PrintBeitrag(const BookingList& bookings, const QString& panelPurposeText, const QDate& printDate,
-                  Prompter& prompter);
+// Hands the list of an export run to the prompter as "Beitrag": prepared as
+// soon as its rows are known, shown once the run's files are published.
+void prepareBeitrag(const Report& report, Prompter& prompter);
+void PrintBeitrag(const Report& report, Prompter& prompter);

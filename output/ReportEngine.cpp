@@ -1,10 +1,14 @@
 #include "output/ReportEngine.h"
 
+#include "output/PdfCanvas.h"
+
 #include <QFontMetricsF>
+#include <QIODevice>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPagedPaintDevice>
 #include <QPainter>
+#include <QPdfWriter>
 #include <QTextLayout>
 
 #include <algorithm>
@@ -18,6 +22,56 @@ const QMarginsF sheetMargins(5, 12, 5, 10);
 
 const double linePoints = 0.75;
 const int gutter = 85; // twips kept free between a wrapping text and the next
+
+const QPageLayout a4Layout() {
+    return QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, sheetMargins,
+                       QPageLayout::Millimeter);
+}
+
+// Resolution the own PDF writer lays reports out at, as QPdfWriter does.
+const int pdfDpi = 1200;
+
+// A device that only measures: the own PDF writer lays reports out on it.
+class MeasuringDevice : public QPaintDevice {
+public:
+    MeasuringDevice(double width, double height) : m_width(width), m_height(height) {}
+    QPaintEngine* paintEngine() const override { return nullptr; }
+
+protected:
+    int metric(PaintDeviceMetric metric) const override {
+        switch (metric) {
+        case PdmWidth:
+            return int(m_width);
+        case PdmHeight:
+            return int(m_height);
+        case PdmWidthMM:
+            return int(m_width * 25.4 / pdfDpi);
+        case PdmHeightMM:
+            return int(m_height * 25.4 / pdfDpi);
+        case PdmDpiX:
+        case PdmDpiY:
+        case PdmPhysicalDpiX:
+        case PdmPhysicalDpiY:
+            return pdfDpi;
+        case PdmDepth:
+            return 32;
+        case PdmNumColors:
+            return INT_MAX;
+        case PdmDevicePixelRatio:
+            return 1;
+        case PdmDevicePixelRatioScaled:
+            return int(devicePixelRatioFScale());
+        default:
+            return 0;
+        }
+    }
+
+private:
+    double m_width;
+    double m_height;
+};
+
+const QString creator = QStringLiteral("BRV32-SEPA-Überweisung");
 
 bool isEmpty(const ReportBand& band) {
     return band.height == 0 && band.items.isEmpty();
@@ -35,35 +89,44 @@ struct Placement {
 
 class Renderer {
 public:
-    Renderer(QPagedPaintDevice& device, const ReportLayout& layout);
-    bool paint();
+    // Lays the report out on device, whose page is width by height units.
+    Renderer(const QPaintDevice& device, double width, double height, const ReportLayout& layout);
+    // Places every band on its page; with checkCodes it also notes whether
+    // every text can be carried by the own PDF writer's fonts.
+    void layOutPages(bool checkCodes = false);
+    bool pdfCodesSuffice() const { return m_pdfCodesSuffice; }
+    bool paint(ReportCanvas& canvas);
+    const QList<QFont>& fonts() const { return m_fonts; }
+    double advance(int font, QChar c) const {
+        return c.unicode() < m_advances[font].size() ? m_advances[font][c.unicode()]
+                                                     : metrics(font).horizontalAdvance(c);
+    }
 
 private:
     double x(int twips) const { return twips * m_scaleX; }
     double y(int twips) const { return twips * m_scaleY; }
     const QFontMetricsF& metrics(int font) const { return m_metrics[font]; }
 
-    void layOutPages();
     void place(Placement::Kind kind, qsizetype row, const ReportBand& band);
     void startPage();
     void carryLastRowOver();
+    void checkCodes(const ReportBand& band);
     double bandHeight(const ReportBand& band, bool* wraps = nullptr) const;
     double textWidth(int font, const QString& text) const;
     double textWidth(const ReportItem& item) const { return textWidth(item.font, item.text); }
     bool fits(int font, const QString& text, double room) const;
     double wrapWidth(const ReportBand& band, const ReportItem& item) const;
     std::unique_ptr<QTextLayout> wrappedLines(const ReportItem& item, double width) const;
-    void drawBand(QPainter& painter, const ReportBand& band, double top, bool wraps, int page);
-    void drawText(QPainter& painter, const ReportItem& item, const QString& text, double top, bool fits);
-    void setFont(QPainter& painter, int font);
+    const ReportBand& detail(qsizetype row);
+    void drawBand(ReportCanvas& canvas, const ReportBand& band, double top, bool wraps, int page);
+    void drawText(ReportCanvas& canvas, const ReportItem& item, const QString& text, double top, bool fits);
     const ReportBand& band(const Placement& p) const;
 
-    QPagedPaintDevice& m_device;
+    const QPaintDevice& m_device;
     const ReportLayout& m_layout;
     QList<QFont> m_fonts; // the layout's fonts, resolved for the device
     QList<QFontMetricsF> m_metrics;
     QList<QList<double>> m_advances; // per font, of the characters below U+0250
-    int m_painterFont = -1;
     double m_scaleX = 1;
     double m_scaleY = 1;
     double m_pageWidth = 0;
@@ -73,23 +136,18 @@ private:
     bool m_footerWraps = false;
     double m_pageTop = 0; // where details start on the current page
     double m_cursor = 0;
-    ReportBand m_detail; // the band of the row being drawn
+    bool m_checkCodes = false;
+    bool m_pdfCodesSuffice = true;
+    ReportBand m_detail; // the band of the row being placed or drawn
     QList<QList<Placement>> m_pages;
 };
 
-Renderer::Renderer(QPagedPaintDevice& device, const ReportLayout& layout)
+Renderer::Renderer(const QPaintDevice& device, double width, double height, const ReportLayout& layout)
     : m_device(device), m_layout(layout) {
-    const QPageLayout a4(QPageSize(QPageSize::A4), QPageLayout::Portrait, sheetMargins,
-                         QPageLayout::Millimeter);
-    if (!m_device.setPageLayout(a4)) {
-        // A printer with wider unprintable borders keeps its own margins.
-        m_device.setPageSize(QPageSize(QPageSize::A4));
-        m_device.setPageOrientation(QPageLayout::Portrait);
-    }
     m_scaleX = m_device.logicalDpiX() / 1440.0;
     m_scaleY = m_device.logicalDpiY() / 1440.0;
-    m_pageWidth = m_device.width();
-    m_pageHeight = m_device.height();
+    m_pageWidth = width;
+    m_pageHeight = height;
     m_offsetX = std::max(0.0, (m_pageWidth - x(m_layout.width)) / 2);
     for (const QFont& font : m_layout.fonts) {
         m_fonts.append(QFont(font, &m_device));
@@ -180,7 +238,22 @@ double Renderer::bandHeight(const ReportBand& band, bool* wraps) const {
     return height;
 }
 
+// The own PDF writer's fonts carry Windows-1252; a report with any other
+// character goes through QPdfWriter.
+void Renderer::checkCodes(const ReportBand& band) {
+    for (const ReportItem& item : band.items) {
+        for (const QChar c : item.text) {
+            if (PdfCanvas::code(c) == 0) {
+                m_pdfCodesSuffice = false;
+                return;
+            }
+        }
+    }
+}
+
 void Renderer::place(Placement::Kind kind, qsizetype row, const ReportBand& band) {
+    if (m_checkCodes && m_pdfCodesSuffice)
+        checkCodes(band);
     bool wraps = false;
     const double height = bandHeight(band, &wraps);
     const bool pageFull =
@@ -222,28 +295,31 @@ void Renderer::startPage() {
 
 // Counts the pages before anything is drawn, so every page footer can name
 // the total. Rows never split; a row taller than a page gets a page alone.
-void Renderer::layOutPages() {
+void Renderer::layOutPages(bool checkCodes) {
+    m_checkCodes = checkCodes;
+    if (checkCodes)
+        this->checkCodes(m_layout.pageFooter);
     m_bodyBottom = m_pageHeight - bandHeight(m_layout.pageFooter, &m_footerWraps);
     startPage();
     for (qsizetype row = 0; row < m_layout.rowCount; ++row)
-        place(Placement::Kind::Detail, row, m_layout.detail(row));
+        place(Placement::Kind::Detail, row, detail(row));
     if (!isEmpty(m_layout.reportFooter))
         place(Placement::Kind::ReportFooter, -1, m_layout.reportFooter);
 }
 
-void Renderer::setFont(QPainter& painter, int font) {
-    if (font != m_painterFont)
-        painter.setFont(m_fonts[font]);
-    m_painterFont = font;
+const ReportBand& Renderer::detail(qsizetype row) {
+    m_detail.height = 0;
+    m_detail.items.clear();
+    m_layout.detail(row, m_detail);
+    return m_detail;
 }
 
 // Draws a text on one line from its baseline, which spares the line layout of
 // a text drawn into a rectangle. fits: the text is known to fit on the page,
 // so a left-aligned one need not be measured.
-void Renderer::drawText(QPainter& painter, const ReportItem& item, const QString& text, double top,
+void Renderer::drawText(ReportCanvas& canvas, const ReportItem& item, const QString& text, double top,
                         bool fits) {
     const QFontMetricsF& fm = metrics(item.font);
-    setFont(painter, item.font);
     // Texts may run past their box, but never past the printable area.
     const double pageLeft = -m_offsetX;
     const double pageRight = m_pageWidth - m_offsetX;
@@ -267,34 +343,40 @@ void Renderer::drawText(QPainter& painter, const ReportItem& item, const QString
         start = right - width;
     else if (item.align == ReportItem::Align::Center)
         start = std::clamp(left + (right - left - width) / 2, pageLeft, pageRight - width);
-    painter.drawText(QPointF(start, top + fm.ascent()), shown);
+    canvas.drawText(item.font, QPointF(m_offsetX + start, top + fm.ascent()), shown);
 }
 
-void Renderer::drawBand(QPainter& painter, const ReportBand& band, double top, bool wraps, int page) {
+void Renderer::drawBand(ReportCanvas& canvas, const ReportBand& band, double top, bool wraps, int page) {
     for (const ReportItem& item : band.items) {
         const double itemTop = top + y(item.y);
+        const double left = m_offsetX + x(item.x);
         if (item.kind == ReportItem::Kind::Line) {
-            painter.drawLine(QPointF(x(item.x), itemTop),
-                             QPointF(x(item.x + item.width), itemTop + y(item.height)));
+            canvas.drawLine(QPointF(left, itemTop),
+                            QPointF(m_offsetX + x(item.x + item.width), itemTop + y(item.height)));
             continue;
         }
         if (item.wrap && wraps) {
             if (const double width = wrapWidth(band, item); width > 0) {
-                setFont(painter, item.font);
-                wrappedLines(item, width)->draw(&painter, QPointF(x(item.x), itemTop));
+                // Each line one run of text.
+                const std::unique_ptr<QTextLayout> lines = wrappedLines(item, width);
+                for (int i = 0; i < lines->lineCount(); ++i) {
+                    const QTextLine line = lines->lineAt(i);
+                    canvas.drawText(item.font, QPointF(left + line.x(), itemTop + line.y() + line.ascent()),
+                                    item.text.mid(line.textStart(), line.textLength()));
+                }
                 continue;
             }
         }
         switch (item.field) {
         case ReportItem::Field::Text:
             // A wrapping text that did not wrap fits its room.
-            drawText(painter, item, item.text, itemTop, item.wrap);
+            drawText(canvas, item, item.text, itemTop, item.wrap);
             break;
         case ReportItem::Field::PageNumber:
-            drawText(painter, item, QString::number(page + 1), itemTop, false);
+            drawText(canvas, item, QString::number(page + 1), itemTop, false);
             break;
         case ReportItem::Field::PageCount:
-            drawText(painter, item, QString::number(m_pages.size()), itemTop, false);
+            drawText(canvas, item, QString::number(m_pages.size()), itemTop, false);
             break;
         }
     }
@@ -314,27 +396,50 @@ const ReportBand& Renderer::band(const Placement& p) const {
     return m_detail;
 }
 
-bool Renderer::paint() {
-    layOutPages();
-    QPainter painter;
-    if (!painter.begin(&m_device))
-        return false;
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(QPen(Qt::black, linePoints * m_device.logicalDpiY() / 72.0));
-    painter.translate(m_offsetX, 0);
+bool Renderer::paint(ReportCanvas& canvas) {
     const double footerTop = m_bodyBottom;
     for (int page = 0; page < m_pages.size(); ++page) {
-        if (page > 0 && !m_device.newPage())
+        if (!canvas.newPage())
             return false;
         for (const Placement& p : m_pages[page]) {
             if (p.kind == Placement::Kind::Detail)
-                m_detail = m_layout.detail(p.row);
-            drawBand(painter, band(p), p.top, p.wraps, page);
+                detail(p.row);
+            drawBand(canvas, band(p), p.top, p.wraps, page);
         }
-        drawBand(painter, m_layout.pageFooter, footerTop, m_footerWraps, page);
+        drawBand(canvas, m_layout.pageFooter, footerTop, m_footerWraps, page);
     }
-    return painter.end();
+    return canvas.finish();
 }
+
+// Draws with a painter on a paged device: printers, the print preview, QPdfWriter.
+class PainterCanvas : public ReportCanvas {
+public:
+    PainterCanvas(QPagedPaintDevice& device, const QList<QFont>& fonts) : m_device(device), m_fonts(fonts) {}
+
+    bool newPage() override {
+        if (m_painter.isActive())
+            return m_device.newPage();
+        if (!m_painter.begin(&m_device))
+            return false;
+        m_painter.setRenderHint(QPainter::Antialiasing);
+        m_painter.setPen(QPen(Qt::black, linePoints * m_device.logicalDpiY() / 72.0));
+        return true;
+    }
+    void drawText(int font, const QPointF& baseline, const QString& text) override {
+        if (font != m_font)
+            m_painter.setFont(m_fonts[font]);
+        m_font = font;
+        m_painter.drawText(baseline, text);
+    }
+    void drawLine(const QPointF& from, const QPointF& to) override { m_painter.drawLine(from, to); }
+    bool finish() override { return m_painter.end(); }
+
+private:
+    QPagedPaintDevice& m_device;
+    const QList<QFont>& m_fonts;
+    QPainter m_painter;
+    int m_font = -1;
+};
 
 } // namespace
 
@@ -390,5 +495,46 @@ void ReportBand::addPageCounter(int right, int y, int height, int font) {
 }
 
 bool renderReport(QPagedPaintDevice& device, const ReportLayout& layout) {
-    return Renderer(device, layout).paint();
+    if (!device.setPageLayout(a4Layout())) {
+        // A printer with wider unprintable borders keeps its own margins.
+        device.setPageSize(QPageSize(QPageSize::A4));
+        device.setPageOrientation(QPageLayout::Portrait);
+    }
+    Renderer renderer(device, device.width(), device.height(), layout);
+    renderer.layOutPages();
+    PainterCanvas canvas(device, renderer.fonts());
+    return renderer.paint(canvas);
+}
+
+bool writeReportPdf(QIODevice& out, const ReportLayout& layout, const QString& title) {
+    const QPageLayout a4 = a4Layout();
+    const QRectF printable = a4.paintRect(QPageLayout::Point);
+    const double unitsPerPoint = pdfDpi / 72.0;
+    MeasuringDevice device(printable.width() * unitsPerPoint, printable.height() * unitsPerPoint);
+    Renderer renderer(device, printable.width() * unitsPerPoint, printable.height() * unitsPerPoint, layout);
+    renderer.layOutPages(true);
+    if (!renderer.pdfCodesSuffice()) {
+        QPdfWriter writer(&out);
+        writer.setTitle(title);
+        writer.setCreator(creator);
+        return renderReport(writer, layout);
+    }
+    QList<PdfCanvas::Font> fonts;
+    for (qsizetype f = 0; f < renderer.fonts().size(); ++f) {
+        const QFont& font = renderer.fonts()[f];
+        PdfCanvas::Font pdfFont;
+        pdfFont.bold = font.bold();
+        pdfFont.pointSize = font.pointSizeF();
+        const double unitsPerEm = pdfFont.pointSize * unitsPerPoint;
+        for (int code = 32; code < 256; ++code) {
+            const QChar c = PdfCanvas::character(uchar(code));
+            if (!c.isNull())
+                pdfFont.widths[code - 32] = renderer.advance(int(f), c) * 1000 / unitsPerEm;
+        }
+        fonts.append(pdfFont);
+    }
+    const QRectF paper = a4.fullRect(QPageLayout::Point);
+    const PdfCanvas::Page page{paper.width(), paper.height(), printable.topLeft(), 1 / unitsPerPoint};
+    PdfCanvas canvas(out, fonts, page, title, creator);
+    return renderer.paint(canvas);
 }

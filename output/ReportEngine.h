@@ -5,8 +5,12 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
 
+class QIODevice;
 class QPagedPaintDevice;
+class QPaintDevice;
+class QPointF;
 
 // A small banded report renderer: a report is a handful of bands (report
 // header, page header, one detail band per row, page footer, report footer)
@@ -69,9 +73,34 @@ struct ReportLayout {
     ReportBand pageFooter;   // at the bottom of every page
     ReportBand reportFooter; // once, after the last row
     qsizetype rowCount = 0;
-    std::function<ReportBand(qsizetype row)> detail;
+    // Fills the band of a row into an empty band, which is handed in again
+    // for the next row so that its items keep their room.
+    std::function<void(qsizetype row, ReportBand& band)> detail;
 };
+
+// A report ready to be drawn, owning what its rows are built from, so it can
+// be drawn later or on another thread.
+using Report = std::shared_ptr<const ReportLayout>;
 
 // Sets A4 portrait on the device and draws the report. Returns false when the
 // device cannot be painted on.
 bool renderReport(QPagedPaintDevice& device, const ReportLayout& layout);
+
+// Writes the report as an A4 PDF into out, with title and creator in its
+// document information. Texts that the PDF's standard fonts cannot carry
+// (outside Windows-1252) send the whole report through QPdfWriter instead.
+// False when out refused a write.
+bool writeReportPdf(QIODevice& out, const ReportLayout& layout, const QString& title);
+
+// What the renderer draws on, in the units of the device it measures with,
+// from the top left corner of the printable area.
+class ReportCanvas {
+public:
+    virtual ~ReportCanvas() = default;
+    // Called before the first page and between pages.
+    virtual bool newPage() = 0;
+    // One run of text on one line from its baseline.
+    virtual void drawText(int font, const QPointF& baseline, const QString& text) = 0;
+    virtual void drawLine(const QPointF& from, const QPointF& to) = 0;
+    virtual bool finish() = 0;
+};

@@ -18,8 +18,16 @@ QString cell(const QStringList& texts, Column column) {
     return column < texts.size() ? texts[column].trimmed() : QString();
 }
 
-ReportLayout layout(const QList<UebersichtRow>& rows, const QDate& printDate) {
-    ReportLayout report;
+QString rowName(int index, const QString& nummer) {
+    return nummer.isEmpty() ? QStringLiteral("Zeile %1").arg(index + 1)
+                            : QStringLiteral("Zeile %1 (Rechnung %2)").arg(index + 1).arg(nummer);
+}
+
+} // namespace
+
+Report uebersichtReport(const QList<UebersichtRow>& rows, const QDate& printDate) {
+    auto layout = std::make_shared<ReportLayout>();
+    ReportLayout& report = *layout;
     report.width = width;
     report.fonts = {reportFont(9), reportFont(8, true), reportFont(20.25, true), reportFont(8),
                     reportFont(9, true)};
@@ -37,9 +45,8 @@ ReportLayout layout(const QList<UebersichtRow>& rows, const QDate& printDate) {
     header.addText(7937, 0, 1134, 270, QStringLiteral("Bruttopreis"), Caption, ReportItem::Align::Right);
 
     report.rowCount = rows.size();
-    report.detail = [&rows](qsizetype i) {
+    report.detail = [rows](qsizetype i, ReportBand& band) {
         const UebersichtRow& row = rows[i];
-        ReportBand band;
         band.height = rowHeight;
         band.addWrappingText(1134, 0, 1695, rowHeight, row.Nummer);
         band.addText(2835, 0, 1695, rowHeight, GermanFormat::date(row.Datum));
@@ -48,7 +55,6 @@ ReportLayout layout(const QList<UebersichtRow>& rows, const QDate& printDate) {
         band.addText(7937, 0, 1134, rowHeight,
                      row.Bruttopreis ? GermanFormat::amount(*row.Bruttopreis) : QString(), Body,
                      ReportItem::Align::Right);
-        return band;
     };
 
     ReportBand& footer = report.pageFooter;
@@ -64,15 +70,8 @@ ReportLayout layout(const QList<UebersichtRow>& rows, const QDate& printDate) {
     total.addLine(6375, 0, 6375 + 2820, 0);
     total.addText(6435, 60, 840, rowHeight, QStringLiteral("Summe:"), Total);
     total.addText(7455, 60, 1635, rowHeight, GermanFormat::amount(sum), Total, ReportItem::Align::Right);
-    return report;
+    return layout;
 }
-
-QString rowName(int index, const QString& nummer) {
-    return nummer.isEmpty() ? QStringLiteral("Zeile %1").arg(index + 1)
-                            : QStringLiteral("Zeile %1 (Rechnung %2)").arg(index + 1).arg(nummer);
-}
-
-} // namespace
 
 bool uebersichtRows(const QList<QStringList>& listTexts, QList<UebersichtRow>* rows, QString* error) {
     rows->clear();
@@ -112,10 +111,6 @@ bool uebersichtRows(const QList<QStringList>& listTexts, QList<UebersichtRow>* r
     return true;
 }
 
-bool renderUebersicht(QPagedPaintDevice& device, const QList<UebersichtRow>& rows, const QDate& printDate) {
-    return renderReport(device, layout(rows, printDate));
-}
-
 bool PrintUebersicht(const QList<QStringList>& listTexts, const QDate& printDate, Prompter& prompter) {
     QList<UebersichtRow> rows;
     QString error;
@@ -123,8 +118,6 @@ bool PrintUebersicht(const QList<QStringList>& listTexts, const QDate& printDate
         prompter.message(error, Prompter::Icon::Critical);
         return false;
     }
-    prompter.showReport(QStringLiteral("Uebersicht"), [rows, printDate](QPagedPaintDevice& device) {
-        return renderUebersicht(device, rows, printDate);
-    });
+    prompter.showReport(QStringLiteral("Uebersicht"), uebersichtReport(rows, printDate));
     return true;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "output/ReportEngine.h"
+
 #include <QDate>
 #include <QList>
 #include <QString>
@@ -8,7 +10,6 @@
 #include <optional>
 
 class Prompter;
-class QPagedPaintDevice;
 
 // One line of the report "Übersicht der abgerechneten Rechnungen". A cell the
 // list shows empty (a missing value in the host database) stays empty.
@@ -26,8 +27,8 @@ struct UebersichtRow {
 // date or amount it returns false and a German message naming the row.
 bool uebersichtRows(const QList<QStringList>& listTexts, QList<UebersichtRow>* rows, QString* error);
 
-// Draws the report; printDate goes into every page footer.
-bool renderUebersicht(QPagedPaintDevice& device, const QList<UebersichtRow>& rows, const QDate& printDate);
+// The report; printDate goes into every page footer.
+Report uebersichtReport(const QList<UebersichtRow>& rows, const QDate& printDate);
 
 // Prints every row of the overview list in the order shown, or tells the user
 // which cell stands in the way. Returns false when nothing was handed out.

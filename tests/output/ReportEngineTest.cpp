@@ -8,13 +8,16 @@
 #include "QtPrinters.h"
 #include "TempFolder.h"
 
+#include <QPdfWriter>
+
 #include <gtest/gtest.h>
 
 namespace {
 
 // Rows a fifteenth of a page high and a total as high as a row.
-ReportLayout tallRows(qsizetype count) {
-    ReportLayout report;
+Report tallRows(qsizetype count) {
+    auto layout = std::make_shared<ReportLayout>();
+    ReportLayout& report = *layout;
     report.width = twipsFromCm(19);
     report.fonts = {reportFont(10)};
     report.pageHeader.height = 300;
@@ -24,13 +27,11 @@ ReportLayout tallRows(qsizetype count) {
     report.reportFooter.height = 1000;
     report.reportFooter.addText(0, 0, 3000, 300, QStringLiteral("Summe"));
     report.rowCount = count;
-    report.detail = [](qsizetype row) {
-        ReportBand band;
+    report.detail = [](qsizetype row, ReportBand& band) {
         band.height = 1000;
         band.addText(0, 0, 3000, 300, QStringLiteral("Zeile %1").arg(row + 1));
-        return band;
     };
-    return report;
+    return layout;
 }
 
 TEST(ReportEngine, TheTotalNeverStandsAloneOnAPage) {
@@ -38,9 +39,7 @@ TEST(ReportEngine, TheTotalNeverStandsAloneOnAPage) {
     int breaks = 0;
     for (qsizetype count = 1; count <= 40; ++count) {
         SCOPED_TRACE(count);
-        const ReportLayout report = tallRows(count);
-        const QStringList pages = PdfText::reportPages(
-            [&](QPagedPaintDevice& device) { return renderReport(device, report); }, temp.file("rows.pdf"));
+        const QStringList pages = PdfText::reportPages(tallRows(count), temp.file("rows.pdf"));
         ASSERT_FALSE(pages.isEmpty());
         const QString& last = pages.last();
         EXPECT_TRUE(last.contains(QStringLiteral("Zeile %1\n").arg(count)));
@@ -57,21 +56,19 @@ TEST(ReportEngine, TheTotalNeverStandsAloneOnAPage) {
 
 TEST(ReportEngine, TextRunsPastItsBoxAndIsElidedOnlyAtThePageEdge) {
     TempFolder temp;
-    ReportLayout report;
+    auto layout = std::make_shared<ReportLayout>();
+    ReportLayout& report = *layout;
     report.width = twipsFromCm(19);
     report.fonts = {reportFont(10)};
     report.rowCount = 1;
     const QString runs = QStringLiteral("Dieser Text ist länger als sein Feld");
     const QString tooLong = QStringLiteral("Wort ").repeated(60) + QStringLiteral("Ende");
-    report.detail = [&](qsizetype) {
-        ReportBand band;
+    report.detail = [&](qsizetype, ReportBand& band) {
         band.height = 600;
         band.addText(0, 0, 500, 300, runs);
         band.addText(0, 300, 500, 300, tooLong);
-        return band;
     };
-    const QStringList pages = PdfText::reportPages(
-        [&](QPagedPaintDevice& device) { return renderReport(device, report); }, temp.file("edge.pdf"));
+    const QStringList pages = PdfText::reportPages(layout, temp.file("edge.pdf"));
     ASSERT_EQ(pages.size(), 1);
     EXPECT_EQ(PdfText::lineWith(pages[0], "Dieser"), runs);
     EXPECT_TRUE(PdfText::lineWith(pages[0], "Wort").endsWith(QChar(0x2026)));
@@ -80,21 +77,19 @@ TEST(ReportEngine, TextRunsPastItsBoxAndIsElidedOnlyAtThePageEdge) {
 
 TEST(ReportEngine, WrappedTextPushesTheNextRowDown) {
     TempFolder temp;
-    ReportLayout report;
+    auto layout = std::make_shared<ReportLayout>();
+    ReportLayout& report = *layout;
     report.width = twipsFromCm(19);
     report.fonts = {reportFont(10)};
     report.rowCount = 2;
-    report.detail = [](qsizetype row) {
-        ReportBand band;
+    report.detail = [](qsizetype row, ReportBand& band) {
         band.height = 300;
         band.addWrappingText(0, 0, 1400, 300,
                              row == 0 ? QStringLiteral("eins zwei drei vier fünf sechs")
                                       : QStringLiteral("sieben"));
         band.addText(1500, 0, 2000, 300, QStringLiteral("Spalte %1").arg(row + 1));
-        return band;
     };
-    const QStringList pages = PdfText::reportPages(
-        [&](QPagedPaintDevice& device) { return renderReport(device, report); }, temp.file("wrap.pdf"));
+    const QStringList pages = PdfText::reportPages(layout, temp.file("wrap.pdf"));
     ASSERT_EQ(pages.size(), 1);
     const QStringList lines = pages[0].split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     const auto lineOf = [&](const QString& word) {
@@ -135,14 +130,12 @@ TEST_P(WorstCaseRow, EveryCellPrintsInFullAndStaysOutOfItsNeighbour) {
     TempFolder temp;
     const QString pdf = temp.file("worst.pdf");
     ASSERT_EQ(c.size(), worst.beitrag ? 7 : 5);
-    const auto render = [&](QPagedPaintDevice& device) {
-        if (worst.beitrag)
-            return renderBeitrag(device, {{c[0], c[1], c[2], c[3], c[4], c[5], cents}}, date);
-        return renderUebersicht(
-            device, {{c[0], GermanFormat::parseDate(c[1]), c[2], GermanFormat::parseDate(c[3]), cents}},
-            date);
-    };
-    ASSERT_EQ(PdfText::reportPages(render, pdf).size(), 1);
+    const Report report =
+        worst.beitrag
+            ? beitragReport({{c[0], c[1], c[2], c[3], c[4], c[5], cents}}, date)
+            : uebersichtReport(
+                  {{c[0], GermanFormat::parseDate(c[1]), c[2], GermanFormat::parseDate(c[3]), cents}}, date);
+    ASSERT_EQ(PdfText::reportPages(report, pdf).size(), 1);
     const auto cm = [](double centimetres) { return centimetres * 72 / 2.54; };
     const QList<double> starts = worst.beitrag
                                      ? QList<double>{0, cm(3.3), cm(5.7), cm(7.7), cm(9.9), cm(13.7)}
@@ -219,5 +212,63 @@ INSTANTIATE_TEST_SUITE_P(
                   false,
                   {"RE-2026-00004", "01.11.2026", "Huber", "02.12.2026", "-99.999.999.999.999,99"}}),
     [](const ::testing::TestParamInfo<WorstCase>& info) { return std::string(info.param.name); });
+
+// The own PDF writer against QPdfWriter, which draws the same layout with
+// embedded fonts: every word the same and where the layout put it. A text
+// outside the standard fonts' code page sends the report through QPdfWriter.
+struct WriterCase {
+    const char* name;
+    QString unusual; // put into a name and a purpose text
+    bool ownFonts;   // Helvetica rather than the embedded layout fonts
+};
+
+void PrintTo(const WriterCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class OwnPdfWriter : public ::testing::TestWithParam<WriterCase> {};
+
+TEST_P(OwnPdfWriter, WritesTheWordsWhereQPdfWriterDrawsThem) {
+    const WriterCase& c = GetParam();
+    TempFolder temp;
+    QList<BeitragRow> rows;
+    for (int i = 0; i < 70; ++i) {
+        rows.append(
+            {QStringLiteral("RE-%1").arg(i), QStringLiteral("Müller (Süd)\\") + c.unusual,
+             QStringLiteral("Jürgen"), QStringLiteral("COBADEFFXXX"),
+             QStringLiteral("DE89 3704 0044 0532 0130 00"),
+             i == 3 ? QStringLiteral("Mitgliedsbeitrag Dezember 2026 laut Vertrag vom 1. Januar ") + c.unusual
+                    : QStringLiteral("„Zweck“ 5 € – ") + c.unusual,
+             qint64(-123456789) * i});
+    }
+    const Report report = beitragReport(rows, QDate(2026, 12, 7));
+    const QString own = temp.file("own.pdf");
+    ASSERT_GE(PdfText::reportPages(report, own).size(), 2);
+    const QString qt = temp.file("qt.pdf");
+    {
+        QPdfWriter writer(qt);
+        ASSERT_TRUE(renderReport(writer, *report));
+    }
+    const QList<PdfText::Word> ownWords = PdfText::words(own);
+    const QList<PdfText::Word> qtWords = PdfText::words(qt);
+    ASSERT_EQ(ownWords.size(), qtWords.size());
+    for (qsizetype i = 0; i < ownWords.size(); ++i) {
+        SCOPED_TRACE(qtWords[i].text.toStdString());
+        EXPECT_EQ(ownWords[i].page, qtWords[i].page);
+        EXPECT_EQ(ownWords[i].text, qtWords[i].text);
+        EXPECT_NEAR(ownWords[i].xMin, qtWords[i].xMin, 0.5);
+        EXPECT_NEAR(ownWords[i].xMax, qtWords[i].xMax, 0.5);
+        EXPECT_NEAR(ownWords[i].yMax, qtWords[i].yMax, 0.5);
+    }
+    for (const QString& font : PdfText::fonts(own))
+        EXPECT_EQ(font.startsWith("Helvetica"), c.ownFonts) << font.toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(Texts, OwnPdfWriter,
+                         ::testing::Values(WriterCase{"CodePage1252", QStringLiteral("Œuvre…"), true},
+                                           WriterCase{"BeyondIt", QStringLiteral("Łódź"), false}),
+                         [](const ::testing::TestParamInfo<WriterCase>& info) {
+                             return std::string(info.param.name);
+                         });
 
 } // namespace

@@ -2,7 +2,9 @@
 
 #include "GuiApplication.h"
 
-#include <QPdfWriter>
+#include "output/ReportEngine.h"
+
+#include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
 
@@ -34,15 +36,14 @@ QStringList pagesOf(const QString& pdfPath, const QString& mode) {
 
 namespace PdfText {
 
-QStringList reportPages(const Prompter::ReportPainter& paint, const QString& pdfPath) {
+QStringList reportPages(const Report& report, const QString& pdfPath) {
     ensureGuiApplication();
-    {
-        QPdfWriter pdf(pdfPath);
-        if (!paint(pdf)) {
-            ADD_FAILURE() << "report not drawn: " << pdfPath.toStdString();
-            return {};
-        }
+    QFile pdf(pdfPath);
+    if (!pdf.open(QIODevice::WriteOnly) || !writeReportPdf(pdf, *report, QStringLiteral("Bericht"))) {
+        ADD_FAILURE() << "report not written: " << pdfPath.toStdString();
+        return {};
     }
+    pdf.close();
     return pages(pdfPath);
 }
 

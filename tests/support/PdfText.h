@@ -9,9 +9,9 @@
 // Reads PDFs back through poppler's command-line tools.
 namespace PdfText {
 
-// Draws a report into a PDF at pdfPath, as batch mode does, and returns its
-// pages; a painter that fails gives a test failure and no pages.
-QStringList reportPages(const Prompter::ReportPainter& paint, const QString& pdfPath);
+// Writes a report into a PDF at pdfPath, as batch mode does, and returns its
+// pages; a report that cannot be written gives a test failure and no pages.
+QStringList reportPages(const Report& report, const QString& pdfPath);
 
 // The text of every page as `pdftotext -layout` lays it out.
 QStringList pages(const QString& pdfPath);

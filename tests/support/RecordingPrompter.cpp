@@ -9,8 +9,8 @@ bool RecordingPrompter::askYesNo(const QString& text, const QString&) {
     return answers.isEmpty() ? defaultAnswer : answers.takeFirst();
 }
 
-void RecordingPrompter::showReport(const QString& reportName, const ReportPainter& paint) {
-    reports.append({reportName, paint});
+void RecordingPrompter::showReport(const QString& reportName, const Report& report) {
+    reports.append({reportName, report});
 }
 
 QString RecordingPrompter::allText() const {

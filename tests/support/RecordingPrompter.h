@@ -23,7 +23,7 @@ public:
     QList<bool> answers; // taken from the front, one per question
     bool defaultAnswer = true;
     QStringList openedFiles;
-    QList<QPair<QString, ReportPainter>> reports;
+    QList<QPair<QString, Report>> reports;
     int progressMaximum = 0;
     int progressValue = 0;
     bool busy = false;
@@ -34,7 +34,7 @@ public:
     void setProgressRange(int, int maximum) override { progressMaximum = maximum; }
     void setProgressValue(int value) override { progressValue = value; }
     void openFile(const QString& path) override { openedFiles << path; }
-    void showReport(const QString& reportName, const ReportPainter& paint) override;
+    void showReport(const QString& reportName, const Report& report) override;
 
     // All message texts, joined by a line feed, for EXPECT_THAT-style checks.
     QString allText() const;

@@ -1,0 +1,67 @@
+#pragma once
+
+#include "output/ReportEngine.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QPointF>
+#include <QString>
+
+#include <array>
+
+class QIODevice;
+
+// A report canvas that writes a PDF straight into a device: one content
+// stream per page, texts in the standard fonts Helvetica and Helvetica-Bold
+// (Windows-1252 encoding), their widths taken from the fonts the report was
+// laid out with, so that every text sits and ends where the layout put it.
+class PdfCanvas : public ReportCanvas {
+public:
+    struct Font {
+        bool bold = false;
+        double pointSize = 10;
+        // Advances of the codes 32 to 255, in thousandths of the font size.
+        std::array<double, 224> widths{};
+    };
+    struct Page {
+        double width = 0; // points
+        double height = 0;
+        QPointF origin;  // top left corner of the printable area, points from the top left
+        double unit = 1; // points per unit of the renderer
+    };
+
+    PdfCanvas(QIODevice& out, const QList<Font>& fonts, const Page& page, const QString& title,
+              const QString& creator);
+
+    // The character of the fonts' encoding, or 0 for one it lacks.
+    static unsigned char code(QChar c);
+    // The character a code stands for; the null character for an unused code.
+    static QChar character(unsigned char code);
+
+    bool newPage() override;
+    void drawText(int font, const QPointF& baseline, const QString& text) override;
+    void drawLine(const QPointF& from, const QPointF& to) override;
+    bool finish() override;
+
+private:
+    int startObject();
+    void write(const QByteArray& bytes);
+    void endPage();
+    void endText();
+    void point(const QPointF& p);
+
+    QIODevice& m_out;
+    QList<Font> m_fonts;
+    Page m_page;
+    QString m_title;
+    QString m_creator;
+    QList<qint64> m_offsets; // of every object, by number (0 unused)
+    QList<int> m_pageObjects;
+    QByteArray m_fontResources;
+    QByteArray m_content; // of the page being drawn
+    qint64 m_written = 0;
+    bool m_failed = false;
+    bool m_inPage = false;
+    bool m_inText = false;
+    int m_font = -1;
+};
