@@ -70,7 +70,7 @@ int main(int argc, char* argv[]) {
     struct Writer {
         const char* name;
         SepaResult (*write)(const QString&, BookingList&, const Firmendaten&, const QDateTime&, Prompter&,
-                            SepaVersion);
+                            SepaVersion, SchemaCheckTiming);
         bool directDebit;
         SepaSchemas schemas[2]; // 2009, 2019
     };
@@ -97,7 +97,8 @@ int main(int argc, char* argv[]) {
             timer.start();
             const double processStart = cpuSeconds(CLOCK_PROCESS_CPUTIME_ID);
             const double threadStart = cpuSeconds(CLOCK_THREAD_CPUTIME_ID);
-            SepaResult result = writer.write(exportFolder, list, firma, now, prompter, version);
+            SepaResult result = writer.write(exportFolder, list, firma, now, prompter, version,
+                                             SchemaCheckTiming::WhileWriting);
             const double writerCpu = cpuSeconds(CLOCK_THREAD_CPUTIME_ID) - threadStart;
             const double bothCpu = cpuSeconds(CLOCK_PROCESS_CPUTIME_ID) - processStart;
             const char* year = version == SepaVersion::Iso2019 ? "2019" : "2009";

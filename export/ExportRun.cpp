@@ -212,9 +212,13 @@ ExportOutcome ExportSEPA(const ExportSettings& settings, const QStringList& sele
     const Report beitrag = beitragReport(beitragRows(bookings, settings.firma.Verwendungszweck), now.date());
     prepareBeitrag(beitrag, prompter);
     const DropUnshownReports dropUnshown(prompter);
+    // The schema check reads the staged file back while the posting runs; the
+    // posting commits only on its yes.
+    const SchemaCheckTiming behind = SchemaCheckTiming::Behind;
     SepaResult sepa =
-        directDebit ? WriteSEPALastschrift(exportFolder, bookings, settings.firma, now, prompter, *version)
-                    : WriteSEPAUeberweisung(exportFolder, bookings, settings.firma, now, prompter, *version);
+        directDebit
+            ? WriteSEPALastschrift(exportFolder, bookings, settings.firma, now, prompter, *version, behind)
+            : WriteSEPAUeberweisung(exportFolder, bookings, settings.firma, now, prompter, *version, behind);
     payment = sepa.file;
     paymentPhase.end();
     if (!sepa.written) {
@@ -226,18 +230,32 @@ ExportOutcome ExportSEPA(const ExportSettings& settings, const QStringList& sele
 
     Posting::Claim claim;
     int claimedElsewhere = 0;
+    QString schemaComplaint;
     RunPhase postingPhase("Buchung");
     const Posting::Result posting =
         Posting::post(*db, bookings, settings.strVer_Type, now.date(), &claim, &claimedElsewhere, &error,
-                      [&record](const Posting::Claim& c, QString* why) {
+                      [&record, &sepa, &schemaComplaint](const Posting::Claim& c, QString* why) {
+                          const RunPhase waiting("Schemaprüfung abwarten");
+                          if (!sepa.check->passes(&schemaComplaint)) {
+                              *why = schemaComplaint;
+                              return false;
+                          }
+                          schemaComplaint.clear();
                           record->state = RunRecord::State::Posted;
                           record->claim = c;
                           return record->save(why);
                       });
     postingPhase.end();
     if (posting != Posting::Result::Posted) {
+        // The check still reads the file that goes now.
+        const bool schemaRefused = !sepa.check->passes(&schemaComplaint);
         discardRun(*record, csv, payment);
         prompter.setProgressValue(0);
+        if (schemaRefused) {
+            // A file the bank would refuse: nothing was posted.
+            prompter.message(schemaComplaint, Prompter::Icon::Critical);
+            return outcome;
+        }
         if (posting == Posting::Result::ClaimedElsewhere)
             prompter.message(
                 QStringLiteral("%1 der Rechnungen wurden inzwischen an einem anderen Arbeitsplatz "

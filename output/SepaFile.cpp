@@ -85,10 +85,10 @@ QString messageIdOf(const BookingList& bookings) {
     return id;
 }
 
-bool writeDocument(QIODevice& device, StreamingSchemaCheck& check, const SepaLayout& layout,
+bool writeDocument(QIODevice& device, StreamingSchemaCheck* check, const SepaLayout& layout,
                    const BookingList& bookings, const SepaDocument& doc, const SepaCheckSummary& checks,
                    const QDateTime& now) {
-    XmlLines xml(device, &check);
+    XmlLines xml(device, check);
     xml.raw(0, R"(<?xml version="1.0" encoding="UTF-8"?>)");
     xml.raw(0, doc.company.iban.startsWith(QLatin1String("AT")) ? layout.austrianDocumentTag
                                                                 : layout.standardDocumentTag);
@@ -125,8 +125,21 @@ bool writeDocument(QIODevice& device, StreamingSchemaCheck& check, const SepaLay
 
 } // namespace
 
+PendingSchemaCheck::PendingSchemaCheck(const PendingFile& file, const SepaSchemas& schemas)
+    : m_valid(std::async(std::launch::async,
+                         [this, file, schemas] { return validateStagedFile(file, schemas, &m_complaint); })) {
+}
+
+bool PendingSchemaCheck::passes(QString* complaint) {
+    if (!m_verdict)
+        m_verdict = m_valid.get();
+    *complaint = m_complaint;
+    return *m_verdict;
+}
+
 SepaResult writeSepaFile(const SepaLayout& layout, const QString& exportFolder, BookingList& bookings,
-                         const Firmendaten& firma, const QDateTime& now, Prompter& prompter) {
+                         const Firmendaten& firma, const QDateTime& now, Prompter& prompter,
+                         SchemaCheckTiming timing) {
     SepaResult result;
     SepaCheckSummary totals;
     for (const Buchung& b : bookings) {
@@ -145,13 +158,16 @@ SepaResult writeSepaFile(const SepaLayout& layout, const QString& exportFolder, 
                              now.toString(QStringLiteral("ddMMyyyy'T'HHmmss")) + QStringLiteral(".xml");
     result.path = exportFolder + fileName;
     const SepaDocument doc{*company, layout.messageId(messageIdOf(bookings), now), sepaDate(now)};
-    // The file is checked while it is written, from the very bytes that go to disk.
-    StreamingSchemaCheck check(layout.schemas);
+    // Checked while it is written, from the very bytes that go to disk, or
+    // read back behind the writing while the run goes on.
+    std::optional<StreamingSchemaCheck> check;
+    if (timing == SchemaCheckTiming::WhileWriting)
+        check.emplace(layout.schemas);
     result.file = stageFile(exportFolder, fileName, [&](QIODevice& device) {
-        return writeDocument(device, check, layout, bookings, doc, totals, now);
+        return writeDocument(device, check ? &*check : nullptr, layout, bookings, doc, totals, now);
     });
     QString complaint;
-    const bool valid = check.finish(result.file.name, &complaint);
+    const bool valid = !check || check->finish(result.file.name, &complaint);
     if (result.file.isStaged() && !valid) {
         result.file.discard();
         prompter.message(complaint, Prompter::Icon::Critical);
@@ -163,6 +179,8 @@ SepaResult writeSepaFile(const SepaLayout& layout, const QString& exportFolder, 
                          Prompter::Icon::Critical);
         return result;
     }
+    if (!check)
+        result.check = std::make_shared<PendingSchemaCheck>(result.file, layout.schemas);
     result.written = true;
     result.count = totals.count;
     return result;

@@ -11,16 +11,41 @@
 #include <QDateTime>
 #include <QString>
 
+#include <future>
+#include <memory>
+#include <optional>
+
 // What a SEPA writer hands back to the export run: the file staged under its
 // temporary name, for the run to publish once the posting is committed. The
 // count is set only when the file was staged; the control sum in every
 // outcome.
+// The schema check of a staged payment file left to run on a thread of its
+// own, so that the posting goes on meanwhile; the file counts only once
+// passes() said yes.
+class PendingSchemaCheck {
+public:
+    PendingSchemaCheck(const PendingFile& file, const SepaSchemas& schemas);
+    // Waits for the verdict; false with the German complaint when the file fails.
+    bool passes(QString* complaint);
+
+private:
+    QString m_complaint; // written by the check, read after it ended
+    std::future<bool> m_valid;
+    std::optional<bool> m_verdict;
+};
+
+// When a payment file is checked against its schemas: while it is written
+// (the file is refused before the writer returns), or behind the writing
+// (SepaResult::check holds the verdict to wait for).
+enum class SchemaCheckTiming { WhileWriting, Behind };
+
 struct SepaResult {
     bool written = false;
     qint32 count = 0;
     qint64 controlSumCents = 0;
     QString path; // folder + file name, as formed from the export folder
     PendingFile file;
+    std::shared_ptr<PendingSchemaCheck> check; // only when checked behind the writing
 };
 
 // A structured postal address of a 2019 file, its texts in the SEPA set.
@@ -86,7 +111,8 @@ struct SepaLayout {
 // temporary name. now is the run's date-time for the file name, CreDtTm and
 // the mandate signature date.
 SepaResult writeSepaFile(const SepaLayout& layout, const QString& exportFolder, BookingList& bookings,
-                         const Firmendaten& firma, const QDateTime& now, Prompter& prompter);
+                         const Firmendaten& firma, const QDateTime& now, Prompter& prompter,
+                         SchemaCheckTiming timing);
 
 // The company name of the 2009 files: sanitized, cut to 70 characters, no "&".
 QString companyName2009(const QString& firmenName);

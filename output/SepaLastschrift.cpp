@@ -148,7 +148,8 @@ const SepaLayout kDirectDebit2019{
 } // namespace
 
 SepaResult WriteSEPALastschrift(const QString& exportFolder, BookingList& bookings, const Firmendaten& firma,
-                                const QDateTime& now, Prompter& prompter, SepaVersion version) {
+                                const QDateTime& now, Prompter& prompter, SepaVersion version,
+                                SchemaCheckTiming timing) {
     return writeSepaFile(version == SepaVersion::Iso2019 ? kDirectDebit2019 : kDirectDebit2009, exportFolder,
-                         bookings, firma, now, prompter);
+                         bookings, firma, now, prompter, timing);
 }

@@ -122,7 +122,8 @@ const SepaLayout kCreditTransfer2019{
 } // namespace
 
 SepaResult WriteSEPAUeberweisung(const QString& exportFolder, BookingList& bookings, const Firmendaten& firma,
-                                 const QDateTime& now, Prompter& prompter, SepaVersion version) {
+                                 const QDateTime& now, Prompter& prompter, SepaVersion version,
+                                 SchemaCheckTiming timing) {
     return writeSepaFile(version == SepaVersion::Iso2019 ? kCreditTransfer2019 : kCreditTransfer2009,
-                         exportFolder, bookings, firma, now, prompter);
+                         exportFolder, bookings, firma, now, prompter, timing);
 }

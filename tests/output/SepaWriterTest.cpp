@@ -499,4 +499,40 @@ std::vector<Case> allCases() {
 
 INSTANTIATE_TEST_SUITE_P(BothWriters, WrittenFilesAreSchemaValid, testing::ValuesIn(allCases()), caseName);
 
+// The check that guards every published file, run behind the writing as the
+// export run does, finds the first complaint of each schema with its line.
+TEST(ShippedSchemas, NameTheFirstComplaintAndItsLine) {
+    TempFolder folder;
+    const QByteArray start = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<Document xmlns=\"";
+    const SepaSchemas uw{
+        {"pain.001.001.09.xsd", nullptr}, "urn:iso:std:iso:20022:tech:xsd:pain.001.001.09", nullptr};
+    const SepaSchemas ls{{"pain.008.001.08.xsd", "pain.008.001.08_GBIC_4.xsd"},
+                         "urn:iso:std:iso:20022:tech:xsd:pain.008.001.08",
+                         nullptr};
+    const struct {
+        const char* name;
+        QByteArray xml;
+        SepaSchemas schemas;
+        const char* complaint;
+    } rows[] = {
+        {"WrongRoot",
+         start + "urn:iso:std:iso:20022:tech:xsd:pain.001.001.09\">\r\n <Nichts/>\r\n</Document>\r\n", uw,
+         "Zeile 3: Element '{urn:iso:std:iso:20022:tech:xsd:pain.001.001.09}Nichts'"},
+        {"NotWellFormed", start + "urn:iso:std:iso:20022:tech:xsd:pain.008.001.08\">\r\n</Dokument>\r\n", ls,
+         "Zeile 3:"},
+        {"OtherNamespace", start + "urn:anderes\">\r\n</Document>\r\n", ls, "Zeile 2:"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        PendingFile file = stageFile(folder.path() + QLatin1Char('/'), QStringLiteral("LS_x.xml"), row.xml);
+        ASSERT_TRUE(file.isStaged());
+        QString complaint;
+        EXPECT_FALSE(PendingSchemaCheck(file, row.schemas).passes(&complaint));
+        EXPECT_TRUE(complaint.startsWith(QStringLiteral("Die Datei ") + file.name))
+            << complaint.toStdString();
+        EXPECT_TRUE(complaint.contains(QLatin1String(row.complaint))) << complaint.toStdString();
+        file.discard();
+    }
+}
+
 } // namespace
