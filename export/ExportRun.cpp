@@ -240,7 +240,6 @@ ExportOutcome ExportSEPA(const ExportSettings& settings, const QStringList& sele
                               *why = schemaComplaint;
                               return false;
                           }
-                          schemaComplaint.clear();
                           record->state = RunRecord::State::Posted;
                           record->claim = c;
                           return record->save(why);
