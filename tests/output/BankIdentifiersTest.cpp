@@ -10,13 +10,6 @@ namespace {
 
 using namespace BankIdentifiers;
 
-TEST(BankIdentifiers, NormalizesToUpperCaseWithoutBlanks) {
-    EXPECT_EQ(normalized(QStringLiteral("de89 3704 0044 0532 0130 00")), "DE89370400440532013000");
-    EXPECT_EQ(normalized(QStringLiteral(" cobadeff ")), "COBADEFF");
-    EXPECT_EQ(bicOrNotProvided(QStringLiteral("   ")), "NOTPROVIDED");
-    EXPECT_EQ(bicOrNotProvided(QStringLiteral("gen odef1m04")), "GENODEF1M04");
-}
-
 // Each check with the texts it accepts and those it refuses, edges first.
 TEST(BankIdentifiers, ChecksAcceptWhatTheSchemasAndBanksAccept) {
     const struct {

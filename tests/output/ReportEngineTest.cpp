@@ -4,6 +4,7 @@
 #include "output/GermanFormat.h"
 #include "selection/UebersichtReport.h"
 
+#include "GuiApplication.h"
 #include "PdfText.h"
 #include "QtPrinters.h"
 #include "TempFolder.h"
@@ -54,43 +55,34 @@ TEST(ReportEngine, TheTotalNeverStandsAloneOnAPage) {
     EXPECT_GE(breaks, 2);
 }
 
-TEST(ReportEngine, TextRunsPastItsBoxAndIsElidedOnlyAtThePageEdge) {
+// Plain text runs past its box and is elided only at the page edge; wrapped
+// text pushes the next row down.
+TEST(ReportEngine, TextRunsPastItsBoxOrWrapsAndPushesTheNextRowDown) {
     TempFolder temp;
     auto layout = std::make_shared<ReportLayout>();
     ReportLayout& report = *layout;
     report.width = twipsFromCm(19);
     report.fonts = {reportFont(10)};
-    report.rowCount = 1;
+    report.rowCount = 3;
     const QString runs = QStringLiteral("Dieser Text ist länger als sein Feld");
     const QString tooLong = QStringLiteral("Wort ").repeated(60) + QStringLiteral("Ende");
-    report.detail = [&](qsizetype, ReportBand& band) {
-        band.height = 600;
-        band.addText(0, 0, 500, 300, runs);
-        band.addText(0, 300, 500, 300, tooLong);
+    report.detail = [&](qsizetype row, ReportBand& band) {
+        band.height = row == 2 ? 600 : 300;
+        if (row == 2) {
+            band.addText(0, 0, 500, 300, runs);
+            band.addText(0, 300, 500, 300, tooLong);
+            return;
+        }
+        band.addWrappingText(0, 0, 1400, 300,
+                             row == 0 ? QStringLiteral("eins zwei drei vier fünf sechs")
+                                      : QStringLiteral("sieben"));
+        band.addText(1500, 0, 2000, 300, QStringLiteral("Spalte %1").arg(row + 1));
     };
     const QStringList pages = PdfText::reportPages(layout, temp.file("edge.pdf"));
     ASSERT_EQ(pages.size(), 1);
     EXPECT_EQ(PdfText::lineWith(pages[0], "Dieser"), runs);
     EXPECT_TRUE(PdfText::lineWith(pages[0], "Wort").endsWith(QChar(0x2026)));
     EXPECT_FALSE(pages[0].contains("Ende"));
-}
-
-TEST(ReportEngine, WrappedTextPushesTheNextRowDown) {
-    TempFolder temp;
-    auto layout = std::make_shared<ReportLayout>();
-    ReportLayout& report = *layout;
-    report.width = twipsFromCm(19);
-    report.fonts = {reportFont(10)};
-    report.rowCount = 2;
-    report.detail = [](qsizetype row, ReportBand& band) {
-        band.height = 300;
-        band.addWrappingText(0, 0, 1400, 300,
-                             row == 0 ? QStringLiteral("eins zwei drei vier fünf sechs")
-                                      : QStringLiteral("sieben"));
-        band.addText(1500, 0, 2000, 300, QStringLiteral("Spalte %1").arg(row + 1));
-    };
-    const QStringList pages = PdfText::reportPages(layout, temp.file("wrap.pdf"));
-    ASSERT_EQ(pages.size(), 1);
     const QStringList lines = pages[0].split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     const auto lineOf = [&](const QString& word) {
         for (int i = 0; i < lines.size(); ++i) {
@@ -103,6 +95,37 @@ TEST(ReportEngine, WrappedTextPushesTheNextRowDown) {
     EXPECT_GT(lineOf("sechs"), lineOf("eins"));
     EXPECT_GT(lineOf("sieben"), lineOf("sechs"));
     EXPECT_EQ(lineOf("sieben"), lineOf("Spalte 2"));
+}
+
+// Where each report puts its columns, total and title, in points from the
+// layout's left edge.
+struct Layout {
+    QStringList captions; // the last one is right-aligned like the amounts
+    QList<double> starts;
+    double right, summe, sumRight, titleCentre;
+    const char *titleStart, *titleEnd;
+};
+
+Layout layoutOf(bool beitrag) {
+    const auto cm = [](double centimetres) { return centimetres * 72 / 2.54; };
+    const auto pt = [](int twips) { return twips / 20.0; };
+    if (beitrag)
+        return {{"RechnungsNr.", "Nachname", "Vorname", "BIC", "IBAN", "Verwendungszweck", "Betrag"},
+                {0, cm(3.3), cm(5.7), cm(7.7), cm(9.9), cm(13.7)},
+                cm(19),
+                cm(13.9),
+                cm(19),
+                cm(9.5),
+                "Einzelbuchungen",
+                "SEPA"};
+    return {{"Rechnungsnummer", "Rechnungsdatum", "Rechnungskunde", "Überleitungsdatum", "Bruttopreis"},
+            {pt(1134), pt(2835), pt(4536), pt(6236)},
+            pt(7937 + 1134),
+            pt(6435),
+            pt(7455 + 1635),
+            pt(11190 / 2),
+            "Übersicht",
+            "Rechnungen"};
 }
 
 // A row of one report filled to the worst case, each cell as it prints, in
@@ -120,43 +143,51 @@ void PrintTo(const WorstCase& worst, std::ostream* os) {
 class WorstCaseRow : public ::testing::TestWithParam<WorstCase> {};
 
 // Draws the row alone and reads it back word by word: every cell prints in
-// full inside its column, and no cell reaches into the next one.
+// full inside its column, no cell reaches into the next one, and captions,
+// total and title sit where the layout puts them.
 TEST_P(WorstCaseRow, EveryCellPrintsInFullAndStaysOutOfItsNeighbour) {
     const WorstCase& worst = GetParam();
     const QStringList& c = worst.cells;
+    const Layout l = layoutOf(worst.beitrag);
     const QDate date(2026, 12, 7);
     qint64 cents = 0;
     ASSERT_TRUE(GermanFormat::parseAmount(c.last(), &cents));
     TempFolder temp;
     const QString pdf = temp.file("worst.pdf");
-    ASSERT_EQ(c.size(), worst.beitrag ? 7 : 5);
+    ASSERT_EQ(c.size(), l.captions.size());
     const Report report =
         worst.beitrag
             ? beitragReport({{c[0], c[1], c[2], c[3], c[4], c[5], cents}}, date)
             : uebersichtReport(
                   {{c[0], GermanFormat::parseDate(c[1]), c[2], GermanFormat::parseDate(c[3]), cents}}, date);
     ASSERT_EQ(PdfText::reportPages(report, pdf).size(), 1);
-    const auto cm = [](double centimetres) { return centimetres * 72 / 2.54; };
-    const QList<double> starts = worst.beitrag
-                                     ? QList<double>{0, cm(3.3), cm(5.7), cm(7.7), cm(9.9), cm(13.7)}
-                                     : QList<double>{1134 / 20.0, 2835 / 20.0, 4536 / 20.0, 6236 / 20.0};
-    const double right = worst.beitrag ? cm(19) : (7937 + 1134) / 20.0;
     const QList<PdfText::Word> words = PdfText::words(pdf);
-    const PdfText::Word caption = PdfText::word(words, worst.beitrag ? "RechnungsNr." : "Rechnungsnummer");
-    const double left = caption.xMin - starts[0];
-    const double bottom = PdfText::word(words, "Summe:").yMin;
+    const PdfText::Word caption = PdfText::word(words, l.captions[0]);
+    const double left = caption.xMin - l.starts[0];
+    const PdfText::Word summe = PdfText::word(words, "Summe:");
+    for (qsizetype i = 0; i < l.starts.size(); ++i)
+        EXPECT_NEAR(PdfText::word(words, l.captions[i]).xMin - left, l.starts[i], 0.5) << i;
+    EXPECT_NEAR(PdfText::word(words, l.captions.last()).xMax - left, l.right, 0.5);
+    EXPECT_NEAR(summe.xMin - left, l.summe, 0.5);
+    EXPECT_NEAR((PdfText::word(words, l.titleStart).xMin + PdfText::word(words, l.titleEnd).xMax) / 2 - left,
+                l.titleCentre, 1);
+    EXPECT_NEAR(PdfText::word(words, "Montag,").xMin - left, 0, 0.5);
 
     // Each word of the row goes to the column it starts in; the amount is the
-    // word that ends at the right edge.
+    // word that ends at the right edge, the total the one beside "Summe:".
     QList<QList<PdfText::Word>> cells(c.size());
     for (const PdfText::Word& w : words) {
-        if (w.yMin <= caption.yMax || w.yMax >= bottom)
+        if (w.text == c.last() && w.yMin > summe.yMin - 1) {
+            EXPECT_NEAR(w.xMax - left, l.sumRight, 0.5);
+            continue;
+        }
+        if (w.yMin <= caption.yMax || w.yMax >= summe.yMin)
             continue;
         qsizetype column = 0;
-        if (w.text == c.last() && std::abs(w.xMax - left - right) < 0.5) {
+        if (w.text == c.last() && std::abs(w.xMax - left - l.right) < 0.5) {
             column = c.size() - 1;
         } else {
-            while (column + 1 < starts.size() && w.xMin - left >= starts[column + 1] - 0.5)
+            while (column + 1 < l.starts.size() && w.xMin - left >= l.starts[column + 1] - 0.5)
                 ++column;
         }
         cells[column].append(w);
@@ -169,8 +200,8 @@ TEST_P(WorstCaseRow, EveryCellPrintsInFullAndStaysOutOfItsNeighbour) {
         EXPECT_EQ(printed.toStdString(), QString(c[i]).remove(QLatin1Char(' ')).toStdString());
         if (cells[i].isEmpty())
             continue;
-        if (i < starts.size()) {
-            EXPECT_NEAR(cells[i][0].xMin - left, starts[i], 0.5);
+        if (i < l.starts.size()) {
+            EXPECT_NEAR(cells[i][0].xMin - left, l.starts[i], 0.5);
         }
         if (i + 1 < c.size() && !cells[i + 1].isEmpty()) {
             double end = 0;
@@ -182,7 +213,7 @@ TEST_P(WorstCaseRow, EveryCellPrintsInFullAndStaysOutOfItsNeighbour) {
             EXPECT_LT(end, next);
         }
     }
-    EXPECT_NEAR(cells.last().value(0).xMax - left, right, 0.5);
+    EXPECT_NEAR(cells.last().value(0).xMax - left, l.right, 0.5);
 }
 
 const QString w15 = QStringLiteral("W").repeated(15);
@@ -206,12 +237,82 @@ INSTANTIATE_TEST_SUITE_P(
                   {"RE-2026-00003", "Huber", "Anna", "BKAUATWWXXX", "LC55 HEMM 0001 0001 0012 0012 0002 3015",
                    "Abrechnung", "999.999.999.999,99"}},
         WorstCase{"BeitragEveryFieldFull", true, {w20, w50, w50, w15, w50, w35, "-999.999.999,99"}},
+        WorstCase{"BeitragLongNameAndPanelText",
+                  true,
+                  {"R-1", "Grundbesitz und Beteiligungen Schönhausen Nord Verwaltungs GmbH", "Jürgen",
+                   "COBADEFFXXX", "DE89370400440532013000",
+                   "Mitgliedsbeitrag Dezember 2026 laut Vertrag vom 1. Januar", "1,00"}},
         WorstCase{
             "UebersichtEveryFieldFull", false, {w20, "28.02.2026", w50, "31.12.2026", "-999.999.999,99"}},
+        // Longer than the fields of the old report table.
+        WorstCase{"UebersichtLongNumberAndCustomer",
+                  false,
+                  {"RE 2026 Filiale Nord 000123", "01.11.2026",
+                   "Bäckerei Müller & Söhne Großhandel für Backwaren und Konditoreibedarf", "02.12.2026",
+                   "5,00"}},
         WorstCase{"UebersichtAmountWiderThanItsBox",
                   false,
                   {"RE-2026-00004", "01.11.2026", "Huber", "02.12.2026", "-99.999.999.999.999,99"}}),
     [](const ::testing::TestParamInfo<WorstCase>& info) { return std::string(info.param.name); });
+
+// Both reports over many rows, and the overview of none: the title on the
+// first page only; captions, date and counter on every page; every row once
+// and in order; the total on the last page alone.
+TEST(PrintedReports, BreakIntoPagesWithTheTotalOnTheLast) {
+    QList<BeitragRow> bookings;
+    QList<UebersichtRow> overview;
+    for (int i = 1; i <= 130; ++i) {
+        const QString name = QStringLiteral("R-%1").arg(i, 4, 10, QLatin1Char('0'));
+        bookings.append(
+            {name, "Müller", "Jürgen", "COBADEFFXXX", "DE89370400440532013000", "Zweck", 10000 + i});
+        overview.append({name, QDate(2026, 11, 1), "Kunde", QDate(2026, 12, 2), 100001});
+    }
+    const QDate date(2026, 12, 7);
+    const struct {
+        const char* title;
+        const char* caption;
+        Report report;
+        int rows, pages;
+        const char* total;
+    } cases[] = {
+        {"Einzelbuchungen SEPA", "RechnungsNr.", beitragReport(bookings, date), 130, 3, "Summe: 13.085,15"},
+        {"Übersicht der abgerechneten Rechnungen", "Rechnungsnummer", uebersichtReport(overview, date), 130,
+         3, "Summe: 130.001,30"},
+        {"Übersicht der abgerechneten Rechnungen", "Rechnungsnummer", uebersichtReport({}, date), 0, 1,
+         "Summe: 0,00"},
+    };
+    TempFolder temp;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.total);
+        const QStringList pages = PdfText::reportPages(c.report, temp.file("pages.pdf"));
+        ASSERT_EQ(pages.size(), c.pages);
+        int next = 1;
+        for (int p = 0; p < pages.size(); ++p) {
+            SCOPED_TRACE(p + 1);
+            EXPECT_EQ(pages[p].contains(QString::fromUtf8(c.title)), p == 0);
+            EXPECT_FALSE(PdfText::lineWith(pages[p], c.caption).isEmpty());
+            EXPECT_TRUE(PdfText::lineWith(pages[p], "Seite:").startsWith("Montag, 7. Dezember 2026"));
+            EXPECT_EQ(PdfText::pageCounter(pages[p]),
+                      QStringLiteral("Seite: %1 / %2").arg(p + 1).arg(c.pages));
+            EXPECT_EQ(pages[p].contains("Summe:"), p == c.pages - 1);
+            for (const QString& line : pages[p].split(QLatin1Char('\n'))) {
+                const QString first = line.simplified().section(QLatin1Char(' '), 0, 0);
+                if (first.startsWith("R-")) {
+                    EXPECT_EQ(first, QStringLiteral("R-%1").arg(next++, 4, 10, QLatin1Char('0')));
+                }
+            }
+        }
+        EXPECT_EQ(next, c.rows + 1);
+        EXPECT_EQ(PdfText::lineWith(pages.last(), "Summe:"), c.total);
+    }
+}
+
+TEST(PrintedReports, APdfThatCannotBeWrittenIsReported) {
+    ensureGuiApplication();
+    TempFolder temp;
+    QPdfWriter pdf(temp.file(QStringLiteral("missing/Beitrag.pdf")));
+    EXPECT_FALSE(renderReport(pdf, *beitragReport({}, QDate(2026, 12, 7))));
+}
 
 // The own PDF writer against QPdfWriter, which draws the same layout with
 // embedded fonts: every word the same and where the layout put it. A text

@@ -169,50 +169,41 @@ TEST(PaymentBlockId, StaysWithinThirtyFiveCharactersAndUnique) {
 TEST_F(SepaWriter, IdentifiersNamesAndRemittanceAsTheBankReadsThem) {
     firma.Kontonummer = QStringLiteral("de26 7016 0000 0000 5555 55");
     firma.Bankleitzahl = QStringLiteral("  ");
-    const struct {
-        QString firmenName, written;
-    } companies[] = {
-        {QStringLiteral("Müller <Bau> & Söhne"), QStringLiteral("Mueller &lt;Bau&gt;   Soehne")},
-        // Umlauts are spelled out before the cut to 70 characters.
-        {QStringLiteral("Ä") + QString(66, QLatin1Char('x')) + QStringLiteral("ü"),
-         QStringLiteral("AE") + QString(66, QLatin1Char('x')) + QStringLiteral("ue")},
-    };
-    for (const auto& company : companies) {
-        firma.FirmenName = company.firmenName;
-        BookingList list;
-        Buchung b = booking(1, 100);
-        b.Name = QStringLiteral("Müller <Bau> & Söhne");
-        b.Vorname.clear();
-        b.Strasse = QStringLiteral("Weg\r\n1");
-        b.Rechnung = QStringLiteral("RÄ<1>&2");
-        b.IBAN = QStringLiteral("de89 3704 0044 0532 0130 00");
-        b.BIC = QStringLiteral("coba de ff");
-        list.append(b);
-        Buchung longer = booking(2, 100);
-        longer.Name = QString(80, QLatin1Char('N'));
-        longer.Rechnung = QString(150, QLatin1Char('R'));
-        list.append(longer);
+    firma.FirmenName = QStringLiteral("Müller <Bau> & Söhne");
+    BookingList list;
+    Buchung b = booking(1, 100);
+    b.Name = QStringLiteral("Müller <Bau> & Söhne");
+    b.Vorname.clear();
+    b.Strasse = QStringLiteral("Weg\r\n1");
+    b.Rechnung = QStringLiteral("RÄ<1>&2");
+    b.IBAN = QStringLiteral("de89 3704 0044 0532 0130 00");
+    b.BIC = QStringLiteral("coba de ff");
+    list.append(b);
+    Buchung longer = booking(2, 100);
+    longer.Name = QString(80, QLatin1Char('N'));
+    longer.Rechnung = QString(150, QLatin1Char('R'));
+    list.append(longer);
 
-        const SepaResult result = write(list, false);
-        ASSERT_TRUE(result.written);
-        const QByteArray bytes = TempFolder::read(result.path);
-        expectSchemaValid(bytes, false, version);
-        const QString xml = QString::fromUtf8(bytes);
-        EXPECT_EQ(values(xml, QStringLiteral("Nm")).first(), company.written);
-        EXPECT_EQ(values(xml, QStringLiteral("IBAN")).mid(0, 2),
-                  (QStringList{"DE26701600000000555555", "DE89370400440532013000"}));
-        EXPECT_EQ(values(xml, QStringLiteral("BIC")).mid(0, 2), (QStringList{"NOTPROVIDED", "COBADEFF"}));
-        // The writer sanitizes only company name and remittance; the run has sanitized the rest before.
-        EXPECT_TRUE(
-            xml.contains(QStringLiteral("<Nm>Müller &lt;Bau&gt;   Söhne , 80331 Muenchen, Weg  1</Nm>")));
-        EXPECT_EQ(values(xml, QStringLiteral("Ustrd")),
-                  (QStringList{"RAE&lt;1&gt; 2", QString(140, QLatin1Char('R'))}));
-        EXPECT_TRUE(
-            xml.contains(QStringLiteral("<Nm>") + QString(70, QLatin1Char('N')) + QStringLiteral("</Nm>")));
-        QFile::remove(result.path);
-    }
+    const SepaResult result = write(list, false);
+    ASSERT_TRUE(result.written);
+    const QByteArray bytes = TempFolder::read(result.path);
+    expectSchemaValid(bytes, false, version);
+    const QString xml = QString::fromUtf8(bytes);
+    EXPECT_EQ(values(xml, QStringLiteral("Nm")).first(), "Mueller &lt;Bau&gt;   Soehne");
+    EXPECT_EQ(values(xml, QStringLiteral("IBAN")).mid(0, 2),
+              (QStringList{"DE26701600000000555555", "DE89370400440532013000"}));
+    EXPECT_EQ(values(xml, QStringLiteral("BIC")).mid(0, 2), (QStringList{"NOTPROVIDED", "COBADEFF"}));
+    // The writer sanitizes only company name and remittance; the run has sanitized the rest before.
+    EXPECT_TRUE(xml.contains(QStringLiteral("<Nm>Müller &lt;Bau&gt;   Söhne , 80331 Muenchen, Weg  1</Nm>")));
+    EXPECT_EQ(values(xml, QStringLiteral("Ustrd")),
+              (QStringList{"RAE&lt;1&gt; 2", QString(140, QLatin1Char('R'))}));
+    EXPECT_TRUE(
+        xml.contains(QStringLiteral("<Nm>") + QString(70, QLatin1Char('N')) + QStringLiteral("</Nm>")));
     // A lower-case country code is not measured, so nothing is logged.
     EXPECT_TRUE(logLines().isEmpty());
+    // Umlauts are spelled out before the cut to 70 characters.
+    EXPECT_EQ(companyName2009(QStringLiteral("Ä") + QString(66, QLatin1Char('x')) + QStringLiteral("üx")),
+              QStringLiteral("AE") + QString(66, QLatin1Char('x')) + QStringLiteral("ue"));
 }
 
 // One good booking and one spoiled one: the log names the problem, says the
@@ -312,57 +303,42 @@ TEST_F(SepaWriter, UnusableBookingsAreLoggedLeftOutAndCounted) {
 // a folder that cannot exist here: one message, no file, and the control sum
 // of the checked bookings all the same.
 TEST_F(SepaWriter, RefusedRunsLeaveNothingBehind) {
+    const QString badId = QStringLiteral("Für den Einzug muss eine gültige Gläubiger ID eingegeben werden.");
     const struct {
-        const char* name;
         bool directDebit;
-        void (*spoil)(Firmendaten&);
-        QString message; // %1: the export folder
-        bool reasonFollows;
-        const char* folder = nullptr; // instead of the export folder
+        QString Firmendaten::*field; // nullptr: a folder that cannot exist here
+        QString value, message;      // %1 in the message: the export folder
     } rows[] = {
-        {"NoCompanyName", false, [](Firmendaten& f) { f.FirmenName = QStringLiteral(" "); },
-         QStringLiteral("Sie müssen einen Firmennamen eingeben!"), false},
-        {"NoIban", false, [](Firmendaten& f) { f.Kontonummer.clear(); },
-         QStringLiteral("Sie müssen eine IBAN eingeben!"), false},
-        {"IbanWithUmlauts", true, [](Firmendaten& f) { f.Kontonummer = QStringLiteral("DE02 ÄÖ"); },
-         QStringLiteral("Die IBAN der Firma ist ungültig: DE02 ÄÖ"), false},
-        {"IbanMalformed", false, [](Firmendaten& f) { f.Kontonummer = QStringLiteral("DE26-7016"); },
-         QStringLiteral("Die IBAN der Firma ist ungültig: DE26-7016"), false},
-        {"IbanCheckDigits", true,
-         [](Firmendaten& f) { f.Kontonummer = QStringLiteral("DE02 7016 0000 0000 5555 55"); },
-         QStringLiteral("Die IBAN der Firma hat eine ungültige Prüfziffer: DE02 7016 0000 0000 5555 55"),
-         false},
-        {"ShortBic", false, [](Firmendaten& f) { f.Bankleitzahl = QStringLiteral("GENO"); },
-         QStringLiteral("Der BIC der Firma ist ungültig: GENO"), false},
-        {"BicOfLetters", true, [](Firmendaten& f) { f.Bankleitzahl = QStringLiteral("BANK"); },
-         QStringLiteral("Der BIC der Firma ist ungültig: BANK"), false},
-        {"NoCreditorId", true, [](Firmendaten& f) { f.GlaubigerID = QStringLiteral("   "); },
-         QStringLiteral("Für den Einzug muss eine gültige Gläubiger ID eingegeben werden."), false},
-        {"CreditorIdCheckDigits", true,
-         [](Firmendaten& f) { f.GlaubigerID = QStringLiteral("DE97ZZZ09999999999"); },
-         QStringLiteral("Für den Einzug muss eine gültige Gläubiger ID eingegeben werden."), false},
-        {"CreditorIdTooLong", true, [](Firmendaten& f) { f.GlaubigerID = QString(36, QLatin1Char('D')); },
-         QStringLiteral("Für den Einzug muss eine gültige Gläubiger ID eingegeben werden."), false},
-        {"PurposeWithSlash", false,
-         [](Firmendaten& f) { f.Verwendungszweck = QStringLiteral("Ab/rechnung"); },
-         QStringLiteral("Fehler beim Schreiben der XML Datei %1UW_Ab/rechnung_05122026T140509.xml \r"), true},
-        {"WindowsFolder", false, [](Firmendaten&) {},
-         QStringLiteral(
-             R"(Fehler beim Schreiben der XML Datei Q:\Nirgends\UW_Abrechnung_05122026T140509.xml )"),
-         true, R"(Q:\Nirgends\)"},
+        {false, &Firmendaten::FirmenName, " ", "Sie müssen einen Firmennamen eingeben!"},
+        {false, &Firmendaten::Kontonummer, "", "Sie müssen eine IBAN eingeben!"},
+        {true, &Firmendaten::Kontonummer, "DE02 ÄÖ", "Die IBAN der Firma ist ungültig: DE02 ÄÖ"},
+        {false, &Firmendaten::Kontonummer, "DE26-7016", "Die IBAN der Firma ist ungültig: DE26-7016"},
+        {true, &Firmendaten::Kontonummer, "DE02 7016 0000 0000 5555 55",
+         "Die IBAN der Firma hat eine ungültige Prüfziffer: DE02 7016 0000 0000 5555 55"},
+        {false, &Firmendaten::Bankleitzahl, "GENO", "Der BIC der Firma ist ungültig: GENO"},
+        {true, &Firmendaten::Bankleitzahl, "BANK", "Der BIC der Firma ist ungültig: BANK"},
+        {true, &Firmendaten::GlaubigerID, "   ", badId},
+        {true, &Firmendaten::GlaubigerID, "DE97ZZZ09999999999", badId},
+        {true, &Firmendaten::GlaubigerID, QString(36, QLatin1Char('D')), badId},
+        // The system's reason follows these two.
+        {false, &Firmendaten::Verwendungszweck, "Ab/rechnung",
+         "Fehler beim Schreiben der XML Datei %1UW_Ab/rechnung_05122026T140509.xml \r"},
+        {false, nullptr, R"(Q:\Nirgends\)",
+         R"(Fehler beim Schreiben der XML Datei Q:\Nirgends\UW_Abrechnung_05122026T140509.xml )"},
     };
     for (const auto& row : rows) {
         for (const SepaVersion v : {SepaVersion::Iso2009, SepaVersion::Iso2019}) {
-            SCOPED_TRACE(std::string(row.name) + (v == SepaVersion::Iso2019 ? " 2019" : " 2009"));
+            SCOPED_TRACE(row.message.toStdString() + (v == SepaVersion::Iso2019 ? " 2019" : " 2009"));
             Firmendaten spoilt = SepaSamples::firma();
-            row.spoil(spoilt);
+            if (row.field)
+                spoilt.*row.field = row.value;
             prompter.messages.clear();
             BookingList list;
             list.append(booking(1, 1250));
             list.append(booking(2, 1250));
             list[1].IBAN = QStringLiteral("DE12"); // logged and left out before the refusal
             CheckBookings(list, row.directDebit, v, logPath(), SepaSamples::runTime());
-            const QString folder = row.folder ? QString::fromLatin1(row.folder) : exportFolder();
+            const QString folder = row.field ? exportFolder() : row.value;
             const SepaResult result =
                 row.directDebit
                     ? WriteSEPALastschrift(folder, list, spoilt, SepaSamples::runTime(), prompter, v)
@@ -374,9 +350,9 @@ TEST_F(SepaWriter, RefusedRunsLeaveNothingBehind) {
             EXPECT_FALSE(QDir(QStringLiteral("Q:")).exists());
             ASSERT_EQ(prompter.messages.size(), 1);
             const QString text = prompter.messages[0].text;
-            const QString expected =
-                row.message.contains(QLatin1String("%1")) ? row.message.arg(folder) : row.message;
-            if (row.reasonFollows) {
+            const bool reasonFollows = row.message.startsWith(QLatin1String("Fehler"));
+            const QString expected = reasonFollows ? QString(row.message).replace("%1", folder) : row.message;
+            if (reasonFollows) {
                 EXPECT_TRUE(text.startsWith(expected)) << text.toStdString();
                 EXPECT_GT(text.size(), expected.size() + 1) << "the system's reason follows";
             } else {

@@ -65,10 +65,8 @@ TEST_P(Overview, AFailureIsReportedAndLeavesTheListEmpty) {
     input.strCheckBox = QStringLiteral("GIBTSNICHT");
     EXPECT_FALSE(loadOverview());
     ASSERT_EQ(prompter.messages.size(), 1);
-    EXPECT_EQ(
-        prompter.messages[0].text,
-        QStringLiteral("Fehler beim Anzeigen der Belege!\rDie Einstellung „CheckBoxGutschrift“ nennt die "
-                       "Spalte „GIBTSNICHT“, die es in der Tabelle PERSONAL_FREE nicht gibt."));
+    EXPECT_TRUE(prompter.messages[0].text.startsWith(QStringLiteral("Fehler beim Anzeigen der Belege!\r")));
+    EXPECT_TRUE(prompter.messages[0].text.contains(QStringLiteral("„GIBTSNICHT“")));
     EXPECT_EQ(overview.rowCount(), 0);
     EXPECT_EQ(overview.columnCount(), 0);
     EXPECT_FALSE(prompter.busy);

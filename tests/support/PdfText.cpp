@@ -47,6 +47,15 @@ QStringList reportPages(const Report& report, const QString& pdfPath) {
     return pages(pdfPath);
 }
 
+QStringList shownReportPages(const QList<QPair<QString, Report>>& shown, const QString& reportName,
+                             const QString& pdfPath) {
+    if (shown.size() != 1 || shown[0].first != reportName) {
+        ADD_FAILURE() << shown.size() << " reports shown, not one " << reportName.toStdString();
+        return {};
+    }
+    return reportPages(shown[0].second, pdfPath);
+}
+
 QStringList pages(const QString& pdfPath) {
     return pagesOf(pdfPath, QStringLiteral("-layout"));
 }

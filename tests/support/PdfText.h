@@ -12,6 +12,9 @@ namespace PdfText {
 // Writes a report into a PDF at pdfPath, as batch mode does, and returns its
 // pages; a report that cannot be written gives a test failure and no pages.
 QStringList reportPages(const Report& report, const QString& pdfPath);
+// The same for the one report a prompter was shown, which must carry this name.
+QStringList shownReportPages(const QList<QPair<QString, Report>>& shown, const QString& reportName,
+                             const QString& pdfPath);
 
 // The text of every page as `pdftotext -layout` lays it out.
 QStringList pages(const QString& pdfPath);
