@@ -6,7 +6,7 @@ void RecordingPrompter::message(const QString& text, Icon icon, const QString& t
 
 bool RecordingPrompter::askYesNo(const QString& text, const QString&) {
     questions << text;
-    return answers.isEmpty() ? defaultAnswer : answers.takeFirst();
+    return answers.isEmpty() || answers.takeFirst();
 }
 
 void RecordingPrompter::showReport(const QString& reportName, const Report& report) {

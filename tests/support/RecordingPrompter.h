@@ -8,7 +8,7 @@
 #include <QStringList>
 
 // A prompter for tests: records every message and question, answers questions
-// from a queue (Yes when the queue is empty, unless defaultAnswer says No) and
+// from a queue (Yes when the queue is empty) and
 // keeps each report's painter so a test can render it to a PDF.
 class RecordingPrompter : public Prompter {
 public:
@@ -21,7 +21,6 @@ public:
     QList<Message> messages;
     QStringList questions;
     QList<bool> answers; // taken from the front, one per question
-    bool defaultAnswer = true;
     QStringList openedFiles;
     QList<QPair<QString, Report>> reports;
     int progressMaximum = 0;
