@@ -56,8 +56,8 @@ TEST(UebersichtBadCell, IsReportedWithItsRowAndNothingIsPrinted) {
     } cases[] = {
         {{goodRow, QStringList{"R2", "31.02.2026", "B", "1,00", "02.12.2026"}},
          "In Zeile 2 (Rechnung R2) ist das Rechnungsdatum „31.02.2026“ kein Datum."},
-        {{QStringList{"R1", "01.11.2026", "A", "1,00", "gestern"}},
-         "In Zeile 1 (Rechnung R1) ist das Überleitungsdatum „gestern“ kein Datum."},
+        {{QStringList{"R1", "01.11.2026", "A", "1,00", "2026-12-02"}},
+         "In Zeile 1 (Rechnung R1) ist das Überleitungsdatum „2026-12-02“ kein Datum."},
         {{goodRow, goodRow, QStringList{"R3", "01.11.2026", "C", "1.234.50", "02.12.2026"}},
          "In Zeile 3 (Rechnung R3) ist der Bruttopreis „1.234.50“ kein Betrag."},
         {{QStringList{"", "01.11.2026", "A", "zehn", "02.12.2026"}},
