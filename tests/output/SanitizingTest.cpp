@@ -4,39 +4,41 @@
 
 namespace {
 
-struct Replacement {
-    const char* name;
-    QString input;
-    QString expected;
-};
-
-void PrintTo(const Replacement& row, std::ostream* os) {
-    *os << row.name;
+// Bank text in both tables: the German one of the 2009 files, which a second
+// pass leaves as it is, and the SEPA character set of the 2019 files, cut to 20.
+TEST(Sanitizing, GivesBankSafeText) {
+    const struct {
+        const char* name;
+        bool sepaSet;
+        QString input, expected;
+    } rows[] = {
+        {"SharpS", false, "Müßig", "Muessig"},
+        {"CapitalUmlauts", false, "ÄÖÜ", "AEOEUE"},
+        {"SmallUmlauts", false, "äöü", "aeoeue"},
+        {"WholeAccentTable", false, "ÁÀáàÉÈéèÍÌíìÓÒóòÚÙúùÝý", "AAaaEEeeIIiiOOooUUuuYy"},
+        {"TildeStays", false, "José Núñez", "Jose Nuñez"},
+        {"GraveCapital", false, "Ève", "Eve"},
+        {"CircumflexStays", false, "Ôte âêîôû ç ø å", "Ôte âêîôû ç ø å"},
+        {"Empty", false, "", ""},
+        {"Untouched", false, "Plain text; 12 & <x>", "Plain text; 12 & <x>"},
+        {"GermanFirst", true, "Müßig Ärger", "Muessig AErger"},
+        {"MarksDropped", true, "François Nuñez Šê", "Francois Nunez Se"},
+        {"OwnLetters", true, "øØæÆœŒłŁđĐðÐþÞı", "oOaeAEoeOElLdDdDthTH"},
+        {"SignsBecomeBlanks", true, "A&B<C>\"D\";E", "A B C  D  E"},
+        {"SetKept", true, "a/-?:().,'+Z9", "a/-?:().,'+Z9"},
+        {"TrimmedThenCut", true, "  &" + QString(30, QLatin1Char('x')), QString(20, QLatin1Char('x'))},
+        {"OutsideLatin", true, "Łódź 𝄞 €", "Lodz"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        if (row.sepaSet) {
+            EXPECT_EQ(ToSepaCharacterSet(row.input, 20), row.expected);
+        } else {
+            EXPECT_EQ(ReplaceSpecialChars(row.input), row.expected);
+            EXPECT_EQ(ReplaceSpecialChars(row.expected), row.expected);
+        }
+    }
 }
-
-class ReplaceSpecialCharsTest : public testing::TestWithParam<Replacement> {};
-
-TEST_P(ReplaceSpecialCharsTest, GivesBankSafeText) {
-    EXPECT_EQ(ReplaceSpecialChars(GetParam().input), GetParam().expected);
-    // Applying it twice changes nothing more.
-    EXPECT_EQ(ReplaceSpecialChars(ReplaceSpecialChars(GetParam().input)), GetParam().expected);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Table, ReplaceSpecialCharsTest,
-    testing::Values(Replacement{"SharpS", QStringLiteral("Müßig"), QStringLiteral("Muessig")},
-                    Replacement{"CapitalUmlauts", QStringLiteral("ÄÖÜ"), QStringLiteral("AEOEUE")},
-                    Replacement{"SmallUmlauts", QStringLiteral("äöü"), QStringLiteral("aeoeue")},
-                    Replacement{"WholeAccentTable", QStringLiteral("ÁÀáàÉÈéèÍÌíìÓÒóòÚÙúùÝý"),
-                                QStringLiteral("AAaaEEeeIIiiOOooUUuuYy")},
-                    Replacement{"TildeStays", QStringLiteral("José Núñez"), QStringLiteral("Jose Nuñez")},
-                    Replacement{"GraveCapital", QStringLiteral("Ève"), QStringLiteral("Eve")},
-                    Replacement{"CircumflexStays", QStringLiteral("Ôte âêîôû ç ø å"),
-                                QStringLiteral("Ôte âêîôû ç ø å")},
-                    Replacement{"Empty", QString(), QString()},
-                    Replacement{"Untouched", QStringLiteral("Plain text; 12 & <x>"),
-                                QStringLiteral("Plain text; 12 & <x>")}),
-    [](const testing::TestParamInfo<Replacement>& info) { return std::string(info.param.name); });
 
 // Only the seven texts the files carry as names and places are cleaned; the
 // print names, the invoice, the identifiers and the postcode stay as typed.
@@ -62,24 +64,5 @@ TEST(ReplaceSpecialCharsInBookings, CleansTheSevenTextFieldsOnly) {
         EXPECT_EQ(list[0].*field, QStringLiteral("Straße Ö"));
     EXPECT_TRUE(list.last().Name.isEmpty()) << "the trailing empty element stays empty";
 }
-
-class SepaCharacterSet : public testing::TestWithParam<Replacement> {};
-
-TEST_P(SepaCharacterSet, LeavesOnlyTheSepaCharacters) {
-    EXPECT_EQ(ToSepaCharacterSet(GetParam().input, 20), GetParam().expected);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Table, SepaCharacterSet,
-    testing::Values(
-        Replacement{"GermanFirst", QStringLiteral("Müßig Ärger"), QStringLiteral("Muessig AErger")},
-        Replacement{"MarksDropped", QStringLiteral("François Nuñez Šê"), QStringLiteral("Francois Nunez Se")},
-        Replacement{"OwnLetters", QStringLiteral("øØæÆœŒłŁđĐðÐþÞı"), QStringLiteral("oOaeAEoeOElLdDdDthTH")},
-        Replacement{"SignsBecomeBlanks", QStringLiteral("A&B<C>\"D\";E"), QStringLiteral("A B C  D  E")},
-        Replacement{"SetKept", QStringLiteral("a/-?:().,'+Z9"), QStringLiteral("a/-?:().,'+Z9")},
-        Replacement{"TrimmedThenCut", QStringLiteral("  &") + QString(30, QLatin1Char('x')),
-                    QString(20, QLatin1Char('x'))},
-        Replacement{"OutsideLatin", QStringLiteral("Łódź 𝄞 €"), QStringLiteral("Lodz")}),
-    [](const testing::TestParamInfo<Replacement>& info) { return std::string(info.param.name); });
 
 } // namespace
