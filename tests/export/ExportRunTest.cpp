@@ -19,11 +19,6 @@ struct KindCase {
     QStringList exported;
 };
 
-// Rows print as their names, not as their bytes.
-void PrintTo(const KindCase& c, std::ostream* os) {
-    *os << c.name;
-}
-
 const KindCase kKinds[] = {
     {"InvoicesByDirectDebit", "R0", "LS_", "pain.008.001.02.xsd", 0, "R", {"X'1", "X-3"}},
     {"SettlementsByCreditTransfer", "A3", "UW_", "pain.001.001.03.xsd", 3, "A3", {"X'1", "X-2"}},
@@ -73,10 +68,6 @@ struct SortCase {
     QStringList order;
 };
 
-void PrintTo(const SortCase& c, std::ostream* os) {
-    *os << c.name;
-}
-
 const SortCase kSorts[] = {
     {"ByInvoiceName", false, false, {"GU-0", "GU-1", "GU-2", "GU-3"}},
     {"ByCustomer", true, false, {"GU-0", "GU-3", "GU-2", "GU-1"}},
@@ -120,10 +111,6 @@ struct CsvCase {
     bool written;
     bool folderWithoutSeparator; // the export folder's value lacks its closing separator
 };
-
-void PrintTo(const CsvCase& c, std::ostream* os) {
-    *os << c.name;
-}
 
 const CsvCase kCsvSettings[] = {
     {"One", "1", true, false},

@@ -18,10 +18,6 @@ struct StopCase {
     QStringList says;
 };
 
-void PrintTo(const StopCase& c, std::ostream* os) {
-    *os << c.name;
-}
-
 // Customer 101's bank data, as SQL values.
 QString bankData(const char* iban, const char* blz, const char* konto) {
     return QStringLiteral("UPDATE PERSONAL SET IBAN = %1, BLZ = %2, KONTO = %3 WHERE ID_PERSONAL = 101")
