@@ -31,14 +31,6 @@
 
 namespace {
 
-// Shows the window and makes it the active one, so keys and focus go
-// where a clerk's would.
-void showActive(MainWindow& w) {
-    w.show();
-    QApplication::setActiveWindow(&w);
-    EXPECT_TRUE(QTest::qWaitForWindowActive(&w));
-}
-
 QTreeWidgetItem* node(const MainWindow& w, const QString& key) {
     for (QTreeWidgetItemIterator it(w.tvAbrechnungen); *it; ++it)
         if ((*it)->data(0, Qt::UserRole).toString() == key)
@@ -70,7 +62,7 @@ QStringList names(const InvoiceListModel& list) {
     return result;
 }
 
-// A started window on a test host database with two A3 invoices and one R
+// A started, shown window on a test host database with two A3 invoices and one R
 // invoice in March 2026.
 class WindowTest : public ::testing::Test {
 protected:
@@ -94,12 +86,11 @@ protected:
         auto w = std::make_unique<MainWindow>(ProgramPaths{folder.file("prog")}, &prompter);
         EXPECT_EQ(w->Form_Load(host.connectionString(), QDate(2026, 3, 15)), MainWindow::StartResult::Ready)
             << prompter.allText().toStdString();
+        // Shown and active, so keys and focus go where a clerk's would.
+        w->show();
+        QApplication::setActiveWindow(w.get());
+        EXPECT_TRUE(QTest::qWaitForWindowActive(w.get()));
         return w;
-    }
-
-    static void click(MainWindow& w, const QString& key) {
-        if (!w.chooseNode(key))
-            ADD_FAILURE() << "no node " << key.toStdString();
     }
 
     TestHostDb host;
@@ -135,7 +126,6 @@ TEST_F(WindowTest, StartShowsTheTreeReadsSettingsTidiesAndSetsTheDefaults) {
     EXPECT_FALSE(w->optFaelligkeit->isHidden());
     EXPECT_TRUE(w->bFLoadOK);
     EXPECT_EQ(host.scalar("SELECT COUNT(*) FROM COMM").toInt(), 0);
-    showActive(*w);
     EXPECT_TRUE(node(*w, "A")->isExpanded());
     EXPECT_TRUE(
         w->tvAbrechnungen->viewport()->rect().contains(w->tvAbrechnungen->visualItemRect(node(*w, "A5"))));
@@ -160,9 +150,6 @@ TEST_F(WindowTest, StartFailsWithOneMessageWhenTheDatabaseCannotBeReached) {
         EXPECT_TRUE(prompter.messages[0].text.startsWith("Das Programm kann nicht gestartet werden."));
         EXPECT_TRUE(prompter.messages[0].text.contains(c.says)) << prompter.messages[0].text.toStdString();
         EXPECT_FALSE(w.bFLoadOK);
-        if (c.argument.isEmpty()) {
-            EXPECT_TRUE(w.strConnectionString.startsWith("Provider=SQLOLEDB.1;"));
-        }
         w.close();
         EXPECT_TRUE(prompter.questions.isEmpty());
         EXPECT_TRUE(QDir(folder.file("prog")).entryList(QDir::Files).isEmpty());
@@ -176,17 +163,17 @@ TEST_F(WindowTest, StartFailsWithOneMessageWhenTheDatabaseCannotBeReached) {
 TEST_F(WindowTest, NodeClickLoadsTheListOfTheNodeThenChecksItsInvoices) {
     host.addInvoice("H-0", "A3", "2026-03-05", 1, 0.0);
     auto w = start("CheckBoxGutschrift=SEPA_GUTSCHRIFT\r\nCheckBoxLastschrift=SEPA_LASTSCHRIFT\r\n");
-    click(*w, "A3");
+    ASSERT_TRUE(w->chooseNode("A3"));
     EXPECT_EQ(w->strCheckBox, "SEPA_GUTSCHRIFT");
     EXPECT_EQ(names(w->openInvoices()), QStringList({"H-1", "H-2"}));
     ASSERT_EQ(prompter.messages.size(), 1) << prompter.allText().toStdString();
     EXPECT_EQ(prompter.messages[0].title, "Keine Preise");
 
-    click(*w, "R0");
+    ASSERT_TRUE(w->chooseNode("R0"));
     EXPECT_EQ(w->strCheckBox, "SEPA_LASTSCHRIFT");
     EXPECT_EQ(w->strVer_Type, "R0");
     EXPECT_EQ(w->openInvoices().rowCount(), 1);
-    click(*w, "A");
+    ASSERT_TRUE(w->chooseNode("A"));
     EXPECT_EQ(w->strVer_Type, "A");
     EXPECT_EQ(w->openInvoices().rowCount(), 0);
     EXPECT_EQ(w->openInvoices().columnCount(), 0);
@@ -195,7 +182,7 @@ TEST_F(WindowTest, NodeClickLoadsTheListOfTheNodeThenChecksItsInvoices) {
 
     w->dtpVon->setDate(QDate(2025, 1, 1));
     w->dtpBis->setDate(QDate(2025, 1, 31));
-    click(*w, "A3");
+    ASSERT_TRUE(w->chooseNode("A3"));
     ASSERT_EQ(prompter.messages.size(), 2);
     EXPECT_EQ(prompter.messages[1].text, "Keine Daten für die ausgewählten Eingrenzungen vorhanden!");
     EXPECT_EQ(prompter.messages[1].icon, Prompter::Icon::Information);
@@ -209,7 +196,6 @@ TEST_F(WindowTest, HeaderClicksSortByValueAndAReloadKeepsTheOrderOfTies) {
     host.addInvoice("H-3", "A3", "2026-03-10", 1, 1234.5);
     host.addInvoice("H-4", "A3", "2026-03-09", 1, 2.0);
     auto w = start();
-    showActive(*w);
     mouseClickNode(*w, "A3");
     clickHeader(w->lvAbrechnungen, 3); // descending: the list was ascending
     EXPECT_EQ(names(w->openInvoices()), QStringList({"H-3", "H-2", "H-1", "H-4"}));
@@ -225,7 +211,6 @@ TEST_F(WindowTest, HeaderClicksSortByValueAndAReloadKeepsTheOrderOfTies) {
 
 TEST_F(WindowTest, BoxesTakeWhatTheyMayAndLetEditingAndFocusKeysThrough) {
     auto w = start();
-    showActive(*w);
     QLineEdit* plz = w->panel->txtPLZ;
     QTest::mouseClick(plz, Qt::LeftButton);
     QTest::keyClicks(plz, "12a45");
@@ -274,7 +259,6 @@ class NodeGestures : public WindowTest, public ::testing::WithParamInterface<Nod
 
 TEST_P(NodeGestures, LoadTheListOfTheNodeShownAsSelectedOnce) {
     auto w = start("CheckBoxGutschrift=SEPA_GUTSCHRIFT\r\nCheckBoxLastschrift=SEPA_LASTSCHRIFT\r\n");
-    showActive(*w);
     QSignalSpy loads(&w->openInvoices(), &QAbstractItemModel::modelReset);
     GetParam().act(*w);
     EXPECT_EQ(w->tvAbrechnungen->currentItem()->data(0, Qt::UserRole).toString(), GetParam().shownKey);
@@ -324,7 +308,6 @@ TEST_P(ClosingWays, AskToSaveAndSaveWhatWasTyped) {
     const ClosingWay& c = GetParam();
     auto w = start(c.ownIni);
     EXPECT_TRUE(w->optFaelligkeit->isHidden()); // no due-date setting
-    showActive(*w);
     if (c.typed && *c.typed) {
         QTest::mouseClick(w->panel->txtOrt, Qt::LeftButton);
         QTest::keyClicks(w->panel->txtOrt, c.typed);
@@ -447,7 +430,6 @@ TEST_F(WindowTest, TheOverviewReloadsOnATabDoubleClickPrintsAsShownAndReleases) 
     transfer("H-1", 100.0);
     transfer("H-2", 250.5);
     auto w = start();
-    showActive(*w);
     mouseClickNode(*w, "A3");
     EXPECT_EQ(w->openInvoices().rowCount(), 0);
     QTabBar* tabs = w->SSTab1->tabBar();
@@ -484,7 +466,6 @@ TEST_F(WindowTest, TheOverviewReloadsOnATabDoubleClickPrintsAsShownAndReleases) 
 TEST_F(WindowTest, StartButtonChecksThePanelThenExportsAndSaysWhatItDid) {
     auto w = start("ExportPfad=a:\r\nBankleitzahl=COBADEFFXXX\r\nVerwendungszweck=Test\r\n");
     EXPECT_EQ(w->strExportPfad, "a:\\");
-    showActive(*w);
     mouseClickNode(*w, "A3");
     const std::pair<QLineEdit*, const char*> panel[] = {
         {w->panel->txtKontonummer, "Sie müssen eine IBAN eingeben!"},

@@ -22,51 +22,6 @@ QString reportText(const RecordingPrompter& prompter, const QString& name) {
     return {};
 }
 
-TEST_F(ExportRunTest, PostsMarksAndHeadersAndTheInvoicesLeaveTheOpenList) {
-    addInvoice(QStringLiteral("GU-1"), QStringLiteral("A3"), 100, 98.0);
-    addInvoice(QStringLiteral("GU-2"), QStringLiteral("A3"), 101, 1234.56);
-    addInvoice(QStringLiteral("GU-3"), QStringLiteral("A3"), 101, 5.0); // not selected
-    ASSERT_EQ(openInvoices(), QStringList({"GU-1", "GU-2", "GU-3"}));
-
-    const QDateTime before = QDateTime::currentDateTime().addSecs(-1);
-    const ExportOutcome outcome = run({"GU-1", "GU-2"});
-    const QDateTime after = QDateTime::currentDateTime().addSecs(1);
-    ASSERT_TRUE(outcome.posted) << prompter.allText().toStdString();
-    EXPECT_TRUE(prompter.messages.isEmpty()) << prompter.allText().toStdString();
-    EXPECT_EQ(reloads, 1);
-    EXPECT_EQ(prompter.progressValue, 0);
-    EXPECT_FALSE(prompter.busy);
-    ASSERT_EQ(prompter.reports.size(), 2);
-    EXPECT_EQ(prompter.reports[0].first, "Begleitzettel");
-    EXPECT_EQ(prompter.reports[1].first, "Beitrag");
-
-    const QString today = settings.now.date().toString(QStringLiteral("yyyy-MM-dd 00:00:00"));
-    EXPECT_EQ(column(QStringLiteral("SELECT ID || ' ' || SUBTEXT || ' ' || SUBNUM || ' ' || Date1 FROM COMM "
-                                    "ORDER BY SUBTEXT")),
-              QStringList({"7 GU-1 3 " + today, "7 GU-2 3 " + today}));
-    EXPECT_EQ(column(QStringLiteral("SELECT R_NAME || ' ' || IFNULL(ZAHL_BETRAG, '-') || ' ' || "
-                                    "IFNULL(GESPERRT, '-') FROM HEADERRECH ORDER BY R_NAME")),
-              QStringList({"GU-1 98.0 1", "GU-2 1234.56 1", "GU-3 - -"}));
-    const QStringList paidAt =
-        column(QStringLiteral("SELECT ZAHLDATUM FROM HEADERRECH WHERE ZAHLDATUM IS NOT NULL"));
-    ASSERT_EQ(paidAt.size(), 2);
-    for (const QString& at : paidAt)
-        EXPECT_TRUE(HostValues::dateTime(at) >= before && HostValues::dateTime(at) <= after)
-            << at.toStdString();
-    EXPECT_EQ(openInvoices(), QStringList({"GU-3"}));
-
-    // The same names once more: exported by now, so nothing happens.
-    const QStringList filesBefore = files.exportEntries();
-    prompter.messages.clear();
-    EXPECT_FALSE(run({"GU-1", "GU-2"}).published);
-    EXPECT_EQ(prompter.allText(),
-              "2 der ausgewählten Rechnungen wurden inzwischen schon übergeleitet und werden "
-              "nicht noch einmal exportiert.\nKeine Belegadesse für die SEPA Überweisung "
-              "vorhanden!");
-    EXPECT_EQ(files.exportEntries(), filesBefore);
-    EXPECT_EQ(markCount(), 2);
-}
-
 TEST_F(ExportRunTest, InvoiceExportedElsewhereAfterSelectionIsSkipped) {
     for (const char* name : {"GU-1", "GU-2", "GU-3"})
         addInvoice(QString::fromLatin1(name), QStringLiteral("A3"), 100, 10.0);
