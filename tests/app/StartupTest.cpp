@@ -115,7 +115,7 @@ TEST(HostDb, ChecksConfiguredColumnsThroughEitherDriver) {
 }
 
 // The host program may pass its argument unquoted, so its words are joined
-// again; whatever is not understood is refused. The options themselves are
+// again; whatever is not understood is refused. The other options are
 // driven by the batch and package tests through the real program.
 TEST(CommandLine, JoinsTheUnquotedArgumentAndRefusesWhatItDoesNotKnow) {
     CommandLine cl;
@@ -126,6 +126,10 @@ TEST(CommandLine, JoinsTheUnquotedArgumentAndRefusesWhatItDoesNotKnow) {
     EXPECT_EQ(cl.mode, CommandLine::Mode::Window);
     EXPECT_EQ(cl.argument, "Provider=SQLOLEDB.1;Integrated Security=SSPI;Data Source=srv|C:\\Program "
                            "Files\\brevanta.Ini");
+    ASSERT_TRUE(CommandLine::parse({"--export", "A3", "--from", "2026-12-01", "--sort", "customer", "--yes"},
+                                   &cl, &error));
+    EXPECT_TRUE(cl.mode == CommandLine::Mode::Export && cl.exportKey == "A3" &&
+                cl.from == QDate(2026, 12, 1) && cl.sortByCustomer && cl.yes);
     for (const QStringList& refused : {QStringList{"--from", "01.12.2026"}, {"--sort", "datum"}, {"--bogus"}})
         EXPECT_FALSE(CommandLine::parse(refused, &cl, &error)) << refused.join(' ').toStdString();
 }

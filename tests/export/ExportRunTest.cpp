@@ -27,21 +27,21 @@ const KindCase kKinds[] = {
      "pain.008.001.02.xsd",
      0,
      {"X'1", "X-3"},
-     {"PA-1 - - A1", "X'1 98.0 1 R", "X-2 - - R", "X-3 30.25 1 R"}},
+     {"PA-1 - - A1", "X'1 98.0 1 R", "X-2 - - R", "X-3 30.25 1 R", "X-4 - - R"}},
     {"SettlementsByCreditTransfer",
      "A3",
      "UW_",
      "pain.001.001.03.xsd",
      3,
      {"X'1", "X-2"},
-     {"PA-1 - - A1", "X'1 98.0 1 A3", "X-2 1234.56 1 A3", "X-3 - - A3"}},
+     {"PA-1 - - A1", "X'1 98.0 1 A3", "X-2 1234.56 1 A3", "X-3 - - A3", "X-4 - - A3"}},
 };
 
 class NodeKind : public ExportRunTest, public ::testing::WithParamInterface<KindCase> {};
 
 // A quote in the names is data, never statement text. The marks carry the
 // day of the run, the headers the amount paid, the time of the run and the
-// lock; unexported invoices keep their headers as they were. The same names
+// lock; unselected and unexported invoices keep their headers as they were. The same names
 // once more are exported by now, so nothing happens.
 TEST_P(NodeKind, ChoosesFileFilterAndTransferMark) {
     const KindCase& c = GetParam();
@@ -55,6 +55,7 @@ TEST_P(NodeKind, ChoosesFileFilterAndTransferMark) {
     addInvoice(QStringLiteral("X-2"), settings.strVer_Type, 102, 1234.56);
     addInvoice(QStringLiteral("X-3"), settings.strVer_Type, 103, 30.25);
     addInvoice(QStringLiteral("PA-1"), QStringLiteral("A1"), 100, 40.0); // another node's settlement
+    addInvoice(QStringLiteral("X-4"), settings.strVer_Type, 100, 5.0);   // not selected
 
     const QDateTime before = QDateTime::currentDateTime().addSecs(-1);
     const ExportOutcome outcome = run({"X'1", "X-2", "X-3", "PA-1"});
@@ -89,8 +90,10 @@ TEST_P(NodeKind, ChoosesFileFilterAndTransferMark) {
     for (const QString& at : paidAt)
         EXPECT_TRUE(HostValues::dateTime(at) >= before && HostValues::dateTime(at) <= after)
             << at.toStdString();
+    const QStringList open = openInvoices(settings.strVer_Type);
+    EXPECT_TRUE(open.contains("X-4"));
     for (const QString& name : c.exported)
-        EXPECT_FALSE(openInvoices(settings.strVer_Type).contains(name)) << name.toStdString();
+        EXPECT_FALSE(open.contains(name)) << name.toStdString();
 
     const QStringList filesBefore = files.exportEntries();
     prompter.messages.clear();
