@@ -2,6 +2,7 @@
 #include "SchemaCheck.h"
 #include "SepaSamples.h"
 #include "TempFolder.h"
+#include "WriterFixture.h"
 #include "app/IniFile.h"
 #include "hostdb/DemoDatabase.h"
 #include "hostdb/HostDb.h"
@@ -34,9 +35,8 @@ struct ProgramResult {
 class BatchExport : public ::testing::Test {
 protected:
     BatchExport() {
-        QDir(root.path()).mkpath(QStringLiteral("export"));
         demoWith(12);
-        settings.ExportPfad = exportFolder() + QLatin1Char('/');
+        settings.ExportPfad = files.exportFolder();
         settings.firma = SepaSamples::firma();
         settings.firma.Verwendungszweck = QStringLiteral("Demo");
         settings.CSV = QStringLiteral("1");
@@ -45,11 +45,6 @@ protected:
     }
 
     QString dbFile() const { return root.file(QStringLiteral("brevanta-demo.db")); }
-    QString exportFolder() const { return root.file(QStringLiteral("export")); }
-    QStringList exportEntries() const {
-        return QDir(exportFolder())
-            .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
-    }
 
     // The connection text of the demo database for a driver.
     QString connection(const QString& driver) const {
@@ -106,7 +101,8 @@ protected:
 
     // Every invoice of a published payment file is marked exactly once, and
     // every invoice marked since markedBefore is in exactly one published
-    // file. Returns the number of published payment files.
+    // file. The folders end with their separator. Returns the number of
+    // published payment files.
     int expectEachInvoicePaidAndMarkedOnce(const QStringList& folders, int kind,
                                            const QStringList& markedBefore) {
         QStringList inFiles;
@@ -114,7 +110,7 @@ protected:
         for (const QString& folder : folders) {
             for (const QString& name : QDir(folder).entryList({QStringLiteral("UW_*.xml")}, QDir::Files)) {
                 ++files;
-                const QString xml = QString::fromUtf8(TempFolder::read(folder + QLatin1Char('/') + name));
+                const QString xml = QString::fromUtf8(TempFolder::read(folder + name));
                 for (const QString& part : xml.split(QStringLiteral("<Ustrd>")).mid(1))
                     inFiles << part.section(QLatin1Char('<'), 0, 0);
             }
@@ -149,6 +145,7 @@ protected:
     }
 
     TempFolder root;
+    WriterFixture files; // the export folder
     OwnSettings settings;
 };
 
@@ -175,7 +172,7 @@ TEST_P(EnabledType, PublishesPaymentFileCsvAndBothReports) {
     const QFileInfo payment(r.out[0]);
     EXPECT_TRUE(
         payment.fileName().startsWith(directDebit ? QLatin1String("LS_Demo_") : QLatin1String("UW_Demo_")));
-    EXPECT_EQ(payment.absolutePath(), QFileInfo(exportFolder()).absoluteFilePath());
+    EXPECT_EQ(payment.absolutePath() + QLatin1Char('/'), files.exportFolder());
     EXPECT_TRUE(QFileInfo(r.out[1]).fileName().startsWith(QLatin1String("Bank_")));
     const QString reports = payment.absolutePath() + QLatin1Char('/') + payment.completeBaseName();
     EXPECT_EQ(r.out.mid(2), QStringList({reports + "_Begleitzettel.pdf", reports + "_Beitrag.pdf"}));
@@ -183,7 +180,7 @@ TEST_P(EnabledType, PublishesPaymentFileCsvAndBothReports) {
     for (const QString& path : r.out)
         expected << QFileInfo(path).fileName();
     expected.sort();
-    EXPECT_EQ(exportEntries(), expected);
+    EXPECT_EQ(files.exportEntries(), expected);
 
     const QByteArray xml = TempFolder::read(r.out[0]);
     const QStringList schemas =
@@ -242,7 +239,7 @@ TEST_P(CheckDb, NamesWhatFailsAndChangesNothing) {
         return line.startsWith(QString::fromUtf8(c.line));
     })) << out.toStdString();
     EXPECT_EQ(TempFolder::read(dbFile()), before);
-    EXPECT_EQ(exportEntries(), QStringList());
+    EXPECT_EQ(files.exportEntries(), QStringList());
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -291,7 +288,7 @@ TEST_P(RefusedRun, WritesPrintsAndPostsNothing) {
     EXPECT_EQ(r.exitCode, c.exitCode);
     EXPECT_TRUE(r.err.contains(QString::fromUtf8(c.says))) << r.err.toStdString();
     EXPECT_EQ(r.out, QStringList());
-    EXPECT_EQ(exportEntries(), QStringList());
+    EXPECT_EQ(files.exportEntries(), QStringList());
     EXPECT_EQ(markedNames(0) + markedNames(3), marksBefore);
 }
 
@@ -337,19 +334,19 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(BatchExport, TakesTheNextFreeSecondInsteadOfReplacingAFile) {
     const QDateTime now = QDateTime::currentDateTime();
     for (int s = 0; s < 60; ++s)
-        TempFolder::write(exportFolder() + QStringLiteral("/UW_Demo_") +
+        TempFolder::write(files.exportFolder() + QStringLiteral("UW_Demo_") +
                               now.addSecs(s).toString(QStringLiteral("ddMMyyyy'T'HHmmss")) +
                               QStringLiteral(".xml"),
                           "alt");
-    const QStringList before = exportEntries();
+    const QStringList before = files.exportEntries();
 
     const ProgramResult r = export_({QStringLiteral("A3")});
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     ASSERT_EQ(r.out.size(), 4);
     EXPECT_FALSE(before.contains(QFileInfo(r.out[0]).fileName()));
     for (const QString& name : before)
-        EXPECT_EQ(TempFolder::read(exportFolder() + QLatin1Char('/') + name), "alt");
-    EXPECT_EQ(exportEntries().size(), before.size() + 4);
+        EXPECT_EQ(TempFolder::read(files.exportFolder() + name), "alt");
+    EXPECT_EQ(files.exportEntries().size(), before.size() + 4);
 }
 
 // A posting slowed by a trigger on the marks of the invoices whose names
@@ -377,7 +374,7 @@ TEST_P(TwoWorkstations, PayEveryInvoiceOnceAndTheLoserLeavesNothing) {
     demoWith(600);
     const QStringList markedBefore = markedNames(3);
     query(slowPosting("%0001"));
-    const QString second = c.sharedFolder ? exportFolder() : root.file(QStringLiteral("export2"));
+    const QString second = c.sharedFolder ? files.exportFolder() : root.file(QStringLiteral("export2/"));
     QDir().mkpath(second);
     const QString sort = QStringLiteral("--sort");
     QProcess a, b;
@@ -386,7 +383,7 @@ TEST_P(TwoWorkstations, PayEveryInvoiceOnceAndTheLoserLeavesNothing) {
             c.customerOrderFirst ? QStringLiteral("customer") : QStringLiteral("name")},
            connection(QStringLiteral("QSQLITE")));
     QThread::msleep(c.delayMs);
-    settings.ExportPfad = second + QLatin1Char('/');
+    settings.ExportPfad = second;
     launch(b,
            {QStringLiteral("--export"), QStringLiteral("A3"), sort,
             c.customerOrderFirst ? QStringLiteral("name") : QStringLiteral("customer")},
@@ -406,7 +403,7 @@ TEST_P(TwoWorkstations, PayEveryInvoiceOnceAndTheLoserLeavesNothing) {
         loser.err.contains(QStringLiteral("Keine Daten für die ausgewählten Eingrenzungen vorhanden!")))
         << loser.err.toStdString();
     const QStringList folders =
-        c.sharedFolder ? QStringList{exportFolder()} : QStringList{exportFolder(), second};
+        c.sharedFolder ? QStringList{files.exportFolder()} : QStringList{files.exportFolder(), second};
     EXPECT_EQ(expectEachInvoicePaidAndMarkedOnce(folders, 3, markedBefore), 1);
 }
 
@@ -427,8 +424,8 @@ TEST_F(BatchExport, KilledRunsAreCompletedOrDiscardedAtTheNextStart) {
         demoWith(600);
         query(slowPosting("%0001", 6000000));
         const QStringList markedBefore = markedNames(3);
-        for (const QString& name : exportEntries())
-            QFile::remove(exportFolder() + QLatin1Char('/') + name);
+        for (const QString& name : files.exportEntries())
+            QFile::remove(files.exportFolder() + name);
         QProcess killed;
         launch(killed, {QStringLiteral("--export"), QStringLiteral("A3")},
                connection(QStringLiteral("QSQLITE")));
@@ -441,7 +438,7 @@ TEST_F(BatchExport, KilledRunsAreCompletedOrDiscardedAtTheNextStart) {
             if (next.err.contains(QStringLiteral("Eine unterbrochene Überleitung wurde ") +
                                   QLatin1String(what)))
                 said << QLatin1String(what);
-        expectEachInvoicePaidAndMarkedOnce({exportFolder()}, 3, markedBefore);
+        expectEachInvoicePaidAndMarkedOnce({files.exportFolder()}, 3, markedBefore);
         if (HasFailure())
             return;
     }

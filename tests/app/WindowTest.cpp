@@ -479,6 +479,7 @@ TEST_F(WindowTest, StartButtonChecksThePanelThenExportsAndSaysWhatItDid) {
             box->setText(box == w->panel->txtKontonummer ? "DE89370400440532013000" : "Musterhandel");
     }
     EXPECT_EQ(prompter.messages.size(), 4); // one message per click
+    EXPECT_EQ(prompter.messages[3].icon, Prompter::Icon::Information);
     prompter.messages.clear();
     clickRow(w->lvAbrechnungen, 0);
     QTest::mouseClick(w->cmdStart, Qt::LeftButton);

@@ -115,12 +115,4 @@ TEST_F(ExportRunTest, ALongIbanPassesWithoutLookingAtTheNationalData) {
     EXPECT_TRUE(run({QStringLiteral("GU-2")}).posted) << prompter.allText().toStdString();
 }
 
-TEST_F(ExportRunTest, NothingSelected) {
-    EXPECT_FALSE(run({}).published);
-    ASSERT_EQ(prompter.messages.size(), 1);
-    EXPECT_EQ(prompter.messages[0].text, "Sie haben keine Abrechnungen für die Überleitung selektiert!");
-    EXPECT_EQ(prompter.messages[0].icon, Prompter::Icon::Information);
-    EXPECT_EQ(files.exportEntries(), QStringList());
-}
-
 } // namespace
