@@ -107,7 +107,7 @@ const FillCase kCases[] = {
 
 class BookingFill : public ExportRunTest, public ::testing::WithParamInterface<FillCase> {};
 
-TEST_P(BookingFill, ReachesTheFilesAsSpecifiedForTheHostRow) {
+TEST_P(BookingFill, ReachesTheFilesAsTheHostRowHasIt) {
     const FillCase& c = GetParam();
     settings.strVer_Type = QString::fromLatin1(c.key);
     settings.strCSV = QStringLiteral("1");
