@@ -246,7 +246,8 @@ INSTANTIATE_TEST_SUITE_P(
     Demo, CheckDb,
     ::testing::Values(
         CheckCase{"Sqlite", "QSQLITE", "", nullptr, 0, "Alle "},
-        CheckCase{"Odbc", "QODBC", "", nullptr, 0, "Alle "},
+        // Configured columns are matched whatever their case.
+        CheckCase{"Odbc", "QODBC", "", "sepa_gutschrift", 0, "Alle "},
         CheckCase{"MissingTable", "QODBC", "DROP TABLE STRINGS", nullptr, 1,
                   "FEHLER  Tabelle STRINGS: fehlt in der Datenbank"},
         CheckCase{"MissingColumn", "QSQLITE", "", "GIBTSNICHT", 1,

@@ -99,21 +99,6 @@ TEST(ConnectionString, TranslatesTheComposedText) {
     EXPECT_FALSE(ConnectionString::translate("", &t, &error));
 }
 
-// Configured column names are checked against the table whatever their case,
-// and anything that is not a column of it never reaches a statement.
-TEST(HostDb, ChecksConfiguredColumnsThroughEitherDriver) {
-    for (const char* driver : {"QSQLITE", "QODBC"}) {
-        SCOPED_TRACE(driver);
-        TestHostDb host(QString::fromLatin1(driver));
-        host.addCustomer(1, "Meier");
-        EXPECT_EQ(host.db().dialect(), HostDb::Dialect::Sqlite);
-        EXPECT_EQ(host.scalar("SELECT NAME FROM PERSONAL WHERE KURZBEZEICHNUNG = ?", {"MEIER"}), "Meier");
-        EXPECT_EQ(host.db().checkedColumn("personal_free", "sepa_gutschrift"), "\"SEPA_GUTSCHRIFT\"");
-        EXPECT_EQ(host.db().checkedColumn("HEADERRECH", "FAELLIG; DROP TABLE COMM"), "");
-        EXPECT_EQ(host.db().checkedColumn("HEADERRECH", ""), "");
-    }
-}
-
 // The host program may pass its argument unquoted, so its words are joined
 // again; whatever is not understood is refused. The other options are
 // driven by the batch and package tests through the real program.
