@@ -2,6 +2,7 @@
 #include "SchemaCheck.h"
 #include "SepaSamples.h"
 #include "TempFolder.h"
+#include "WriterFixture.h"
 #include "app/IniFile.h"
 #include "hostdb/DemoDatabase.h"
 #include "hostdb/HostDb.h"
@@ -34,9 +35,8 @@ struct ProgramResult {
 class BatchExport : public ::testing::Test {
 protected:
     BatchExport() {
-        QDir(root.path()).mkpath(QStringLiteral("export"));
         demoWith(12);
-        settings.ExportPfad = exportFolder() + QLatin1Char('/');
+        settings.ExportPfad = files.exportFolder();
         settings.firma = SepaSamples::firma();
         settings.firma.Verwendungszweck = QStringLiteral("Demo");
         settings.CSV = QStringLiteral("1");
@@ -45,11 +45,6 @@ protected:
     }
 
     QString dbFile() const { return root.file(QStringLiteral("brevanta-demo.db")); }
-    QString exportFolder() const { return root.file(QStringLiteral("export")); }
-    QStringList exportEntries() const {
-        return QDir(exportFolder())
-            .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
-    }
 
     // The connection text of the demo database for a driver.
     QString connection(const QString& driver) const {
@@ -76,9 +71,7 @@ protected:
     static ProgramResult finish(QProcess& program) {
         ProgramResult result;
         if (!program.waitForFinished(120000)) {
-            ADD_FAILURE() << "the program did not end";
-            program.kill();
-            program.waitForFinished();
+            ADD_FAILURE() << "the program did not end"; // the process object ends it
             return result;
         }
         result.exitCode = program.exitStatus() == QProcess::NormalExit ? program.exitCode() : -1;
@@ -88,14 +81,13 @@ protected:
         return result;
     }
 
-    ProgramResult export_(const QStringList& options, const QString& driver = QStringLiteral("QSQLITE")) {
-        return program(QStringList{QStringLiteral("--export")} + options, connection(driver));
-    }
-
     ProgramResult program(const QStringList& args, const QString& connectionString) {
         QProcess process;
         launch(process, args, connectionString);
         return finish(process);
+    }
+    ProgramResult export_(const QStringList& options, const QString& driver = QStringLiteral("QSQLITE")) {
+        return program(QStringList{QStringLiteral("--export")} + options, connection(driver));
     }
 
     // The demo database with n open invoices per type.
@@ -109,7 +101,8 @@ protected:
 
     // Every invoice of a published payment file is marked exactly once, and
     // every invoice marked since markedBefore is in exactly one published
-    // file. Returns the number of published payment files.
+    // file. The folders end with their separator. Returns the number of
+    // published payment files.
     int expectEachInvoicePaidAndMarkedOnce(const QStringList& folders, int kind,
                                            const QStringList& markedBefore) {
         QStringList inFiles;
@@ -117,7 +110,7 @@ protected:
         for (const QString& folder : folders) {
             for (const QString& name : QDir(folder).entryList({QStringLiteral("UW_*.xml")}, QDir::Files)) {
                 ++files;
-                const QString xml = QString::fromUtf8(TempFolder::read(folder + QLatin1Char('/') + name));
+                const QString xml = QString::fromUtf8(TempFolder::read(folder + name));
                 for (const QString& part : xml.split(QStringLiteral("<Ustrd>")).mid(1))
                     inFiles << part.section(QLatin1Char('<'), 0, 0);
             }
@@ -135,35 +128,24 @@ protected:
         return files;
     }
 
-    std::unique_ptr<HostDb> hostDb() {
+    // Runs a statement on the demo database and gives its first column.
+    QStringList query(const QString& sql, const QVariantList& values = {}) {
         QString error;
         std::unique_ptr<HostDb> db = HostDb::open(connection(QStringLiteral("QSQLITE")), &error);
-        EXPECT_TRUE(db) << error.toStdString();
-        return db;
+        QSqlQuery q = db ? db->newQuery() : QSqlQuery();
+        EXPECT_TRUE(db && db->run(q, sql, values, &error)) << error.toStdString();
+        QStringList column;
+        while (q.next())
+            column << q.value(0).toString();
+        return column;
     }
     // Invoice names with a transfer mark of the kind.
     QStringList markedNames(int kind) {
-        std::unique_ptr<HostDb> db = hostDb();
-        if (!db)
-            return {};
-        QSqlQuery q = db->newQuery();
-        QString error;
-        EXPECT_TRUE(db->run(q, QStringLiteral("SELECT SUBTEXT FROM COMM WHERE ID = 7 AND SUBNUM = ?"), {kind},
-                            &error))
-            << error.toStdString();
-        QStringList names;
-        while (q.next())
-            names << q.value(0).toString();
-        return names;
-    }
-    void change(const QString& sql) {
-        QString error;
-        std::unique_ptr<HostDb> db = hostDb();
-        ASSERT_TRUE(db);
-        EXPECT_TRUE(db->execute(sql, {}, &error)) << error.toStdString();
+        return query(QStringLiteral("SELECT SUBTEXT FROM COMM WHERE ID = 7 AND SUBNUM = ?"), {kind});
     }
 
     TempFolder root;
+    WriterFixture files; // the export folder
     OwnSettings settings;
 };
 
@@ -190,17 +172,15 @@ TEST_P(EnabledType, PublishesPaymentFileCsvAndBothReports) {
     const QFileInfo payment(r.out[0]);
     EXPECT_TRUE(
         payment.fileName().startsWith(directDebit ? QLatin1String("LS_Demo_") : QLatin1String("UW_Demo_")));
-    EXPECT_EQ(payment.absolutePath(), QFileInfo(exportFolder()).absoluteFilePath());
+    EXPECT_EQ(payment.absolutePath() + QLatin1Char('/'), files.exportFolder());
     EXPECT_TRUE(QFileInfo(r.out[1]).fileName().startsWith(QLatin1String("Bank_")));
-    EXPECT_EQ(r.out[2], payment.absolutePath() + QLatin1Char('/') + payment.completeBaseName() +
-                            QStringLiteral("_Begleitzettel.pdf"));
-    EXPECT_EQ(r.out[3], payment.absolutePath() + QLatin1Char('/') + payment.completeBaseName() +
-                            QStringLiteral("_Beitrag.pdf"));
+    const QString reports = payment.absolutePath() + QLatin1Char('/') + payment.completeBaseName();
+    EXPECT_EQ(r.out.mid(2), QStringList({reports + "_Begleitzettel.pdf", reports + "_Beitrag.pdf"}));
     QStringList expected;
     for (const QString& path : r.out)
         expected << QFileInfo(path).fileName();
     expected.sort();
-    EXPECT_EQ(exportEntries(), expected);
+    EXPECT_EQ(files.exportEntries(), expected);
 
     const QByteArray xml = TempFolder::read(r.out[0]);
     const QStringList schemas =
@@ -243,7 +223,7 @@ class CheckDb : public BatchExport, public ::testing::WithParamInterface<CheckCa
 TEST_P(CheckDb, NamesWhatFailsAndChangesNothing) {
     const CheckCase& c = GetParam();
     if (*c.change)
-        change(QString::fromUtf8(c.change));
+        query(QString::fromUtf8(c.change));
     settings.firma.DatumFaelligkeit = QStringLiteral("FAELLIGKEITSDATUM");
     settings.firma.ExterneBelegnummer = QStringLiteral("EXT_BELEGNR");
     if (c.flagGutschrift)
@@ -259,14 +239,15 @@ TEST_P(CheckDb, NamesWhatFailsAndChangesNothing) {
         return line.startsWith(QString::fromUtf8(c.line));
     })) << out.toStdString();
     EXPECT_EQ(TempFolder::read(dbFile()), before);
-    EXPECT_EQ(exportEntries(), QStringList());
+    EXPECT_EQ(files.exportEntries(), QStringList());
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Demo, CheckDb,
     ::testing::Values(
         CheckCase{"Sqlite", "QSQLITE", "", nullptr, 0, "Alle "},
-        CheckCase{"Odbc", "QODBC", "", nullptr, 0, "Alle "},
+        // Configured columns are matched whatever their case.
+        CheckCase{"Odbc", "QODBC", "", "sepa_gutschrift", 0, "Alle "},
         CheckCase{"MissingTable", "QODBC", "DROP TABLE STRINGS", nullptr, 1,
                   "FEHLER  Tabelle STRINGS: fehlt in der Datenbank"},
         CheckCase{"MissingColumn", "QSQLITE", "", "GIBTSNICHT", 1,
@@ -292,17 +273,13 @@ struct Refusal {
     const char* creditorId = nullptr;
 };
 
-void PrintTo(const Refusal& c, std::ostream* os) {
-    *os << c.name;
-}
-
 class RefusedRun : public BatchExport, public ::testing::WithParamInterface<Refusal> {};
 
 // Refused before anything is written, or undone when the posting fails.
 TEST_P(RefusedRun, WritesPrintsAndPostsNothing) {
     const Refusal& c = GetParam();
     if (*c.sql)
-        change(QString::fromUtf8(c.sql));
+        query(QString::fromUtf8(c.sql));
     settings.SEPAVersion = QString::fromLatin1(c.sepaVersion);
     if (c.creditorId)
         settings.firma.GlaubigerID = QString::fromLatin1(c.creditorId);
@@ -312,7 +289,7 @@ TEST_P(RefusedRun, WritesPrintsAndPostsNothing) {
     EXPECT_EQ(r.exitCode, c.exitCode);
     EXPECT_TRUE(r.err.contains(QString::fromUtf8(c.says))) << r.err.toStdString();
     EXPECT_EQ(r.out, QStringList());
-    EXPECT_EQ(exportEntries(), QStringList());
+    EXPECT_EQ(files.exportEntries(), QStringList());
     EXPECT_EQ(markedNames(0) + markedNames(3), marksBefore);
 }
 
@@ -358,19 +335,19 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(BatchExport, TakesTheNextFreeSecondInsteadOfReplacingAFile) {
     const QDateTime now = QDateTime::currentDateTime();
     for (int s = 0; s < 60; ++s)
-        TempFolder::write(exportFolder() + QStringLiteral("/UW_Demo_") +
+        TempFolder::write(files.exportFolder() + QStringLiteral("UW_Demo_") +
                               now.addSecs(s).toString(QStringLiteral("ddMMyyyy'T'HHmmss")) +
                               QStringLiteral(".xml"),
                           "alt");
-    const QStringList before = exportEntries();
+    const QStringList before = files.exportEntries();
 
     const ProgramResult r = export_({QStringLiteral("A3")});
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     ASSERT_EQ(r.out.size(), 4);
     EXPECT_FALSE(before.contains(QFileInfo(r.out[0]).fileName()));
     for (const QString& name : before)
-        EXPECT_EQ(TempFolder::read(exportFolder() + QLatin1Char('/') + name), "alt");
-    EXPECT_EQ(exportEntries().size(), before.size() + 4);
+        EXPECT_EQ(TempFolder::read(files.exportFolder() + name), "alt");
+    EXPECT_EQ(files.exportEntries().size(), before.size() + 4);
 }
 
 // A posting slowed by a trigger on the marks of the invoices whose names
@@ -391,18 +368,14 @@ struct RaceCase {
     bool customerOrderFirst; // the first run sorts by customer, the second by name
 };
 
-void PrintTo(const RaceCase& c, std::ostream* os) {
-    *os << c.name;
-}
-
 class TwoWorkstations : public BatchExport, public ::testing::WithParamInterface<RaceCase> {};
 
 TEST_P(TwoWorkstations, PayEveryInvoiceOnceAndTheLoserLeavesNothing) {
     const RaceCase& c = GetParam();
     demoWith(600);
     const QStringList markedBefore = markedNames(3);
-    change(slowPosting("%0001"));
-    const QString second = c.sharedFolder ? exportFolder() : root.file(QStringLiteral("export2"));
+    query(slowPosting("%0001"));
+    const QString second = c.sharedFolder ? files.exportFolder() : root.file(QStringLiteral("export2/"));
     QDir().mkpath(second);
     const QString sort = QStringLiteral("--sort");
     QProcess a, b;
@@ -411,7 +384,7 @@ TEST_P(TwoWorkstations, PayEveryInvoiceOnceAndTheLoserLeavesNothing) {
             c.customerOrderFirst ? QStringLiteral("customer") : QStringLiteral("name")},
            connection(QStringLiteral("QSQLITE")));
     QThread::msleep(c.delayMs);
-    settings.ExportPfad = second + QLatin1Char('/');
+    settings.ExportPfad = second;
     launch(b,
            {QStringLiteral("--export"), QStringLiteral("A3"), sort,
             c.customerOrderFirst ? QStringLiteral("name") : QStringLiteral("customer")},
@@ -431,7 +404,7 @@ TEST_P(TwoWorkstations, PayEveryInvoiceOnceAndTheLoserLeavesNothing) {
         loser.err.contains(QStringLiteral("Keine Daten für die ausgewählten Eingrenzungen vorhanden!")))
         << loser.err.toStdString();
     const QStringList folders =
-        c.sharedFolder ? QStringList{exportFolder()} : QStringList{exportFolder(), second};
+        c.sharedFolder ? QStringList{files.exportFolder()} : QStringList{files.exportFolder(), second};
     EXPECT_EQ(expectEachInvoicePaidAndMarkedOnce(folders, 3, markedBefore), 1);
 }
 
@@ -450,10 +423,10 @@ TEST_F(BatchExport, KilledRunsAreCompletedOrDiscardedAtTheNextStart) {
     QStringList said;
     for (int moment = 0; moment < 6; ++moment) {
         demoWith(600);
-        change(slowPosting("%0001", 6000000));
+        query(slowPosting("%0001", 6000000));
         const QStringList markedBefore = markedNames(3);
-        for (const QString& name : exportEntries())
-            QFile::remove(exportFolder() + QLatin1Char('/') + name);
+        for (const QString& name : files.exportEntries())
+            QFile::remove(files.exportFolder() + name);
         QProcess killed;
         launch(killed, {QStringLiteral("--export"), QStringLiteral("A3")},
                connection(QStringLiteral("QSQLITE")));
@@ -466,7 +439,7 @@ TEST_F(BatchExport, KilledRunsAreCompletedOrDiscardedAtTheNextStart) {
             if (next.err.contains(QStringLiteral("Eine unterbrochene Überleitung wurde ") +
                                   QLatin1String(what)))
                 said << QLatin1String(what);
-        expectEachInvoicePaidAndMarkedOnce({exportFolder()}, 3, markedBefore);
+        expectEachInvoicePaidAndMarkedOnce({files.exportFolder()}, 3, markedBefore);
         if (HasFailure())
             return;
     }

@@ -102,26 +102,16 @@ TEST_F(IniFileTest, SaveWritesTheTwentyTwoKeysAndTheSepaVersionInWindows1252AndR
 
 // File access as an ordinary user meets it: root passes every permission
 // check, so it takes the identity of "nobody" for file access meanwhile.
-class AsOrdinaryUser {
-public:
-    AsOrdinaryUser() : m_switched(geteuid() == 0) {
-        if (m_switched) {
-            setfsgid(kNobody);
-            setfsuid(kNobody);
-        }
+constexpr uid_t kNobody = 65534;
+struct AsOrdinaryUser {
+    AsOrdinaryUser() {
+        if (geteuid() == 0)
+            setfsgid(kNobody), setfsuid(kNobody);
     }
     ~AsOrdinaryUser() {
-        if (m_switched) {
-            setfsuid(0);
-            setfsgid(0);
-        }
+        if (geteuid() == 0)
+            setfsuid(0), setfsgid(0);
     }
-    AsOrdinaryUser(const AsOrdinaryUser&) = delete;
-    AsOrdinaryUser& operator=(const AsOrdinaryUser&) = delete;
-    static constexpr uid_t kNobody = 65534;
-
-private:
-    bool m_switched;
 };
 
 struct SaveSetup {
@@ -129,10 +119,6 @@ struct SaveSetup {
     bool folderTakesNewFiles; // otherwise only the file itself is writable
     bool diskFull;
 };
-
-void PrintTo(const SaveSetup& setup, std::ostream* os) {
-    *os << setup.name;
-}
 
 class SavingTheOwnFile : public IniFileTest, public ::testing::WithParamInterface<SaveSetup> {};
 
@@ -147,7 +133,7 @@ TEST_P(SavingTheOwnFile, KeepsOwnerAndPermissionsAndNeverLeavesAHalfFile) {
     ASSERT_EQ(chmod(QFile::encodeName(folder.path()).constData(), 0755), 0);
     ASSERT_EQ(chmod(QFile::encodeName(ini).constData(), mode), 0);
     // Root hands the file to another owner, whom a new file would not have.
-    const uid_t owner = geteuid() == 0 && setup.folderTakesNewFiles ? AsOrdinaryUser::kNobody : geteuid();
+    const uid_t owner = geteuid() == 0 && setup.folderTakesNewFiles ? kNobody : geteuid();
     ASSERT_EQ(chown(QFile::encodeName(ini).constData(), owner, gid_t(-1)), 0);
     ASSERT_EQ(chmod(QFile::encodeName(dir).constData(), setup.folderTakesNewFiles ? 0755 : 0555), 0);
 

@@ -99,67 +99,36 @@ TEST(ConnectionString, TranslatesTheComposedText) {
     EXPECT_FALSE(ConnectionString::translate("", &t, &error));
 }
 
-// Configured column names are checked against the table whatever their case,
-// and anything that is not a column of it never reaches a statement.
-TEST(HostDb, ChecksConfiguredColumnsThroughEitherDriver) {
-    for (const char* driver : {"QSQLITE", "QODBC"}) {
-        SCOPED_TRACE(driver);
-        TestHostDb host(QString::fromLatin1(driver));
-        host.addCustomer(1, "Meier");
-        EXPECT_EQ(host.db().dialect(), HostDb::Dialect::Sqlite);
-        EXPECT_EQ(host.scalar("SELECT NAME FROM PERSONAL WHERE KURZBEZEICHNUNG = ?", {"MEIER"}), "Meier");
-        EXPECT_EQ(host.db().checkedColumn("personal_free", "sepa_gutschrift"), "\"SEPA_GUTSCHRIFT\"");
-        EXPECT_EQ(host.db().checkedColumn("HEADERRECH", "FAELLIG; DROP TABLE COMM"), "");
-        EXPECT_EQ(host.db().checkedColumn("HEADERRECH", ""), "");
-    }
-}
-
-TEST(CommandLine, Variants) {
+// The host program may pass its argument unquoted, so its words are joined
+// again; whatever is not understood is refused. The other options are
+// driven by the batch and package tests through the real program.
+TEST(CommandLine, JoinsTheUnquotedArgumentAndRefusesWhatItDoesNotKnow) {
     CommandLine cl;
     QString error;
-    ASSERT_TRUE(CommandLine::parse({"--program-dir", "/opt/x", "DSN=a|b.ini"}, &cl, &error));
-    EXPECT_EQ(cl.mode, CommandLine::Mode::Window);
-    EXPECT_EQ(cl.programDir, "/opt/x");
-    EXPECT_EQ(cl.argument, "DSN=a|b.ini");
-    ASSERT_TRUE(CommandLine::parse({"--make-demo-db", "d.db", "--invoices", "5"}, &cl, &error));
-    EXPECT_EQ(cl.mode, CommandLine::Mode::MakeDemoDb);
-    EXPECT_EQ(cl.invoices, 5);
-    ASSERT_TRUE(CommandLine::parse({"--export", "A3", "--from", "2026-12-01", "--sort", "customer", "--yes"},
-                                   &cl, &error));
-    EXPECT_EQ(cl.exportKey, "A3");
-    EXPECT_EQ(cl.from, QDate(2026, 12, 1));
-    EXPECT_TRUE(cl.sortByCustomer);
-    EXPECT_TRUE(cl.yes);
-    EXPECT_FALSE(CommandLine::parse({"--from", "01.12.2026"}, &cl, &error));
-    EXPECT_FALSE(CommandLine::parse({"--sort", "datum"}, &cl, &error));
     ASSERT_TRUE(CommandLine::parse({"Provider=SQLOLEDB.1;Integrated", "Security=SSPI;Data",
                                     "Source=srv|C:\\Program", "Files\\brevanta.Ini"},
                                    &cl, &error));
+    EXPECT_EQ(cl.mode, CommandLine::Mode::Window);
     EXPECT_EQ(cl.argument, "Provider=SQLOLEDB.1;Integrated Security=SSPI;Data Source=srv|C:\\Program "
                            "Files\\brevanta.Ini");
-    EXPECT_FALSE(CommandLine::parse({"--bogus"}, &cl, &error));
+    ASSERT_TRUE(CommandLine::parse({"--export", "A3", "--from", "2026-12-01", "--sort", "customer", "--yes"},
+                                   &cl, &error));
+    EXPECT_TRUE(cl.mode == CommandLine::Mode::Export && cl.exportKey == "A3" &&
+                cl.from == QDate(2026, 12, 1) && cl.sortByCustomer && cl.yes);
+    for (const QStringList& refused : {QStringList{"--from", "01.12.2026"}, {"--sort", "datum"}, {"--bogus"}})
+        EXPECT_FALSE(CommandLine::parse(refused, &cl, &error)) << refused.join(' ').toStdString();
 }
 
-// The real program in a second process, so the single-instance test sees it.
-class RunningProgram {
-public:
-    RunningProgram(const QString& programDir, const QString& argument) {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("QT_QPA_PLATFORM", "offscreen");
-        m_process.setProcessEnvironment(env);
-        // Unquoted, as the host program may pass it: its blanks split it into words.
-        m_process.start(BRV_PROGRAM_PATH, QStringList{"--program-dir", programDir} + argument.split(' '));
-        m_process.waitForStarted(10000);
-    }
-    ~RunningProgram() {
-        m_process.kill();
-        m_process.waitForFinished(5000);
-    }
-    QProcess& process() { return m_process; }
-
-private:
-    QProcess m_process;
-};
+// The real program in a second process, so the single-instance test sees it;
+// the process object ends it when it goes.
+void startProgram(QProcess& program, const QString& programDir, const QString& argument) {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    program.setProcessEnvironment(env);
+    // Unquoted, as the host program may pass it: its blanks split it into words.
+    program.start(BRV_PROGRAM_PATH, QStringList{"--program-dir", programDir} + argument.split(' '));
+    program.waitForStarted(10000);
+}
 
 bool waitForListener(const QString& programDir) {
     for (int i = 0; i < 100; ++i) {
@@ -175,25 +144,24 @@ bool waitForListener(const QString& programDir) {
 TEST(SingleInstance, ASecondCopyOfTheSameFolderEndsWithoutTouchingTheDatabase) {
     ensureGuiApplication();
     TestHostDb host;
-    TempFolder folder;
-    RunningProgram first(folder.path(), host.connectionString());
-    ASSERT_TRUE(waitForListener(folder.path())) << first.process().readAllStandardError().toStdString();
+    TempFolder folder, otherFolder;
+    QProcess first, second, other;
+    startProgram(first, folder.path(), host.connectionString());
+    ASSERT_TRUE(waitForListener(folder.path())) << first.readAllStandardError().toStdString();
 
     // An unreachable database: a copy that tried to connect would fail with exit code 1.
-    QProcess second;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("QT_QPA_PLATFORM", "offscreen");
-    second.setProcessEnvironment(env);
-    second.start(BRV_PROGRAM_PATH,
-                 {"--program-dir", folder.path(), "Provider=SQLite;Data Source=/nirgends/x.db"});
+    startProgram(second, folder.path(), "Provider=SQLite;Data Source=/nirgends/x.db");
     ASSERT_TRUE(second.waitForFinished(10000));
     EXPECT_EQ(second.exitCode(), 0);
-    EXPECT_EQ(first.process().state(), QProcess::Running);
+    EXPECT_EQ(first.state(), QProcess::Running);
 
-    TempFolder otherFolder;
-    RunningProgram other(otherFolder.path(), host.connectionString());
+    startProgram(other, otherFolder.path(), host.connectionString());
     EXPECT_TRUE(waitForListener(otherFolder.path()));
-    EXPECT_EQ(other.process().state(), QProcess::Running);
+    EXPECT_EQ(other.state(), QProcess::Running);
+    for (QProcess* program : {&first, &other}) {
+        program->kill();
+        program->waitForFinished(5000);
+    }
 }
 
 } // namespace

@@ -31,14 +31,6 @@
 
 namespace {
 
-// Shows the window and makes it the active one, so keys and focus go
-// where a clerk's would.
-void showActive(MainWindow& w) {
-    w.show();
-    QApplication::setActiveWindow(&w);
-    EXPECT_TRUE(QTest::qWaitForWindowActive(&w));
-}
-
 QTreeWidgetItem* node(const MainWindow& w, const QString& key) {
     for (QTreeWidgetItemIterator it(w.tvAbrechnungen); *it; ++it)
         if ((*it)->data(0, Qt::UserRole).toString() == key)
@@ -70,23 +62,16 @@ QStringList names(const InvoiceListModel& list) {
     return result;
 }
 
-// What the window manager's close box sends.
-void closeBox(MainWindow& w) {
-    QCloseEvent close;
-    QApplication::sendEvent(w.windowHandle(), &close);
-}
-
-// A started window on a test host database with two A3 invoices and one R
+// A started, shown window on a test host database with two A3 invoices and one R
 // invoice in March 2026.
 class WindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ensureGuiApplication();
         QDir(folder.path()).mkdir("prog");
-        host.exec("INSERT INTO FORMS_CONFIG VALUES ('F_STAMMEINKONF', 'CHKABRECHNUNG3', 1)");
-        host.exec("INSERT INTO FORMS_CONFIG VALUES ('F_STAMMEINKONF', 'CHKABRECHNUNG5', 1)");
-        host.exec("INSERT INTO STRINGS VALUES (642, 'Rechnungen', NULL)");
-        host.exec("INSERT INTO STRINGS VALUES (652, 'Honorar', 'Honorare Ärzte')");
+        host.exec("INSERT INTO FORMS_CONFIG VALUES ('F_STAMMEINKONF', 'CHKABRECHNUNG3', 1), "
+                  "('F_STAMMEINKONF', 'CHKABRECHNUNG5', 1)");
+        host.exec("INSERT INTO STRINGS VALUES (642, 'Rechnungen', NULL), (652, 'Honorar', 'Honorare Ärzte')");
         host.addCustomer(1, "Meier");
         host.addCustomer(2, "O'Brien");
         host.addInvoice("H-1", "A3", "2026-03-02", 1, 100.0);
@@ -101,19 +86,11 @@ protected:
         auto w = std::make_unique<MainWindow>(ProgramPaths{folder.file("prog")}, &prompter);
         EXPECT_EQ(w->Form_Load(host.connectionString(), QDate(2026, 3, 15)), MainWindow::StartResult::Ready)
             << prompter.allText().toStdString();
+        // Shown and active, so keys and focus go where a clerk's would.
+        w->show();
+        QApplication::setActiveWindow(w.get());
+        EXPECT_TRUE(QTest::qWaitForWindowActive(w.get()));
         return w;
-    }
-
-    static void click(MainWindow& w, const QString& key) {
-        if (!w.chooseNode(key))
-            ADD_FAILURE() << "no node " << key.toStdString();
-    }
-
-    static QStringList treeTexts(const MainWindow& w) {
-        QStringList texts;
-        for (QTreeWidgetItemIterator it(w.tvAbrechnungen); *it; ++it)
-            texts << (*it)->data(0, Qt::UserRole).toString() + "=" + (*it)->text(0);
-        return texts;
     }
 
     TestHostDb host;
@@ -121,25 +98,20 @@ protected:
     RecordingPrompter prompter;
 };
 
-TEST_F(WindowTest, TreeShowsTheEnabledSettlementTypesWithTheirHostTexts) {
-    auto w = start();
-    EXPECT_EQ(treeTexts(*w),
-              QStringList({"R0=Rechnungen", "A=SEPA-Überweisung", "A3=Honorare Ärzte", "A5="}));
-    EXPECT_EQ(w->strVer_Type, "A3");
-    EXPECT_EQ(w->tvAbrechnungen->currentItem()->text(0), "Honorare Ärzte");
-    EXPECT_EQ(w->openInvoices().rowCount(), 0); // start-up loads no list
-    showActive(*w);
-    EXPECT_TRUE(node(*w, "A")->isExpanded());
-    EXPECT_TRUE(
-        w->tvAbrechnungen->viewport()->rect().contains(w->tvAbrechnungen->visualItemRect(node(*w, "A5"))));
-}
-
-// Start-up reads the own INI file, tidies the transfer marks and sets the
+// Start-up shows the enabled settlement types with their host texts, reads
+// the own INI file, tidies the transfer marks, loads no list and sets the
 // default range: the first of the month to today.
-TEST_F(WindowTest, StartReadsSettingsTidiesAndSetsTheDefaults) {
+TEST_F(WindowTest, StartShowsTheTreeReadsSettingsTidiesAndSetsTheDefaults) {
     host.exec("INSERT INTO COMM (ID, SUBTEXT, SUBNUM) VALUES (7, 'GONE', NULL)");
     auto w = start("ExportPfad=/srv/sepa\r\nFirmenName=Musterhandel\r\nexternebelegnummer=ext\r\n"
                    "DatumFaelligkeit=FAELLIGKEITSDATUM\r\nCheckBoxGutschrift=SEPA_GUTSCHRIFT\r\n");
+    QStringList tree;
+    for (QTreeWidgetItemIterator it(w->tvAbrechnungen); *it; ++it)
+        tree << (*it)->data(0, Qt::UserRole).toString() + "=" + (*it)->text(0);
+    EXPECT_EQ(tree, QStringList({"R0=Rechnungen", "A=SEPA-Überweisung", "A3=Honorare Ärzte", "A5="}));
+    EXPECT_EQ(w->strVer_Type, "A3");
+    EXPECT_EQ(w->tvAbrechnungen->currentItem()->text(0), "Honorare Ärzte");
+    EXPECT_EQ(w->openInvoices().rowCount(), 0);
     EXPECT_TRUE(prompter.messages.isEmpty());
     EXPECT_EQ(w->windowTitle(), "BRV32-SEPA-Überweisung    Version: 1.0    Datenbank:     Parameter: ");
     EXPECT_EQ(w->strExportPfad, "/srv/sepa/");
@@ -154,6 +126,9 @@ TEST_F(WindowTest, StartReadsSettingsTidiesAndSetsTheDefaults) {
     EXPECT_FALSE(w->optFaelligkeit->isHidden());
     EXPECT_TRUE(w->bFLoadOK);
     EXPECT_EQ(host.scalar("SELECT COUNT(*) FROM COMM").toInt(), 0);
+    EXPECT_TRUE(node(*w, "A")->isExpanded());
+    EXPECT_TRUE(
+        w->tvAbrechnungen->viewport()->rect().contains(w->tvAbrechnungen->visualItemRect(node(*w, "A5"))));
 }
 
 // A start that cannot reach its database ends with one message naming why,
@@ -175,9 +150,6 @@ TEST_F(WindowTest, StartFailsWithOneMessageWhenTheDatabaseCannotBeReached) {
         EXPECT_TRUE(prompter.messages[0].text.startsWith("Das Programm kann nicht gestartet werden."));
         EXPECT_TRUE(prompter.messages[0].text.contains(c.says)) << prompter.messages[0].text.toStdString();
         EXPECT_FALSE(w.bFLoadOK);
-        if (c.argument.isEmpty()) {
-            EXPECT_TRUE(w.strConnectionString.startsWith("Provider=SQLOLEDB.1;"));
-        }
         w.close();
         EXPECT_TRUE(prompter.questions.isEmpty());
         EXPECT_TRUE(QDir(folder.file("prog")).entryList(QDir::Files).isEmpty());
@@ -191,20 +163,17 @@ TEST_F(WindowTest, StartFailsWithOneMessageWhenTheDatabaseCannotBeReached) {
 TEST_F(WindowTest, NodeClickLoadsTheListOfTheNodeThenChecksItsInvoices) {
     host.addInvoice("H-0", "A3", "2026-03-05", 1, 0.0);
     auto w = start("CheckBoxGutschrift=SEPA_GUTSCHRIFT\r\nCheckBoxLastschrift=SEPA_LASTSCHRIFT\r\n");
-    click(*w, "A3");
+    ASSERT_TRUE(w->chooseNode("A3"));
     EXPECT_EQ(w->strCheckBox, "SEPA_GUTSCHRIFT");
-    ASSERT_EQ(w->openInvoices().rowCount(), 2);
-    EXPECT_EQ(w->openInvoices().invoiceName(1), "H-2");
-    EXPECT_EQ(w->openInvoices().text(1, 3), "250,50");
+    EXPECT_EQ(names(w->openInvoices()), QStringList({"H-1", "H-2"}));
     ASSERT_EQ(prompter.messages.size(), 1) << prompter.allText().toStdString();
     EXPECT_EQ(prompter.messages[0].title, "Keine Preise");
-    EXPECT_TRUE(prompter.messages[0].text.endsWith("Abrechnung:  H-0     A-Datum:  05.03.2026\r\n"));
 
-    click(*w, "R0");
+    ASSERT_TRUE(w->chooseNode("R0"));
     EXPECT_EQ(w->strCheckBox, "SEPA_LASTSCHRIFT");
     EXPECT_EQ(w->strVer_Type, "R0");
     EXPECT_EQ(w->openInvoices().rowCount(), 1);
-    click(*w, "A");
+    ASSERT_TRUE(w->chooseNode("A"));
     EXPECT_EQ(w->strVer_Type, "A");
     EXPECT_EQ(w->openInvoices().rowCount(), 0);
     EXPECT_EQ(w->openInvoices().columnCount(), 0);
@@ -213,7 +182,7 @@ TEST_F(WindowTest, NodeClickLoadsTheListOfTheNodeThenChecksItsInvoices) {
 
     w->dtpVon->setDate(QDate(2025, 1, 1));
     w->dtpBis->setDate(QDate(2025, 1, 31));
-    click(*w, "A3");
+    ASSERT_TRUE(w->chooseNode("A3"));
     ASSERT_EQ(prompter.messages.size(), 2);
     EXPECT_EQ(prompter.messages[1].text, "Keine Daten für die ausgewählten Eingrenzungen vorhanden!");
     EXPECT_EQ(prompter.messages[1].icon, Prompter::Icon::Information);
@@ -223,44 +192,25 @@ TEST_F(WindowTest, NodeClickLoadsTheListOfTheNodeThenChecksItsInvoices) {
     EXPECT_EQ(prompter.messages[2].text, "Keine Daten für diesen Zeitraum vorhanden!");
 }
 
-TEST_F(WindowTest, AConfiguredColumnThatDoesNotExistIsToldAndTheWindowGoesOn) {
-    auto w = start("CheckBoxGutschrift=GIBTESNICHT\r\n");
-    click(*w, "A3");
-    ASSERT_FALSE(prompter.messages.isEmpty());
-    EXPECT_TRUE(prompter.messages[0].text.startsWith("Fehler beim Anzeigen der Belege!"));
-    EXPECT_TRUE(prompter.messages[0].text.contains("GIBTESNICHT"));
-    EXPECT_TRUE(prompter.messages[0].text.contains("CheckBoxGutschrift"));
-    EXPECT_FALSE(prompter.busy);
-}
-
 TEST_F(WindowTest, HeaderClicksSortByValueAndAReloadKeepsTheOrderOfTies) {
     host.addInvoice("H-3", "A3", "2026-03-10", 1, 1234.5);
     host.addInvoice("H-4", "A3", "2026-03-09", 1, 2.0);
     auto w = start();
-    showActive(*w);
     mouseClickNode(*w, "A3");
-    clickHeader(w->lvAbrechnungen, 3);
-    QStringList amounts;
-    for (int row = 0; row < w->openInvoices().rowCount(); ++row)
-        amounts << w->openInvoices().text(row, 3);
-    EXPECT_EQ(amounts,
-              QStringList({"1.234,50", "250,50", "100,00", "2,00"})); // descending: the list was ascending
-    clickHeader(w->lvAbrechnungen, 1);
-    EXPECT_EQ(names(w->openInvoices()), QStringList({"H-1", "H-2", "H-4", "H-3"}));
-    clickHeader(w->lvAbrechnungen, 0); // descending
-    clickHeader(w->lvAbrechnungen, 2); // by customer; the three of Meier stay as shown
-    const QStringList shown({"H-4", "H-3", "H-1", "H-2"});
+    clickHeader(w->lvAbrechnungen, 3); // descending: the list was ascending
+    EXPECT_EQ(names(w->openInvoices()), QStringList({"H-3", "H-2", "H-1", "H-4"}));
+    clickHeader(w->lvAbrechnungen, 2); // by customer, ascending; the three of Meier stay as shown
+    const QStringList shown({"H-3", "H-1", "H-4", "H-2"});
     EXPECT_EQ(names(w->openInvoices()), shown);
     QTest::mouseClick(w->btnAktualisieren, Qt::LeftButton);
     EXPECT_EQ(names(w->openInvoices()), shown);
     host.addInvoice("H-0", "A3", "2026-03-11", 1, 5.0);
     QTest::mouseClick(w->btnAktualisieren, Qt::LeftButton);
-    EXPECT_EQ(names(w->openInvoices()), QStringList({"H-4", "H-3", "H-1", "H-0", "H-2"})); // new rows last
+    EXPECT_EQ(names(w->openInvoices()), QStringList({"H-3", "H-1", "H-4", "H-0", "H-2"})); // new rows last
 }
 
-TEST_F(WindowTest, PostcodeTakesDigitsOnlyAndLetsEditingAndFocusKeysThrough) {
+TEST_F(WindowTest, BoxesTakeWhatTheyMayAndLetEditingAndFocusKeysThrough) {
     auto w = start();
-    showActive(*w);
     QLineEdit* plz = w->panel->txtPLZ;
     QTest::mouseClick(plz, Qt::LeftButton);
     QTest::keyClicks(plz, "12a45");
@@ -281,11 +231,8 @@ TEST_F(WindowTest, PostcodeTakesDigitsOnlyAndLetsEditingAndFocusKeysThrough) {
     EXPECT_EQ(w->panel->txtVerwendungszweck->text().size(), 27);
     EXPECT_EQ(w->panel->txtReferenznummer->maxLength(), 25);
     EXPECT_EQ(w->panel->txtAdresse->maxLength(), 32767);
-}
 
-TEST_F(WindowTest, AClickIntoADateSelectsTheSectionUnderItSoTypedDigitsReplaceIt) {
-    auto w = start();
-    showActive(*w);
+    // A click into a date selects the section under it, so typed digits replace it.
     auto clickAt = [](QDateEdit* picker, const QString& textBefore) {
         QLineEdit* edit = picker->findChild<QLineEdit*>();
         const int x = edit->contentsRect().left() + 3 + edit->fontMetrics().horizontalAdvance(textBefore);
@@ -308,15 +255,10 @@ struct NodeGesture {
     int rows;
 };
 
-void PrintTo(const NodeGesture& gesture, std::ostream* os) {
-    *os << gesture.name;
-}
-
 class NodeGestures : public WindowTest, public ::testing::WithParamInterface<NodeGesture> {};
 
 TEST_P(NodeGestures, LoadTheListOfTheNodeShownAsSelectedOnce) {
     auto w = start("CheckBoxGutschrift=SEPA_GUTSCHRIFT\r\nCheckBoxLastschrift=SEPA_LASTSCHRIFT\r\n");
-    showActive(*w);
     QSignalSpy loads(&w->openInvoices(), &QAbstractItemModel::modelReset);
     GetParam().act(*w);
     EXPECT_EQ(w->tvAbrechnungen->currentItem()->data(0, Qt::UserRole).toString(), GetParam().shownKey);
@@ -360,17 +302,12 @@ struct ClosingWay {
     QByteArray ownIni = {};
 };
 
-void PrintTo(const ClosingWay& way, std::ostream* os) {
-    *os << way.name;
-}
-
 class ClosingWays : public WindowTest, public ::testing::WithParamInterface<ClosingWay> {};
 
 TEST_P(ClosingWays, AskToSaveAndSaveWhatWasTyped) {
     const ClosingWay& c = GetParam();
     auto w = start(c.ownIni);
     EXPECT_TRUE(w->optFaelligkeit->isHidden()); // no due-date setting
-    showActive(*w);
     if (c.typed && *c.typed) {
         QTest::mouseClick(w->panel->txtOrt, Qt::LeftButton);
         QTest::keyClicks(w->panel->txtOrt, c.typed);
@@ -381,7 +318,8 @@ TEST_P(ClosingWays, AskToSaveAndSaveWhatWasTyped) {
     }
     prompter.answers = {c.answer};
     if (c.closeBox) {
-        closeBox(*w);
+        QCloseEvent close; // what the window manager's close box sends
+        QApplication::sendEvent(w->windowHandle(), &close);
     } else {
         QTest::keyClick(w.get(), Qt::Key_B, Qt::AltModifier);
         QTest::qWait(300); // the button's animated click
@@ -436,13 +374,12 @@ TEST_F(WindowTest, ClientLoadingListsActiveClientsAndOverwritesTheCompanyFieldsO
     host.exec(insert, {51, 1, "D'ARC", "Jeanne", QVariant(), 1, 0, 1, 0});
     host.exec(insert, {52, 3, "ALT", "Alt", "KG", 0, 0, 1, 1});
     host.exec(insert, {53, 0, "HAUPT", "Kunde", "Fremd", 0, 1, 0, 0});
-    auto w = start("Verwendungszweck=Lauf\r\nReferenznummer=R-1\r\nFirmenName=Alt\r\n");
+    auto w = start("Verwendungszweck=Lauf\r\nFirmenName=Alt\r\n");
     w->panel->chkMandantAusDB->setChecked(true);
     ASSERT_TRUE(w->panel->cmbMandant->isEnabled());
-    QStringList names;
-    for (int i = 0; i < w->panel->cmbMandant->count(); ++i)
-        names << w->panel->cmbMandant->itemText(i);
-    EXPECT_EQ(names, QStringList({"D'ARC", "HAUPT"}));
+    ASSERT_EQ(w->panel->cmbMandant->count(), 2);
+    EXPECT_EQ(w->panel->cmbMandant->itemText(0), "D'ARC");
+    EXPECT_EQ(w->panel->cmbMandant->itemText(1), "HAUPT");
 
     prompter.answers = {false};
     w->panel->cmbMandant->setCurrentText("HAUPT");
@@ -460,7 +397,6 @@ TEST_F(WindowTest, ClientLoadingListsActiveClientsAndOverwritesTheCompanyFieldsO
     EXPECT_EQ(w->panel->txtKontonummer->text(), "AT611904300234573201");
     EXPECT_EQ(w->panel->txtGlaubigerID->text(), "AT61ZZZ01234567890");
     EXPECT_EQ(w->panel->txtVerwendungszweck->text(), "Lauf");
-    EXPECT_EQ(w->panel->txtReferenznummer->text(), "R-1");
     EXPECT_TRUE(w->bAdressAenderung);
 
     w->panel->cmbMandant->setCurrentText("D'ARC");
@@ -471,8 +407,6 @@ TEST_F(WindowTest, ClientLoadingListsActiveClientsAndOverwritesTheCompanyFieldsO
 
     w->panel->chkMandantAusDB->setChecked(false);
     EXPECT_FALSE(w->panel->cmbMandant->isEnabled());
-    EXPECT_EQ(w->panel->cmbMandant->count(), 2);
-    EXPECT_EQ(w->panel->txtFirmenName->text(), "Jeanne ");
 
     // A short name without an active person.
     prompter.messages.clear();
@@ -496,7 +430,6 @@ TEST_F(WindowTest, TheOverviewReloadsOnATabDoubleClickPrintsAsShownAndReleases) 
     transfer("H-1", 100.0);
     transfer("H-2", 250.5);
     auto w = start();
-    showActive(*w);
     mouseClickNode(*w, "A3");
     EXPECT_EQ(w->openInvoices().rowCount(), 0);
     QTabBar* tabs = w->SSTab1->tabBar();
@@ -516,7 +449,6 @@ TEST_F(WindowTest, TheOverviewReloadsOnATabDoubleClickPrintsAsShownAndReleases) 
     ASSERT_EQ(pages.size(), 1);
     EXPECT_LT(pages[0].indexOf("H-3"), pages[0].indexOf("H-2"));
     EXPECT_LT(pages[0].indexOf("H-2"), pages[0].indexOf("H-1"));
-    EXPECT_TRUE(PdfText::lineWith(pages[0], "Summe:").endsWith("357,50")) << pages[0].toStdString();
 
     clickRow(w->lvUebersicht, 0);
     QTest::mouseClick(w->btnUERefreigeben, Qt::LeftButton);
@@ -528,33 +460,12 @@ TEST_F(WindowTest, TheOverviewReloadsOnATabDoubleClickPrintsAsShownAndReleases) 
     EXPECT_EQ(names(w->openInvoices()), QStringList({"H-3"}));
 }
 
-TEST_F(WindowTest, ExportFromTheWindowWritesThePaymentFileReloadsTheListAndSaysWhatItDid) {
-    const QString exportDir = folder.file("export");
-    QDir().mkpath(exportDir);
-    auto w =
-        start(("ExportPfad=" + exportDir +
-               "\r\nFirmenName=Musterhandel\r\nBank=Bank\r\n"
-               "Kontonummer=DE89370400440532013000\r\nBankleitzahl=COBADEFFXXX\r\nVerwendungszweck=Test\r\n")
-                  .toUtf8());
-    showActive(*w);
-    mouseClickNode(*w, "A3");
-    clickRow(w->lvAbrechnungen, 1);
-    QTest::mouseClick(w->cmdStart, Qt::LeftButton);
-    const QStringList files = QDir(exportDir).entryList({"UW_Test_*.xml"}, QDir::Files);
-    ASSERT_EQ(files.size(), 1) << prompter.allText().toStdString();
-    EXPECT_EQ(w->lblStatus->text(),
-              "1 Überweisung über 250,50 EUR in " + files[0] + " geschrieben und gebucht.");
-    ASSERT_EQ(w->openInvoices().rowCount(), 1);
-    EXPECT_EQ(w->openInvoices().invoiceName(0), "H-1");
-    EXPECT_EQ(host.scalar("SELECT SUBTEXT FROM COMM WHERE ID = 7 AND SUBNUM = 3").toString(), "H-2");
-}
-
 // The start button checks the creditor panel and the selection first; "a:"
-// is still the diskette, whose write test fails here.
-TEST_F(WindowTest, StartButtonChecksThePanelAndADriveLetterWithoutSeparatorIsStillTheDiskette) {
-    auto w = start("ExportPfad=a:\r\n");
+// is still the diskette, whose write test fails here. A run that writes its
+// file reloads the list and says what it did.
+TEST_F(WindowTest, StartButtonChecksThePanelThenExportsAndSaysWhatItDid) {
+    auto w = start("ExportPfad=a:\r\nBankleitzahl=COBADEFFXXX\r\nVerwendungszweck=Test\r\n");
     EXPECT_EQ(w->strExportPfad, "a:\\");
-    showActive(*w);
     mouseClickNode(*w, "A3");
     const std::pair<QLineEdit*, const char*> panel[] = {
         {w->panel->txtKontonummer, "Sie müssen eine IBAN eingeben!"},
@@ -568,12 +479,23 @@ TEST_F(WindowTest, StartButtonChecksThePanelAndADriveLetterWithoutSeparatorIsSti
             box->setText(box == w->panel->txtKontonummer ? "DE89370400440532013000" : "Musterhandel");
     }
     EXPECT_EQ(prompter.messages.size(), 4); // one message per click
+    EXPECT_EQ(prompter.messages[3].icon, Prompter::Icon::Information);
     prompter.messages.clear();
     clickRow(w->lvAbrechnungen, 0);
     QTest::mouseClick(w->cmdStart, Qt::LeftButton);
     ASSERT_EQ(prompter.messages.size(), 1) << prompter.allText().toStdString();
     EXPECT_TRUE(prompter.messages[0].text.contains("Es ist keine Diskette eingelegt!"));
     EXPECT_EQ(w->lblStatus->text(), "Der Lauf endete ohne Datei; es wurde nichts gebucht.");
+
+    w->strExportPfad = folder.path() + "/";
+    clickRow(w->lvAbrechnungen, 1);
+    QTest::mouseClick(w->cmdStart, Qt::LeftButton);
+    const QStringList files = QDir(folder.path()).entryList({"UW_Test_*.xml"}, QDir::Files);
+    ASSERT_EQ(files.size(), 1) << prompter.allText().toStdString();
+    EXPECT_EQ(w->lblStatus->text(),
+              "1 Überweisung über 250,50 EUR in " + files[0] + " geschrieben und gebucht.");
+    EXPECT_EQ(names(w->openInvoices()), QStringList({"H-1"}));
+    EXPECT_EQ(host.scalar("SELECT SUBTEXT FROM COMM WHERE ID = 7 AND SUBNUM = 3").toString(), "H-2");
 }
 
 TEST(StatusLine, NamesTheKindOfPaymentAndAFileThatStayedWithoutBooking) {

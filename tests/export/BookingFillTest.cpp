@@ -26,11 +26,6 @@ struct FillCase {
     Values xml = {}; // an element of the payment file and a text it has
 };
 
-// Test names instead of the bytes of the row.
-void PrintTo(const FillCase& c, std::ostream* os) {
-    *os << c.name;
-}
-
 const FillCase kCases[] = {
     {.name = "NullColumnsGiveEmptyTexts",
      .customer = "NUMMER = NULL, ANREDE = NULL, VORNAME = NULL, STRASSE = NULL, PLZ = NULL, ORT = NULL, "
@@ -112,7 +107,7 @@ const FillCase kCases[] = {
 
 class BookingFill : public ExportRunTest, public ::testing::WithParamInterface<FillCase> {};
 
-TEST_P(BookingFill, ReachesTheFilesAsSpecifiedForTheHostRow) {
+TEST_P(BookingFill, ReachesTheFilesAsTheHostRowHasIt) {
     const FillCase& c = GetParam();
     settings.strVer_Type = QString::fromLatin1(c.key);
     settings.strCSV = QStringLiteral("1");

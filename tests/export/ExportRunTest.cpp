@@ -1,5 +1,6 @@
 #include "ExportRunFixture.h"
 #include "SchemaCheck.h"
+#include "hostdb/HostValues.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -15,23 +16,33 @@ struct KindCase {
     const char* filePrefix;
     const char* schema;
     int transferKind;
-    const char* documentType;
     QStringList exported;
+    QStringList headers; // name, amount paid, lock and document type of every header afterwards
 };
 
-// Rows print as their names, not as their bytes.
-void PrintTo(const KindCase& c, std::ostream* os) {
-    *os << c.name;
-}
-
 const KindCase kKinds[] = {
-    {"InvoicesByDirectDebit", "R0", "LS_", "pain.008.001.02.xsd", 0, "R", {"X'1", "X-3"}},
-    {"SettlementsByCreditTransfer", "A3", "UW_", "pain.001.001.03.xsd", 3, "A3", {"X'1", "X-2"}},
+    {"InvoicesByDirectDebit",
+     "R0",
+     "LS_",
+     "pain.008.001.02.xsd",
+     0,
+     {"X'1", "X-3"},
+     {"PA-1 - - A1", "X'1 98.0 1 R", "X-2 - - R", "X-3 30.25 1 R", "X-4 - - R"}},
+    {"SettlementsByCreditTransfer",
+     "A3",
+     "UW_",
+     "pain.001.001.03.xsd",
+     3,
+     {"X'1", "X-2"},
+     {"PA-1 - - A1", "X'1 98.0 1 A3", "X-2 1234.56 1 A3", "X-3 - - A3", "X-4 - - A3"}},
 };
 
 class NodeKind : public ExportRunTest, public ::testing::WithParamInterface<KindCase> {};
 
-// A quote in the names is data, never statement text.
+// A quote in the names is data, never statement text. The marks carry the
+// day of the run, the headers the amount paid, the time of the run and the
+// lock; unselected and unexported invoices keep their headers as they were. The same names
+// once more are exported by now, so nothing happens.
 TEST_P(NodeKind, ChoosesFileFilterAndTransferMark) {
     const KindCase& c = GetParam();
     settings.strVer_Type = QString::fromLatin1(c.key);
@@ -40,27 +51,60 @@ TEST_P(NodeKind, ChoosesFileFilterAndTransferMark) {
     host.exec(QStringLiteral("UPDATE PERSONAL SET KUNDE = 0 WHERE ID_PERSONAL = 102"));
     host.addCustomer(103, QStringLiteral("Ohneabrechnung"));
     host.exec(QStringLiteral("UPDATE PERSONAL_FREE SET ABRECH3 = 0 WHERE ID_PERSONAL = 103"));
-    addInvoice(QStringLiteral("X'1"), settings.strVer_Type, 100, 10.0);
-    addInvoice(QStringLiteral("X-2"), settings.strVer_Type, 102, 20.0);
-    addInvoice(QStringLiteral("X-3"), settings.strVer_Type, 103, 30.0);
+    addInvoice(QStringLiteral("X'1"), settings.strVer_Type, 100, 98.0);
+    addInvoice(QStringLiteral("X-2"), settings.strVer_Type, 102, 1234.56);
+    addInvoice(QStringLiteral("X-3"), settings.strVer_Type, 103, 30.25);
     addInvoice(QStringLiteral("PA-1"), QStringLiteral("A1"), 100, 40.0); // another node's settlement
+    addInvoice(QStringLiteral("X-4"), settings.strVer_Type, 100, 5.0);   // not selected
 
+    const QDateTime before = QDateTime::currentDateTime().addSecs(-1);
     const ExportOutcome outcome = run({"X'1", "X-2", "X-3", "PA-1"});
+    const QDateTime after = QDateTime::currentDateTime().addSecs(1);
     ASSERT_TRUE(outcome.posted) << prompter.allText().toStdString();
+    EXPECT_TRUE(prompter.messages.isEmpty()) << prompter.allText().toStdString();
+    EXPECT_EQ(reloads, 1);
+    EXPECT_EQ(prompter.progressValue, 0);
+    EXPECT_FALSE(prompter.busy);
+    ASSERT_EQ(prompter.reports.size(), 2);
+    EXPECT_EQ(prompter.reports[0].first, "Begleitzettel");
+    EXPECT_EQ(prompter.reports[1].first, "Beitrag");
     EXPECT_TRUE(QFileInfo(outcome.paymentFile).fileName().startsWith(QLatin1String(c.filePrefix)))
         << outcome.paymentFile.toStdString();
     const QByteArray xml = paymentFile();
     EXPECT_EQ(schemaErrors(withStandardNamespace(xml), QString::fromLatin1(c.schema)), QString());
     EXPECT_EQ(elements(xml, QStringLiteral("Ustrd")), c.exported);
-    EXPECT_EQ(marked(c.transferKind), c.exported);
-    EXPECT_EQ(markCount(), c.exported.size());
-    EXPECT_EQ(lockedHeaders(), c.exported);
-    EXPECT_EQ(column(QStringLiteral("SELECT R_NAME FROM HEADERRECH WHERE GESPERRT = 1 AND VER_TYPE = ? "
-                                    "ORDER BY R_NAME"),
-                     {QString::fromLatin1(c.documentType)}),
-              c.exported);
+    QStringList marks;
     for (const QString& name : c.exported)
-        EXPECT_FALSE(openInvoices(settings.strVer_Type).contains(name)) << name.toStdString();
+        marks << QStringLiteral("%1 7 %2 ").arg(name).arg(c.transferKind) +
+                     settings.now.date().toString(QStringLiteral("yyyy-MM-dd 00:00:00"));
+    EXPECT_EQ(column(QStringLiteral("SELECT SUBTEXT || ' ' || ID || ' ' || SUBNUM || ' ' || Date1 FROM COMM "
+                                    "ORDER BY SUBTEXT")),
+              marks);
+    EXPECT_EQ(
+        column(QStringLiteral("SELECT R_NAME || ' ' || IFNULL(ZAHL_BETRAG, '-') || ' ' || IFNULL(GESPERRT, "
+                              "'-') || ' ' || VER_TYPE FROM HEADERRECH ORDER BY R_NAME")),
+        c.headers);
+    const QStringList paidAt =
+        column(QStringLiteral("SELECT ZAHLDATUM FROM HEADERRECH WHERE ZAHLDATUM IS NOT NULL"));
+    EXPECT_EQ(paidAt.size(), c.exported.size());
+    for (const QString& at : paidAt)
+        EXPECT_TRUE(HostValues::dateTime(at) >= before && HostValues::dateTime(at) <= after)
+            << at.toStdString();
+    const QStringList open = openInvoices(settings.strVer_Type);
+    EXPECT_TRUE(open.contains("X-4"));
+    for (const QString& name : c.exported)
+        EXPECT_FALSE(open.contains(name)) << name.toStdString();
+
+    const QStringList filesBefore = files.exportEntries();
+    prompter.messages.clear();
+    EXPECT_FALSE(run({"X'1", "X-2", "X-3", "PA-1"}).published);
+    EXPECT_EQ(prompter.allText(),
+              "2 der ausgewählten Rechnungen wurden inzwischen schon übergeleitet und werden "
+              "nicht noch einmal exportiert.\nKeine Belegadesse für die SEPA Überweisung "
+              "vorhanden!");
+    EXPECT_EQ(files.exportEntries(), filesBefore);
+    EXPECT_EQ(column(QStringLiteral("SELECT COUNT(*) FROM COMM")),
+              QStringList{QString::number(marks.size())});
 }
 
 INSTANTIATE_TEST_SUITE_P(Keys, NodeKind, ::testing::ValuesIn(kKinds),
@@ -72,10 +116,6 @@ struct SortCase {
     bool dueDateColumn;
     QStringList order;
 };
-
-void PrintTo(const SortCase& c, std::ostream* os) {
-    *os << c.name;
-}
 
 const SortCase kSorts[] = {
     {"ByInvoiceName", false, false, {"GU-0", "GU-1", "GU-2", "GU-3"}},
@@ -120,10 +160,6 @@ struct CsvCase {
     bool written;
     bool folderWithoutSeparator; // the export folder's value lacks its closing separator
 };
-
-void PrintTo(const CsvCase& c, std::ostream* os) {
-    *os << c.name;
-}
 
 const CsvCase kCsvSettings[] = {
     {"One", "1", true, false},

@@ -5,8 +5,6 @@
 #include "export/RunRecovery.h"
 #include "hostdb/HostValues.h"
 
-#include <QSqlQuery>
-
 // What a run leaves in the host database: marks and headers of the exported
 // invoices only, all or nothing, never twice, and never without a file.
 namespace {
@@ -22,56 +20,6 @@ QString reportText(const RecordingPrompter& prompter, const QString& name) {
     }
     ADD_FAILURE() << "no report " << name.toStdString();
     return {};
-}
-
-TEST_F(ExportRunTest, PostsMarksAndHeadersAndTheInvoicesLeaveTheOpenList) {
-    addInvoice(QStringLiteral("GU-1"), QStringLiteral("A3"), 100, 98.0);
-    addInvoice(QStringLiteral("GU-2"), QStringLiteral("A3"), 101, 1234.56);
-    addInvoice(QStringLiteral("GU-3"), QStringLiteral("A3"), 101, 5.0); // not selected
-    ASSERT_EQ(openInvoices(), QStringList({"GU-1", "GU-2", "GU-3"}));
-
-    const QDateTime before = QDateTime::currentDateTime().addSecs(-1);
-    const ExportOutcome outcome = run({"GU-1", "GU-2"});
-    const QDateTime after = QDateTime::currentDateTime().addSecs(1);
-    ASSERT_TRUE(outcome.posted) << prompter.allText().toStdString();
-    EXPECT_TRUE(prompter.messages.isEmpty()) << prompter.allText().toStdString();
-    EXPECT_EQ(reloads, 1);
-    EXPECT_EQ(prompter.progressValue, 0);
-    EXPECT_FALSE(prompter.busy);
-    ASSERT_EQ(prompter.reports.size(), 2);
-    EXPECT_EQ(prompter.reports[0].first, "Begleitzettel");
-    EXPECT_EQ(prompter.reports[1].first, "Beitrag");
-
-    const QString today = settings.now.date().toString(QStringLiteral("yyyy-MM-dd 00:00:00"));
-    EXPECT_EQ(column(QStringLiteral("SELECT ID || ' ' || SUBTEXT || ' ' || SUBNUM || ' ' || Date1 FROM COMM "
-                                    "ORDER BY SUBTEXT")),
-              QStringList({"7 GU-1 3 " + today, "7 GU-2 3 " + today}));
-    QSqlQuery headers = host.db().newQuery();
-    ASSERT_TRUE(headers.exec(
-        QStringLiteral("SELECT R_NAME, ZAHL_BETRAG, ZAHLDATUM, GESPERRT FROM HEADERRECH ORDER BY R_NAME")));
-    for (const auto& [name, paid] : {std::pair{"GU-1", 98.0}, std::pair{"GU-2", 1234.56}}) {
-        ASSERT_TRUE(headers.next());
-        EXPECT_EQ(headers.value(0).toString(), name);
-        EXPECT_DOUBLE_EQ(headers.value(1).toDouble(), paid);
-        const QDateTime paidAt = HostValues::dateTime(headers.value(2));
-        EXPECT_TRUE(paidAt >= before && paidAt <= after) << headers.value(2).toString().toStdString();
-        EXPECT_EQ(headers.value(3).toInt(), 1);
-    }
-    ASSERT_TRUE(headers.next());
-    EXPECT_TRUE(headers.value(1).isNull() && headers.value(2).isNull() && headers.value(3).isNull());
-    headers.finish();
-    EXPECT_EQ(openInvoices(), QStringList({"GU-3"}));
-
-    // The same names once more: exported by now, so nothing happens.
-    const QStringList filesBefore = files.exportEntries();
-    prompter.messages.clear();
-    EXPECT_FALSE(run({"GU-1", "GU-2"}).published);
-    EXPECT_EQ(prompter.allText(),
-              "2 der ausgewählten Rechnungen wurden inzwischen schon übergeleitet und werden "
-              "nicht noch einmal exportiert.\nKeine Belegadesse für die SEPA Überweisung "
-              "vorhanden!");
-    EXPECT_EQ(files.exportEntries(), filesBefore);
-    EXPECT_EQ(markCount(), 2);
 }
 
 TEST_F(ExportRunTest, InvoiceExportedElsewhereAfterSelectionIsSkipped) {
@@ -136,25 +84,19 @@ TEST_F(ExportRunTest, InvalidBookingsStayOutOfCsvFileReportsAndPosting) {
         EXPECT_FALSE(beitrag.contains(QLatin1String(left))) << left;
     EXPECT_TRUE(reportText(prompter, QStringLiteral("Begleitzettel")).contains(QLatin1String("20,00")));
 
+    // The order of the lines per booking is the writer tests'; here: every
+    // booking the run left out is named, and the summary counts them all.
     QStringList log = files.logLines();
     for (QString& line : log)
         line = line.section(QLatin1Char(';'), 1);
-    EXPECT_EQ(log, QStringList({
-                       "1100 Mueller Hans Betrag muss größer als 0 sein. 0,00",
-                       "Die Rechnung GU-1 wurde nicht in die Datei übernommen und bleibt offen.",
-                       "1100 Mueller Hans Betrag muss größer als 0 sein. -5,00",
-                       "Die Rechnung GU-2 wurde nicht in die Datei übernommen und bleibt offen.",
-                   }) + log.mid(4))
-        << log.join(QLatin1Char('\n')).toStdString();
     for (const char* line : {"Die Rechnung GU-3 wurde nicht in die Datei übernommen und bleibt offen.",
                              "Die Rechnung GU-5 wurde nicht in die Datei übernommen und bleibt offen.",
-                             "1101 Schaefer Hans Betrag ist zu groß. 10.000.000.000.000.000,00"})
+                             "1101 Schaefer Hans Betrag ist zu groß. 10.000.000.000.000.000,00",
+                             "Es sind 5 Fehler von gesamt 6 Buchungen aufgetreten. Die Datei enthält 1 "
+                             "Buchungen, Kontrollsumme: EUR 20"})
         EXPECT_TRUE(log.contains(QString::fromUtf8(line))) << line << "\n"
                                                            << log.join(QLatin1Char('\n')).toStdString();
-    ASSERT_GE(log.size(), 2);
-    EXPECT_EQ(log[log.size() - 2], "Es sind 5 Fehler von gesamt 6 Buchungen aufgetreten. Die Datei enthält 1 "
-                                   "Buchungen, Kontrollsumme: EUR 20");
-    EXPECT_EQ(log.last(), "5 Buchungen wurden nicht in die Datei übernommen.");
+    EXPECT_EQ(log.value(log.size() - 1), "5 Buchungen wurden nicht in die Datei übernommen.");
     EXPECT_EQ(prompter.openedFiles, QStringList({files.logPath()}));
 }
 

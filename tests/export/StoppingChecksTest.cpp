@@ -18,10 +18,6 @@ struct StopCase {
     QStringList says;
 };
 
-void PrintTo(const StopCase& c, std::ostream* os) {
-    *os << c.name;
-}
-
 // Customer 101's bank data, as SQL values.
 QString bankData(const char* iban, const char* blz, const char* konto) {
     return QStringLiteral("UPDATE PERSONAL SET IBAN = %1, BLZ = %2, KONTO = %3 WHERE ID_PERSONAL = 101")
@@ -117,14 +113,6 @@ TEST_F(ExportRunTest, ALongIbanPassesWithoutLookingAtTheNationalData) {
         "UPDATE PERSONAL SET BLZ = '70050000', KONTO = '12345678901234' WHERE ID_PERSONAL = 101"));
     addInvoice(QStringLiteral("GU-2"), QStringLiteral("A3"), 101, 20.0);
     EXPECT_TRUE(run({QStringLiteral("GU-2")}).posted) << prompter.allText().toStdString();
-}
-
-TEST_F(ExportRunTest, NothingSelected) {
-    EXPECT_FALSE(run({}).published);
-    ASSERT_EQ(prompter.messages.size(), 1);
-    EXPECT_EQ(prompter.messages[0].text, "Sie haben keine Abrechnungen für die Überleitung selektiert!");
-    EXPECT_EQ(prompter.messages[0].icon, Prompter::Icon::Information);
-    EXPECT_EQ(files.exportEntries(), QStringList());
 }
 
 } // namespace

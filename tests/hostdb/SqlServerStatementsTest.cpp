@@ -40,8 +40,7 @@ public:
         return f == Transactions || f == PreparedQueries || f == PositionalPlaceholders;
     }
     bool open(const QString&, const QString&, const QString&, const QString&, int, const QString&) override {
-        setOpen(true);
-        return true;
+        return setOpen(true), true;
     }
     void close() override { setOpen(false); }
     QSqlResult* createResult() const override;
@@ -65,18 +64,9 @@ public:
 protected:
     QVariant data(int) override { return {}; }
     bool isNull(int) override { return true; }
-    bool reset(const QString& sql) override {
-        m_driver->m_sent->append({sql, {}});
-        return activate();
-    }
-    bool prepare(const QString& sql) override {
-        setQuery(sql);
-        return true;
-    }
-    bool exec() override {
-        m_driver->m_sent->append({lastQuery(), boundValues()});
-        return activate();
-    }
+    bool reset(const QString& sql) override { return record(sql, {}); }
+    bool prepare(const QString& sql) override { return setQuery(sql), true; }
+    bool exec() override { return record(lastQuery(), boundValues()); }
     bool fetch(int) override { return false; }
     bool fetchFirst() override { return false; }
     bool fetchLast() override { return false; }
@@ -84,7 +74,8 @@ protected:
     int numRowsAffected() override { return 0; }
 
 private:
-    bool activate() {
+    bool record(const QString& sql, const QVariantList& values) {
+        m_driver->m_sent->append({sql, values});
         setActive(true);
         setSelect(true);
         return true;
@@ -157,28 +148,32 @@ TEST(SqlServerStatements, MatchTheReviewedList) {
         QSqlQuery query;
         EXPECT_TRUE(ExportQuery::open(*db, s, &query, &error)) << error.toStdString();
     };
-    const QDateTime at(QDate(2026, 3, 20), QTime(14, 3, 12));
+    // Out-values of the calls; only the statements they send matter here.
+    QStringList names;
+    std::optional<ClientStatements::ClientAddress> address;
+    int count = 0;
+    QList<CatalogStatements::Index> found;
+    QDateTime back;
+    BookingList bookings;
+    bookings.last().Rechnung = QStringLiteral("RE-1");
+    bookings.last().Betrag = 9800;
+    bookings.append();
+    Posting::Claim claim;
+    Posting::Claim posted;
+    posted.documentType = QStringLiteral("R");
+    posted.paidAt = QDateTime(QDate(2026, 3, 20), QTime(14, 3, 12));
+    posted.before.append({QStringLiteral("RE-1"), QVariant(), 0});
+    ListInput byInvoiceDate = listInput(true);
+    byInvoiceDate.optFaelligkeit = false;
     const std::pair<const char*, std::function<void()>> calls[] = {
         {"LoadTreeView", [&] { InvoiceTree::LoadTreeView(*db); }},
-        {"LoadMandantenListe",
-         [&] {
-             QStringList names;
-             ClientStatements::LoadMandantenListe(*db, &names, &error);
-         }},
+        {"LoadMandantenListe", [&] { ClientStatements::LoadMandantenListe(*db, &names, &error); }},
         {"LoadMandantAdresse",
-         [&] {
-             std::optional<ClientStatements::ClientAddress> a;
-             ClientStatements::LoadMandantAdresse(*db, QStringLiteral("MUSTER"), &a, &error);
-         }},
+         [&] { ClientStatements::LoadMandantAdresse(*db, QStringLiteral("MUSTER"), &address, &error); }},
         {"tidyTransferMarks", [&] { CommStatements::tidyTransferMarks(*db, &error); }},
         {"GetData A3, every column, by due date, without article price",
          [&] { list("A3", listInput(true), false); }},
-        {"GetData A3, due-date column, by invoice date",
-         [&] {
-             ListInput input = listInput(true);
-             input.optFaelligkeit = false;
-             list("A3", input, false);
-         }},
+        {"GetData A3, due-date column, by invoice date", [&] { list("A3", byInvoiceDate, false); }},
         {"GetData R0, no column", [&] { list("R0", listInput(false), false); }},
         {"GetDataUebersicht A3, every column, by due date", [&] { list("A3", listInput(true), true); }},
         {"GetDataUebersicht R0, no column", [&] { list("R0", listInput(false), true); }},
@@ -189,43 +184,23 @@ TEST(SqlServerStatements, MatchTheReviewedList) {
              ExportQuery::storeSelection(*db, {"RE-1", "RE-2"}, &error);
          }},
         {"ExportQuery::countAlreadyTransferred A3",
-         [&] {
-             int count = 0;
-             ExportQuery::countAlreadyTransferred(*db, QStringLiteral("A3"), &count, &error);
-         }},
+         [&] { ExportQuery::countAlreadyTransferred(*db, QStringLiteral("A3"), &count, &error); }},
         {"ExportQuery::open R0, no column, by name", [&] { exportQuery("R0", false, false); }},
         {"ExportQuery::open A3, every column, by customer", [&] { exportQuery("A3", true, true); }},
         {"Posting::post R0",
          [&] {
-             BookingList bookings;
-             bookings.last().Rechnung = QStringLiteral("RE-1");
-             bookings.last().Betrag = 9800;
-             bookings.append();
-             Posting::Claim claim;
-             int claimedElsewhere = 0;
-             Posting::post(*db, bookings, QStringLiteral("R0"), QDate(2026, 3, 20), &claim, &claimedElsewhere,
-                           &error, [](const Posting::Claim&, QString*) { return true; });
+             Posting::post(*db, bookings, QStringLiteral("R0"), QDate(2026, 3, 20), &claim, &count, &error,
+                           [](const Posting::Claim&, QString*) { return true; });
          }},
-        {"Posting::takeBack R0",
-         [&] {
-             Posting::Claim claim;
-             claim.documentType = QStringLiteral("R");
-             claim.paidAt = at;
-             claim.before.append({QStringLiteral("RE-1"), QVariant(), 0});
-             Posting::takeBack(*db, claim, &error);
-         }},
+        {"Posting::takeBack R0", [&] { Posting::takeBack(*db, posted, &error); }},
         {"releaseInvoices A3",
          [&] {
              releaseInvoices(*db, QStringLiteral("A3"), {"GU-1", "GU-2"}, &error);
          }},
         {"CatalogStatements::indexes",
-         [&] {
-             QList<CatalogStatements::Index> found;
-             CatalogStatements::indexes(*db, QStringLiteral("COMM"), &found, &error);
-         }},
+         [&] { CatalogStatements::indexes(*db, QStringLiteral("COMM"), &found, &error); }},
         {"CatalogStatements::dateTimeRoundTrip",
          [&] {
-             QDateTime back;
              CatalogStatements::dateTimeRoundTrip(*db, QDateTime(QDate(2026, 3, 20), QTime(9, 30)), &back,
                                                   &error);
          }},
