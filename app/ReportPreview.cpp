@@ -45,13 +45,16 @@ ReportPreview::ReportPreview(const QString& reportName, Report report, QWidget* 
     connect(toolButton(bar, QStringLiteral("Zurück"), QStringLiteral("Vorige Seite (Bild auf)"),
                        {Qt::Key_PageUp}),
             &QAction::triggered, this, [this] { showPage(m_view->currentPage() - 1); });
-    bar->addWidget(new QLabel(QStringLiteral(" Seite "), bar));
+    auto* pageLabel = new QLabel(QStringLiteral(" &Seite "), bar);
+    bar->addWidget(pageLabel);
     m_pageField = new QSpinBox(bar);
+    pageLabel->setBuddy(m_pageField); // Alt+S to type a page number
     m_pageField->setRange(1, pageCount());
     m_pageField->setButtonSymbols(QAbstractSpinBox::NoButtons);
     m_pageField->setKeyboardTracking(false); // the page changes on Enter, not on every digit
     m_pageField->setAlignment(Qt::AlignRight);
-    m_pageField->setToolTip(QStringLiteral("Seitenzahl eingeben und mit der Eingabetaste aufschlagen"));
+    m_pageField->setToolTip(
+        QStringLiteral("Seitenzahl eingeben und mit der Eingabetaste aufschlagen (Alt+S)"));
     m_pageField->setAccessibleName(QStringLiteral("Seite"));
     bar->addWidget(m_pageField);
     m_pageTotal = new QLabel(QStringLiteral(" von %1 ").arg(pageCount()), bar);
@@ -62,10 +65,13 @@ ReportPreview::ReportPreview(const QString& reportName, Report report, QWidget* 
     connect(toolButton(bar, QStringLiteral("Ende"), QStringLiteral("Letzte Seite (Ende)"), {Qt::Key_End}),
             &QAction::triggered, this, [this] { showPage(pageCount() - 1); });
     bar->addSeparator();
+    // Tool buttons show no access keys, so each gets its Alt key itself.
     connect(toolButton(bar, QStringLiteral("Breite"),
-                       QStringLiteral("Seitenbreite: an die Fensterbreite anpassen"), {}),
+                       QStringLiteral("Seitenbreite: an die Fensterbreite anpassen (Alt+B)"),
+                       {QKeySequence(Qt::ALT | Qt::Key_B)}),
             &QAction::triggered, this, [this] { m_view->setZoom(ReportPageView::Zoom::FitWidth); });
-    connect(toolButton(bar, QStringLiteral("Ganze Seite"), QStringLiteral("Die ganze Seite zeigen"), {}),
+    connect(toolButton(bar, QStringLiteral("Ganze Seite"), QStringLiteral("Die ganze Seite zeigen (Alt+G)"),
+                       {QKeySequence(Qt::ALT | Qt::Key_G)}),
             &QAction::triggered, this, [this] { m_view->setZoom(ReportPageView::Zoom::FitPage); });
     connect(toolButton(bar, QStringLiteral("−"), QStringLiteral("Verkleinern (Strg+Minus)"),
                        {QKeySequence(QKeySequence::ZoomOut)}),
@@ -74,10 +80,10 @@ ReportPreview::ReportPreview(const QString& reportName, Report report, QWidget* 
                        {QKeySequence(QKeySequence::ZoomIn), QKeySequence(Qt::CTRL | Qt::Key_Equal)}),
             &QAction::triggered, this, [this] { m_view->zoomBy(1.25); });
     bar->addSeparator();
-    connect(toolButton(bar, QStringLiteral("&Drucken …"), QStringLiteral("Drucken (Strg+P)"),
-                       {QKeySequence(QKeySequence::Print)}),
+    connect(toolButton(bar, QStringLiteral("Drucken …"), QStringLiteral("Drucken (Strg+P oder Alt+D)"),
+                       {QKeySequence(QKeySequence::Print), QKeySequence(Qt::ALT | Qt::Key_D)}),
             &QAction::triggered, this, &ReportPreview::print);
-    connect(toolButton(bar, QStringLiteral("&Schließen"), QStringLiteral("Vorschau schließen (Esc)"), {}),
+    connect(toolButton(bar, QStringLiteral("Schließen"), QStringLiteral("Vorschau schließen (Esc)"), {}),
             &QAction::triggered, this, &QDialog::reject);
 
     connect(m_pageField, &QSpinBox::valueChanged, this, [this](int page) { showPage(page - 1); });

@@ -21,6 +21,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPageRanges>
 #include <QPushButton>
 #include <QRadioButton>
@@ -29,6 +30,7 @@
 #include <QTabWidget>
 #include <QTableView>
 #include <QTest>
+#include <QTimer>
 #include <QTreeWidget>
 
 #include <gtest/gtest.h>
@@ -533,8 +535,9 @@ TEST_F(WindowTest, TheOverviewReloadsOnATabDoubleClickPrintsAsShownAndReleases) 
 }
 
 // The preview lays the report out once and paints pages as they come into
-// view; what it prints reads as the batch PDF of the same report.
-TEST_F(WindowTest, ThePreviewTurnsPagesByKeyPaintsThemAndPrintsARangeAsTheBatchPdfReadsIt) {
+// view; what it prints reads as the batch PDF of the same report, and a
+// print that fails is told.
+TEST_F(WindowTest, ThePreviewTurnsPagesPaintsThemPrintsARangeAsTheBatchPdfReadsAndTellsAFailedPrint) {
     BookingList bookings;
     for (int i = 0; i < 130; ++i) {
         Buchung b;
@@ -578,6 +581,17 @@ TEST_F(WindowTest, ThePreviewTurnsPagesByKeyPaintsThemAndPrintsARangeAsTheBatchP
     ranges.addRange(2, 3);
     ASSERT_TRUE(preview.printPages(printer, ranges));
     EXPECT_EQ(PdfText::pages(folder.file("printed.pdf")), batch.mid(1, 2));
+
+    QString told;
+    QTimer::singleShot(0, [&told] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            told = box->text();
+            box->accept();
+        }
+    });
+    printer.setOutputFileName(folder.file("missing/printed.pdf"));
+    EXPECT_FALSE(preview.printPages(printer, {}));
+    EXPECT_TRUE(told.startsWith("Der Bericht konnte nicht gedruckt werden")) << told.toStdString();
 }
 
 TEST_F(WindowTest, ExportFromTheWindowWritesThePaymentFileReloadsTheListAndSaysWhatItDid) {
