@@ -25,8 +25,6 @@ public:
     void setZoom(Zoom zoom);
     // Factor times the current size, the fit modes left.
     void zoomBy(double factor);
-    // View pixels per unit of the layout.
-    double scale() const { return m_scale; }
 
 signals:
     void currentPageChanged(int page);

@@ -57,8 +57,7 @@ ReportPreview::ReportPreview(const QString& reportName, Report report, QWidget* 
         QStringLiteral("Seitenzahl eingeben und mit der Eingabetaste aufschlagen (Alt+S)"));
     m_pageField->setAccessibleName(QStringLiteral("Seite"));
     bar->addWidget(m_pageField);
-    m_pageTotal = new QLabel(QStringLiteral(" von %1 ").arg(pageCount()), bar);
-    bar->addWidget(m_pageTotal);
+    bar->addWidget(new QLabel(QStringLiteral(" von %1 ").arg(pageCount()), bar));
     connect(toolButton(bar, QStringLiteral("Weiter"), QStringLiteral("Nächste Seite (Bild ab)"),
                        {Qt::Key_PageDown}),
             &QAction::triggered, this, [this] { showPage(m_view->currentPage() + 1); });

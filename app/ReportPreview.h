@@ -7,7 +7,6 @@
 
 #include <memory>
 
-class QLabel;
 class QPageRanges;
 class QSpinBox;
 class ReportPageView;
@@ -42,5 +41,4 @@ private:
     std::unique_ptr<ReportPages> m_pages;
     ReportPageView* m_view = nullptr;
     QSpinBox* m_pageField = nullptr;
-    QLabel* m_pageTotal = nullptr;
 };
