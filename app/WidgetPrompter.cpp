@@ -1,13 +1,11 @@
 #include "app/WidgetPrompter.h"
 
 #include "app/LongMessageBox.h"
-#include "output/ReportEngine.h"
+#include "app/ReportPreview.h"
 
 #include <QApplication>
 #include <QDesktopServices>
 #include <QMessageBox>
-#include <QPrintPreviewDialog>
-#include <QPrinter>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QUrl>
@@ -87,14 +85,6 @@ void WidgetPrompter::openFile(const QString& path) {
 
 void WidgetPrompter::showReport(const QString& reportName, const Report& report) {
     ArrowWhileOpen arrow(m_busy);
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setDocName(reportName);
-    printer.setPageSize(QPageSize(QPageSize::A4));
-    printer.setPageOrientation(QPageLayout::Portrait);
-    QPrintPreviewDialog preview(&printer, m_window);
-    preview.setWindowTitle(QStringLiteral("Druckvorschau – %1").arg(reportName));
-    QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview,
-                     [&report](QPrinter* target) { renderReport(*target, *report); });
-    preview.resize(900, 1000);
+    ReportPreview preview(reportName, report, m_window);
     preview.exec();
 }

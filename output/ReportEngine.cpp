@@ -5,6 +5,7 @@
 #include <QFontMetricsF>
 #include <QIODevice>
 #include <QPageLayout>
+#include <QPageRanges>
 #include <QPageSize>
 #include <QPagedPaintDevice>
 #include <QPainter>
@@ -95,7 +96,10 @@ public:
     // every text can be carried by the own PDF writer's fonts.
     void layOutPages(bool checkCodes = false);
     bool pdfCodesSuffice() const { return m_pdfCodesSuffice; }
-    bool paint(ReportCanvas& canvas);
+    int pageCount() const { return int(m_pages.size()); }
+    // Every page, or those of ranges (numbered from 1) when it is not empty.
+    bool paint(ReportCanvas& canvas, const QPageRanges& ranges = {});
+    void drawPage(ReportCanvas& canvas, int page);
     const QList<QFont>& fonts() const { return m_fonts; }
     double advance(int font, QChar c) const {
         return c.unicode() < m_advances[font].size() ? m_advances[font][c.unicode()]
@@ -396,50 +400,78 @@ const ReportBand& Renderer::band(const Placement& p) const {
     return m_detail;
 }
 
-bool Renderer::paint(ReportCanvas& canvas) {
-    const double footerTop = m_bodyBottom;
+bool Renderer::paint(ReportCanvas& canvas, const QPageRanges& ranges) {
+    bool painted = false;
     for (int page = 0; page < m_pages.size(); ++page) {
+        if (!ranges.isEmpty() && !ranges.contains(page + 1))
+            continue;
         if (!canvas.newPage())
             return false;
-        for (const Placement& p : m_pages[page]) {
-            if (p.kind == Placement::Kind::Detail)
-                detail(p.row);
-            drawBand(canvas, band(p), p.top, p.wraps, page);
-        }
-        drawBand(canvas, m_layout.pageFooter, footerTop, m_footerWraps, page);
+        drawPage(canvas, page);
+        painted = true;
     }
-    return canvas.finish();
+    return painted && canvas.finish();
 }
 
-// Draws with a painter on a paged device: printers, the print preview, QPdfWriter.
+void Renderer::drawPage(ReportCanvas& canvas, int page) {
+    for (const Placement& p : m_pages[page]) {
+        if (p.kind == Placement::Kind::Detail)
+            detail(p.row);
+        drawBand(canvas, band(p), p.top, p.wraps, page);
+    }
+    drawBand(canvas, m_layout.pageFooter, m_bodyBottom, m_footerWraps, page);
+}
+
+// Draws with a painter: on a paged device page after page (printers,
+// QPdfWriter), or one page with a painter opened elsewhere (the preview).
 class PainterCanvas : public ReportCanvas {
 public:
-    PainterCanvas(QPagedPaintDevice& device, const QList<QFont>& fonts) : m_device(device), m_fonts(fonts) {}
+    PainterCanvas(QPagedPaintDevice& device, const QList<QFont>& fonts)
+        : m_device(&device), m_painter(&m_ownPainter), m_fonts(fonts) {}
+    PainterCanvas(QPainter& painter, const QList<QFont>& fonts) : m_painter(&painter), m_fonts(fonts) {
+        preparePainter();
+    }
 
     bool newPage() override {
-        if (m_painter.isActive())
-            return m_device.newPage();
-        if (!m_painter.begin(&m_device))
+        if (!m_device)
+            return true;
+        if (m_painter->isActive())
+            return m_device->newPage();
+        if (!m_painter->begin(m_device))
             return false;
-        m_painter.setRenderHint(QPainter::Antialiasing);
-        m_painter.setPen(QPen(Qt::black, linePoints * m_device.logicalDpiY() / 72.0));
+        preparePainter();
         return true;
     }
     void drawText(int font, const QPointF& baseline, const QString& text) override {
         if (font != m_font)
-            m_painter.setFont(m_fonts[font]);
+            m_painter->setFont(m_fonts[font]);
         m_font = font;
-        m_painter.drawText(baseline, text);
+        m_painter->drawText(baseline, text);
     }
-    void drawLine(const QPointF& from, const QPointF& to) override { m_painter.drawLine(from, to); }
-    bool finish() override { return m_painter.end(); }
+    void drawLine(const QPointF& from, const QPointF& to) override { m_painter->drawLine(from, to); }
+    bool finish() override { return !m_device || m_painter->end(); }
 
 private:
-    QPagedPaintDevice& m_device;
+    void preparePainter() {
+        m_painter->setRenderHint(QPainter::Antialiasing);
+        m_painter->setPen(QPen(Qt::black, linePoints * m_painter->device()->logicalDpiY() / 72.0));
+    }
+
+    QPagedPaintDevice* m_device = nullptr;
+    QPainter m_ownPainter;
+    QPainter* m_painter;
     const QList<QFont>& m_fonts;
-    QPainter m_painter;
     int m_font = -1;
 };
+
+QPagedPaintDevice& inA4(QPagedPaintDevice& device) {
+    if (!device.setPageLayout(a4Layout())) {
+        // A printer with wider unprintable borders keeps its own margins.
+        device.setPageSize(QPageSize(QPageSize::A4));
+        device.setPageOrientation(QPageLayout::Portrait);
+    }
+    return device;
+}
 
 } // namespace
 
@@ -494,16 +526,36 @@ void ReportBand::addPageCounter(int right, int y, int height, int font) {
     addText(right - 405, y, 405, height, {}, font).field = ReportItem::Field::PageCount;
 }
 
-bool renderReport(QPagedPaintDevice& device, const ReportLayout& layout) {
-    if (!device.setPageLayout(a4Layout())) {
-        // A printer with wider unprintable borders keeps its own margins.
-        device.setPageSize(QPageSize(QPageSize::A4));
-        device.setPageOrientation(QPageLayout::Portrait);
+struct ReportPages::Laid {
+    Laid(QPagedPaintDevice& target, const ReportLayout& layout)
+        : device(inA4(target)), renderer(device, device.width(), device.height(), layout) {
+        renderer.layOutPages();
     }
-    Renderer renderer(device, device.width(), device.height(), layout);
-    renderer.layOutPages();
-    PainterCanvas canvas(device, renderer.fonts());
-    return renderer.paint(canvas);
+    QPagedPaintDevice& device;
+    Renderer renderer;
+};
+
+ReportPages::ReportPages(QPagedPaintDevice& device, const ReportLayout& layout)
+    : m_laid(std::make_unique<Laid>(device, layout)) {}
+
+ReportPages::~ReportPages() = default;
+
+int ReportPages::pageCount() const {
+    return m_laid->renderer.pageCount();
+}
+
+void ReportPages::paintPage(QPainter& painter, int page) const {
+    PainterCanvas canvas(painter, m_laid->renderer.fonts());
+    m_laid->renderer.drawPage(canvas, page);
+}
+
+bool ReportPages::print(const QPageRanges& ranges) const {
+    PainterCanvas canvas(m_laid->device, m_laid->renderer.fonts());
+    return m_laid->renderer.paint(canvas, ranges);
+}
+
+bool renderReport(QPagedPaintDevice& device, const ReportLayout& layout) {
+    return ReportPages(device, layout).print({});
 }
 
 bool writeReportPdf(QIODevice& out, const ReportLayout& layout, const QString& title) {

@@ -8,7 +8,9 @@
 #include <memory>
 
 class QIODevice;
+class QPageRanges;
 class QPagedPaintDevice;
+class QPainter;
 class QPaintDevice;
 class QPointF;
 
@@ -85,6 +87,34 @@ using Report = std::shared_ptr<const ReportLayout>;
 // Sets A4 portrait on the device and draws the report. Returns false when the
 // device cannot be painted on.
 bool renderReport(QPagedPaintDevice& device, const ReportLayout& layout);
+
+// A report laid out once on a paged device, page breaks and page count known,
+// whose pages are then drawn on demand: the window's print preview paints
+// only the pages in view, and printing may take a range. Holds the layout by
+// reference; it must outlive this.
+class ReportPages {
+public:
+    // Sets A4 portrait on the device, as renderReport does, and lays the
+    // report out for it.
+    ReportPages(QPagedPaintDevice& device, const ReportLayout& layout);
+    ~ReportPages();
+    ReportPages(const ReportPages&) = delete;
+    ReportPages& operator=(const ReportPages&) = delete;
+
+    int pageCount() const;
+    // Draws one page (from 0) with an open painter whose origin is the top
+    // left corner of the printable area, in the device's units; the painter's
+    // device must report the device's resolution, so fonts keep their size.
+    void paintPage(QPainter& painter, int page) const;
+    // Draws the pages in ranges (numbered from 1; every page when empty) on
+    // the device, each with its own page number. False when the device
+    // cannot be painted on or no page is in ranges.
+    bool print(const QPageRanges& ranges) const;
+
+private:
+    struct Laid;
+    std::unique_ptr<Laid> m_laid;
+};
 
 // Writes the report as an A4 PDF into out, with title and creator in its
 // document information. Texts that the PDF's standard fonts cannot carry

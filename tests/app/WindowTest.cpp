@@ -1,7 +1,10 @@
 #include "app/CreditorPanel.h"
 #include "app/MainWindow.h"
+#include "app/ReportPageView.h"
+#include "app/ReportPreview.h"
 #include "app/StatusLine.h"
 #include "export/ExportRun.h"
+#include "output/Beitrag.h"
 #include "selection/InvoiceListModel.h"
 
 #include "GuiApplication.h"
@@ -18,6 +21,8 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QPageRanges>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
@@ -25,6 +30,7 @@
 #include <QTabWidget>
 #include <QTableView>
 #include <QTest>
+#include <QTimer>
 #include <QTreeWidget>
 
 #include <gtest/gtest.h>
@@ -458,6 +464,66 @@ TEST_F(WindowTest, TheOverviewReloadsOnATabDoubleClickPrintsAsShownAndReleases) 
     EXPECT_TRUE(host.scalar("SELECT ZAHLDATUM FROM HEADERRECH WHERE R_NAME = 'H-3'").isNull());
     QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(0).center());
     EXPECT_EQ(names(w->openInvoices()), QStringList({"H-3"}));
+}
+
+// The preview lays the report out once and paints pages as they come into
+// view; what it prints reads as the batch PDF of the same report, and a
+// print that fails is told.
+TEST_F(WindowTest, ThePreviewTurnsPagesPaintsThemPrintsARangeAsTheBatchPdfReadsAndTellsAFailedPrint) {
+    BookingList bookings;
+    for (int i = 0; i < 130; ++i) {
+        Buchung b;
+        b.Rechnung = QStringLiteral("RE-%1").arg(i + 1);
+        b.DruckName =
+            i % 2 ? QStringLiteral("Müller") : QStringLiteral("von Bismarck-Schönhausen Verwaltungs GmbH");
+        b.IBAN = QStringLiteral("DE89370400440532013000");
+        b.Verwendungszweck = QStringLiteral("Rechnung ") + b.Rechnung;
+        b.Betrag = 100 * i;
+        bookings.append(b);
+    }
+    const Report report = beitragReport(beitragRows(bookings, {}), QDate(2026, 12, 7));
+    const QStringList batch = PdfText::reportPages(report, folder.file("batch.pdf"));
+    ASSERT_GE(batch.size(), 3);
+
+    ReportPreview preview(QStringLiteral("Beitrag"), report);
+    preview.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&preview));
+    const QString count = QString::number(batch.size());
+    EXPECT_EQ(preview.pageText(), "Seite 1 von " + count);
+    QTest::keyClick(preview.view(), Qt::Key_End);
+    EXPECT_EQ(preview.pageText(), "Seite " + count + " von " + count);
+    QTest::keyClick(preview.view(), Qt::Key_PageUp);
+    const QString oneBack = "Seite " + QString::number(batch.size() - 1) + " von " + count;
+    EXPECT_EQ(preview.pageText(), oneBack);
+    const QImage shown =
+        preview.view()->viewport()->grab().toImage().convertToFormat(QImage::Format_Grayscale8);
+    int inked = 0; // text is black, the desk and the sheets' edges grey
+    for (int y = 0; y < shown.height(); ++y)
+        for (int x = 0; x < shown.width(); ++x)
+            inked += shown.pixelColor(x, y).value() < 64;
+    EXPECT_GT(inked, 2000);
+    preview.view()->zoomBy(2);
+    preview.view()->setZoom(ReportPageView::Zoom::FitPage); // the scroll range shrinks, the page stays
+    EXPECT_EQ(preview.pageText(), oneBack);
+
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(folder.file("printed.pdf"));
+    QPageRanges ranges;
+    ranges.addRange(2, 3);
+    ASSERT_TRUE(preview.printPages(printer, ranges));
+    EXPECT_EQ(PdfText::pages(folder.file("printed.pdf")), batch.mid(1, 2));
+
+    QString told;
+    QTimer::singleShot(0, [&told] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            told = box->text();
+            box->accept();
+        }
+    });
+    printer.setOutputFileName(folder.file("missing/printed.pdf"));
+    EXPECT_FALSE(preview.printPages(printer, {}));
+    EXPECT_TRUE(told.startsWith("Der Bericht konnte nicht gedruckt werden")) << told.toStdString();
 }
 
 // The start button checks the creditor panel and the selection first; "a:"
