@@ -230,6 +230,33 @@ bool claimAtOnce(const HostDb& db, const std::vector<Invoice>& invoices, Posting
     return true;
 }
 
+// On SQLite the pages a large posting changes stay in memory until the
+// commit: beyond the default cache of 2 MB they would be written into the
+// database file early, after a journal sync each time, and that takes the
+// file's exclusive lock against every reader for the rest of the posting.
+// Journal and commit stay as they are. The old size comes back after the
+// posting, which frees the pages.
+class PostingCache {
+public:
+    explicit PostingCache(const HostDb& db) : m_query(db.newQuery()) {
+        if (db.isSqlServer() || !m_query.exec(QStringLiteral("PRAGMA cache_size")) || !m_query.next())
+            return;
+        m_before = m_query.value(0);
+        m_query.finish();
+        m_query.exec(QStringLiteral("PRAGMA cache_size = -65536")); // KiB
+    }
+    ~PostingCache() {
+        if (m_before.isValid())
+            m_query.exec(QStringLiteral("PRAGMA cache_size = ") + QString::number(m_before.toLongLong()));
+    }
+    PostingCache(const PostingCache&) = delete;
+    PostingCache& operator=(const PostingCache&) = delete;
+
+private:
+    QSqlQuery m_query;
+    QVariant m_before;
+};
+
 QDateTime toTheSecond(const QDateTime& t) {
     return QDateTime(t.date(), QTime(t.time().hour(), t.time().minute(), t.time().second()));
 }
@@ -261,6 +288,7 @@ Result post(HostDb& db, const BookingList& bookings, const QString& strVer_Type,
     std::stable_sort(invoices.begin(), invoices.end(),
                      [](const Invoice& a, const Invoice& b) { return a.name < b.name; });
 
+    const PostingCache cache(db);
     if (!db.transaction()) {
         *error = QStringLiteral("Die Buchung in der Datenbank konnte nicht begonnen werden: %1")
                      .arg(db.database().lastError().text());
