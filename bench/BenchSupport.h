@@ -33,16 +33,26 @@ inline double ms(const QElapsedTimer& timer) {
     return timer.nsecsElapsed() / 1e6;
 }
 
-// Peak resident memory in MB since the last reset.
-inline double peakRssMb() {
+// A line of /proc/self/status in MB ("VmHWM:", "VmRSS:").
+inline double statusMb(const char* field) {
     QFile status(QStringLiteral("/proc/self/status"));
     if (!status.open(QIODevice::ReadOnly))
         return -1;
     for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith("VmHWM:"))
+        if (line.startsWith(field))
             return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0;
     }
     return -1;
+}
+
+// Peak resident memory in MB since the last reset.
+inline double peakRssMb() {
+    return statusMb("VmHWM:");
+}
+
+// Resident memory now, in MB.
+inline double rssMb() {
+    return statusMb("VmRSS:");
 }
 
 // Lets the peak count from here on (Linux 4.0 and later).

@@ -53,15 +53,17 @@ bool runCase(const QString& master, const QString& folder, const QString& key) {
     }
     Posting::Claim claim;
     int elsewhere = 0;
+    const double rssBefore = rssMb();
+    resetPeakRss();
     QElapsedTimer timer;
     timer.start();
     const double cpuStart = cpuMs();
     const Posting::Result result =
         Posting::post(*db, bookings, key, QDate(2026, 3, 28), &claim, &elsewhere, &error,
                       [](const Posting::Claim&, QString*) { return true; });
-    std::printf("%s: %lld bookings posted in %.0f ms wall, %.0f ms CPU%s\n", qPrintable(key),
-                qlonglong(bookings.count()), ms(timer), cpuMs() - cpuStart,
-                result == Posting::Result::Posted ? "" : " - NOT POSTED");
+    std::printf("%s: %lld bookings posted in %.0f ms wall, %.0f ms CPU, peak %.0f MB above the start%s\n",
+                qPrintable(key), qlonglong(bookings.count()), ms(timer), cpuMs() - cpuStart,
+                peakRssMb() - rssBefore, result == Posting::Result::Posted ? "" : " - NOT POSTED");
     if (result != Posting::Result::Posted)
         std::fprintf(stderr, "%s\n", qPrintable(error));
     return result == Posting::Result::Posted;

@@ -119,10 +119,6 @@ bool claimEach(const HostDb& db, const std::vector<Invoice>& invoices, Posting::
     return ok;
 }
 
-// SQLite: the write lock of the transaction keeps every other writer out,
-// so three statements over all invoices at once make the same claim; the
-// per-statement work of binding and stepping 300,000 statements was most of
-// the posting's time.
 // The names are the keys of one JSON object (json_each keeps a key that
 // comes twice), the amounts in cents their values.
 QVariant asJsonObject(std::span<const Invoice> invoices) {
@@ -142,7 +138,7 @@ QVariant asJsonObject(std::span<const Invoice> invoices) {
 // database refuses it, the statement runs for one invoice after the other,
 // so that the message names the invoice it fails at; the posting rolls back
 // either way.
-bool runAtOnce(QSqlQuery& q, const std::vector<Invoice>& invoices, const QVariant& json,
+bool runAtOnce(QSqlQuery& q, std::span<const Invoice> invoices, const QVariant& json,
                const std::function<bool(const QVariant&)>& exec, const QString& what, QString* error) {
     if (exec(json))
         return true;
@@ -155,106 +151,114 @@ bool runAtOnce(QSqlQuery& q, const std::vector<Invoice>& invoices, const QVarian
     return false;
 }
 
-bool readHeadersAtOnce(const HostDb& db, const std::vector<Invoice>& invoices, const QVariant& json,
-                       Posting::Claim& claim, int* lost, QString* error) {
-    QSqlQuery q;
-    if (!prepare(db, q, HeaderStatements::valuesBeforePosting(db), error))
-        return false;
-    if (!runAtOnce(
-            q, invoices, json,
-            [&](const QVariant& some) { return step(q, claim.kind, some, claim.documentType); },
-            QStringLiteral("Rechnungskopf %1"), error))
-        return false;
-    // A header missing, already taken or found twice, and an invoice twice in
-    // the list, are each someone else's invoice.
-    std::vector<int> rows(invoices.size(), 0);
-    std::vector<Posting::HeaderBefore> before(invoices.size());
-    size_t next = 0; // the rows come in the list's order, though nothing promises it
-    while (q.next()) {
-        const QString name = q.value(0).toString();
-        size_t i = next;
-        if (i >= invoices.size() || invoices[i].name != name) {
-            const auto at = std::lower_bound(invoices.begin(), invoices.end(), name,
-                                             [](const Invoice& v, const QString& n) { return v.name < n; });
-            if (at == invoices.end() || at->name != name)
-                continue;
-            i = size_t(at - invoices.begin());
-        }
-        next = i + 1;
-        rows[i] += q.value(3).toInt() != 0 ? 2 : 1;
-        before[i] = {name, q.value(1), q.value(2)};
-    }
-    q.finish();
-    *lost = 0;
-    claim.before.reserve(qsizetype(invoices.size()));
-    for (size_t i = 0; i < invoices.size(); ++i) {
-        bool taken = rows[i] != 1;
-        for (; i + 1 < invoices.size() && invoices[i + 1].name == invoices[i].name; ++i)
-            taken = true;
-        if (taken)
-            ++*lost;
-        else
-            claim.before.append(std::move(before[i]));
-    }
-    return true;
-}
+// SQLite: the write lock of the transaction keeps every other writer out,
+// so three statements over many invoices at once make the same claim; the
+// per-statement work of binding and stepping 300,000 statements was most of
+// the posting's time. The invoices go in chunks, which keeps the bound texts
+// small.
+class ClaimAtOnce {
+public:
+    ClaimAtOnce(const HostDb& db, const std::vector<Invoice>& invoices, Posting::Claim& claim,
+                const QDate& today)
+        : m_db(db), m_invoices(invoices), m_claim(claim), m_rows(invoices.size(), 0),
+          m_date1(HostValues::bindable(db, QDateTime(today, QTime(0, 0)))),
+          m_paidAt(HostValues::bindable(db, claim.paidAt)) {}
 
-bool claimAtOnce(const HostDb& db, const std::vector<Invoice>& invoices, Posting::Claim& claim,
-                 const QDate& today, int* lost, QString* error) {
-    const QVariant json = asJsonObject(invoices);
-    if (!readHeadersAtOnce(db, invoices, json, claim, lost, error))
-        return false;
     // The marks and headers are written even for a claim already lost, so
     // that a refused statement shows as such (the database check relies on
-    // it). A row count short of the list means invoices someone else has.
-    const int count = int(invoices.size());
-    const auto shortfall = [count](const QSqlQuery& q) {
-        return q.numRowsAffected() == count ? 0 : std::max(1, count - q.numRowsAffected());
-    };
-    QSqlQuery q;
-    const QVariant date1 = HostValues::bindable(db, QDateTime(today, QTime(0, 0)));
-    if (!prepare(db, q, CommStatements::claimTransferMark(db), error) ||
-        !runAtOnce(
-            q, invoices, json, [&](const QVariant& some) { return step(q, claim.kind, date1, some); },
-            QStringLiteral("Überleitungsmarke für %1"), error))
-        return false;
-    *lost = std::max(*lost, shortfall(q));
-    const QVariant paidAt = HostValues::bindable(db, claim.paidAt);
-    if (!prepare(db, q, HeaderStatements::markTransferred(db), error) ||
-        !runAtOnce(
-            q, invoices, json,
-            [&](const QVariant& some) { return step(q, paidAt, some, claim.documentType); },
-            QStringLiteral("Rechnungskopf %1"), error))
-        return false;
-    *lost = std::max(*lost, shortfall(q));
-    return true;
-}
-
-// On SQLite the pages a large posting changes stay in memory until the
-// commit: beyond the default cache of 2 MB they would be written into the
-// database file early, after a journal sync each time, and that takes the
-// file's exclusive lock against every reader for the rest of the posting.
-// Journal and commit stay as they are. The old size comes back after the
-// posting, which frees the pages.
-class PostingCache {
-public:
-    explicit PostingCache(const HostDb& db) : m_query(db.newQuery()) {
-        if (db.isSqlServer() || !m_query.exec(QStringLiteral("PRAGMA cache_size")) || !m_query.next())
-            return;
-        m_before = m_query.value(0);
-        m_query.finish();
-        m_query.exec(QStringLiteral("PRAGMA cache_size = -65536")); // KiB
+    // it).
+    bool run(int* lost, QString* error) {
+        if (!prepare(m_db, m_read, HeaderStatements::valuesBeforePosting(m_db), error) ||
+            !prepare(m_db, m_mark, CommStatements::claimTransferMark(m_db), error) ||
+            !prepare(m_db, m_header, HeaderStatements::markTransferred(m_db), error))
+            return false;
+        m_claim.before.resize(qsizetype(m_invoices.size()));
+        const std::span<const Invoice> all(m_invoices);
+        for (size_t from = 0; from < all.size(); from += size_t(BoundList::kChunk)) {
+            if (!claimChunk(all.subspan(from, std::min(all.size() - from, size_t(BoundList::kChunk))), from,
+                            error))
+                return false;
+        }
+        *lost = std::max({taken(), m_marksShort, m_headersShort});
+        return true;
     }
-    ~PostingCache() {
-        if (m_before.isValid())
-            m_query.exec(QStringLiteral("PRAGMA cache_size = ") + QString::number(m_before.toLongLong()));
-    }
-    PostingCache(const PostingCache&) = delete;
-    PostingCache& operator=(const PostingCache&) = delete;
 
 private:
-    QSqlQuery m_query;
-    QVariant m_before;
+    bool claimChunk(std::span<const Invoice> chunk, size_t from, QString* error) {
+        const QVariant json = asJsonObject(chunk);
+        if (!runAtOnce(
+                m_read, chunk, json,
+                [&](const QVariant& some) { return step(m_read, m_claim.kind, some, m_claim.documentType); },
+                QStringLiteral("Rechnungskopf %1"), error))
+            return false;
+        readRows(chunk, from);
+        if (!runAtOnce(
+                m_mark, chunk, json,
+                [&](const QVariant& some) { return step(m_mark, m_claim.kind, m_date1, some); },
+                QStringLiteral("Überleitungsmarke für %1"), error))
+            return false;
+        m_marksShort += shortfall(m_mark, chunk.size());
+        if (!runAtOnce(
+                m_header, chunk, json,
+                [&](const QVariant& some) { return step(m_header, m_paidAt, some, m_claim.documentType); },
+                QStringLiteral("Rechnungskopf %1"), error))
+            return false;
+        m_headersShort += shortfall(m_header, chunk.size());
+        return true;
+    }
+
+    // Counts the header rows per invoice and keeps what the posting replaces.
+    void readRows(std::span<const Invoice> chunk, size_t from) {
+        size_t next = 0; // the rows come in the list's order, though nothing promises it
+        while (m_read.next()) {
+            const QString name = m_read.value(0).toString();
+            size_t i = next;
+            if (i >= chunk.size() || chunk[i].name != name) {
+                const auto at =
+                    std::lower_bound(chunk.begin(), chunk.end(), name,
+                                     [](const Invoice& v, const QString& n) { return v.name < n; });
+                if (at == chunk.end() || at->name != name)
+                    continue;
+                i = size_t(at - chunk.begin());
+            }
+            next = i + 1;
+            m_rows[from + i] += m_read.value(3).toInt() != 0 ? 2 : 1;
+            m_claim.before[qsizetype(from + i)] = {chunk[i].name, m_read.value(1), m_read.value(2)};
+        }
+        m_read.finish();
+    }
+
+    // The invoices someone else has: a header missing, already taken or
+    // found twice, and an invoice twice in the list. The claim then rolls
+    // back and what it read no longer matters.
+    int taken() const {
+        int count = 0;
+        for (size_t i = 0; i < m_invoices.size(); ++i) {
+            bool lost = m_rows[i] != 1;
+            for (; i + 1 < m_invoices.size() && m_invoices[i + 1].name == m_invoices[i].name; ++i)
+                lost = true;
+            count += lost;
+        }
+        return count;
+    }
+
+    // Under the write lock a row count short of the chunk (or beyond it) can
+    // only be a list or table the read misjudged; it stops the posting all
+    // the same.
+    static int shortfall(const QSqlQuery& q, size_t expected) {
+        const int n = int(expected);
+        return q.numRowsAffected() == n ? 0 : std::max(1, n - q.numRowsAffected());
+    }
+
+    const HostDb& m_db;
+    const std::vector<Invoice>& m_invoices;
+    Posting::Claim& m_claim;
+    std::vector<int> m_rows; // header rows found per invoice, 2 for one taken
+    const QVariant m_date1;
+    const QVariant m_paidAt;
+    QSqlQuery m_read, m_mark, m_header;
+    int m_marksShort = 0;
+    int m_headersShort = 0;
 };
 
 QDateTime toTheSecond(const QDateTime& t) {
@@ -288,7 +292,6 @@ Result post(HostDb& db, const BookingList& bookings, const QString& strVer_Type,
     std::stable_sort(invoices.begin(), invoices.end(),
                      [](const Invoice& a, const Invoice& b) { return a.name < b.name; });
 
-    const PostingCache cache(db);
     if (!db.transaction()) {
         *error = QStringLiteral("Die Buchung in der Datenbank konnte nicht begonnen werden: %1")
                      .arg(db.database().lastError().text());
@@ -297,7 +300,7 @@ Result post(HostDb& db, const BookingList& bookings, const QString& strVer_Type,
     int lost = 0;
     QString failure;
     bool ok = db.isSqlServer() ? claimEach(db, invoices, *claim, today, &lost, &failure)
-                               : claimAtOnce(db, invoices, *claim, today, &lost, &failure);
+                               : ClaimAtOnce(db, invoices, *claim, today).run(&lost, &failure);
     if (ok && lost == 0) {
         ok = beforeCommit(*claim, &failure) && db.commit();
         if (ok)
