@@ -18,7 +18,7 @@ bool tidyTransferMarks(const HostDb& db, QString* error);
 // one row affected means the run has claimed the invoice. Values: invoice
 // name, kind, date of the transfer, then kind and invoice name again. On
 // SQLite the header read has made the test (HeaderStatements::
-// valuesBeforePosting) and one statement marks all invoices; values: kind,
+// valuesBeforePosting) and one statement marks many invoices; values: kind,
 // date of the transfer, the invoices as bound to the header read.
 QString claimTransferMark(const HostDb& db);
 

@@ -13,7 +13,7 @@ QString valuesBeforePosting(const HostDb& db) {
         return QStringLiteral("SELECT ZAHL_BETRAG, ZAHLDATUM, GESPERRT FROM HEADERRECH WITH (UPDLOCK, "
                               "HOLDLOCK) WHERE R_NAME = ? AND VER_TYPE = ?");
     // SQLite runs the posting as one writing transaction that no other writer
-    // can interleave, so one statement reads the headers of all invoices
+    // can interleave, so one statement reads the headers of many invoices
     // (json_each over the bound list) and also tests each for a mark of the
     // kind; the marks are then a plain insert (see claimTransferMark).
     return QStringLiteral(

@@ -10,7 +10,7 @@ namespace HeaderStatements {
 
 // The values a posting changes (ZAHL_BETRAG, ZAHLDATUM, GESPERRT), read
 // and held locked for the posting's transaction; values: invoice name,
-// document type. On SQLite one statement reads all invoices of the posting,
+// document type. On SQLite one statement reads many invoices at once,
 // bound as one JSON object of name: cents (BoundList::appendJsonString), and
 // gives per invoice its name, ZAHL_BETRAG, GESPERRT and whether someone else
 // has it (no header, paid, or marked with the kind), a row per header found
@@ -19,7 +19,7 @@ QString valuesBeforePosting(const HostDb& db);
 
 // Stores the transferred amount and time and locks the header, only while it
 // has no payment date; values: amount, payment date-time, invoice name,
-// document type. On SQLite all invoices at once; values: payment date-time,
+// document type. On SQLite many invoices at once; values: payment date-time,
 // invoices as above, document type.
 QString markTransferred(const HostDb& db);
 
