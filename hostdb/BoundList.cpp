@@ -23,4 +23,20 @@ bool forEachChunk(const QStringList& names,
     return true;
 }
 
+void appendJsonString(QString& json, const QString& text) {
+    json += QLatin1Char('"');
+    qsizetype plain = 0; // start of the characters not yet appended
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        if (c >= 0x20 && c != u'"' && c != u'\\')
+            continue;
+        json += QStringView(text).sliced(plain, i - plain);
+        json += c < 0x20 ? QStringLiteral("\\u%1").arg(int(c), 4, 16, QLatin1Char('0'))
+                         : QString(QLatin1Char('\\')) + QChar(c);
+        plain = i + 1;
+    }
+    json += QStringView(text).sliced(plain);
+    json += QLatin1Char('"');
+}
+
 } // namespace BoundList

@@ -38,8 +38,9 @@ QString claimTransferMark(const HostDb& db) {
     // SQLite's writing transaction excludes every other writer and fails
     // rather than write over what it read, so the test in the header read of
     // the same transaction holds; an insert that read its own table would
-    // first copy its row through a temporary table, which doubled the cost.
-    return QStringLiteral("INSERT INTO COMM (ID, SUBTEXT, SUBNUM, Date1) VALUES (7, ?, ?, ?)");
+    // first copy its rows through a temporary table, which doubled the cost.
+    return QStringLiteral(
+        "INSERT INTO COMM (ID, SUBTEXT, SUBNUM, Date1) SELECT 7, key, ?, ? FROM json_each(?)");
 }
 
 QString deleteTransferMark() {

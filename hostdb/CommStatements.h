@@ -18,7 +18,8 @@ bool tidyTransferMarks(const HostDb& db, QString* error);
 // one row affected means the run has claimed the invoice. Values: invoice
 // name, kind, date of the transfer, then kind and invoice name again. On
 // SQLite the header read has made the test (HeaderStatements::
-// valuesBeforePosting) and the values are the first three only.
+// valuesBeforePosting) and one statement marks many invoices; values: kind,
+// date of the transfer, the invoices as bound to the header read.
 QString claimTransferMark(const HostDb& db);
 
 // Takes back one mark; values: kind, invoice name.

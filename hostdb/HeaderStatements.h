@@ -10,14 +10,18 @@ namespace HeaderStatements {
 
 // The values a posting changes (ZAHL_BETRAG, ZAHLDATUM, GESPERRT), read
 // and held locked for the posting's transaction; values: invoice name,
-// document type. On SQLite a fourth column tells whether the invoice has a
-// mark of the kind; values: kind, invoice name, document type.
+// document type. On SQLite one statement reads many invoices at once,
+// bound as one JSON object of name: cents (BoundList::appendJsonString), and
+// gives per invoice its name, ZAHL_BETRAG, GESPERRT and whether someone else
+// has it (no header, paid, or marked with the kind), a row per header found
+// and one without a header; values: kind, invoices, document type.
 QString valuesBeforePosting(const HostDb& db);
 
 // Stores the transferred amount and time and locks the header, only while it
 // has no payment date; values: amount, payment date-time, invoice name,
-// document type.
-QString markTransferred();
+// document type. On SQLite many invoices at once; values: payment date-time,
+// invoices as above, document type.
+QString markTransferred(const HostDb& db);
 
 // Takes a posting back: amount and lock as read before it, no payment date;
 // only the header that still carries the run's payment date. Values: amount,

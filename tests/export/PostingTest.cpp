@@ -1,3 +1,4 @@
+#include "export/Posting.h"
 #include "ExportRunFixture.h"
 #include "GuiApplication.h"
 #include "PdfText.h"
@@ -117,6 +118,72 @@ TEST_F(ExportRunTest, DirectDebitWithoutUsableMandateStaysOpen) {
     EXPECT_EQ(marked(0), QStringList({"RE-2"}));
     EXPECT_EQ(openInvoices(QStringLiteral("R0")), QStringList({"RE-1", "RE-3"}));
 }
+
+// The claim at posting time: an invoice someone else has by now rolls the
+// whole posting back and is counted; names are values whatever they hold.
+struct ClaimCase {
+    const char* name;
+    QStringList bookings; // invoice names in booking order
+    const char* before;   // applied to the host first
+    int claimedElsewhere; // 0: posted
+};
+
+class Claim : public ExportRunTest, public ::testing::WithParamInterface<ClaimCase> {};
+
+TEST_P(Claim, LosesAllWhenAnyInvoiceIsTakenAndCountsThem) {
+    const ClaimCase& c = GetParam();
+    for (const char* name : {"GU-1", "GU-2", "GU-\"3\\", "GU-4"})
+        addInvoice(QString::fromLatin1(name), QStringLiteral("A3"), 100, 10.0);
+    if (*c.before)
+        host.exec(QString::fromLatin1(c.before));
+    const int marksBefore = markCount();
+    BookingList bookings;
+    for (const QString& name : c.bookings) {
+        Buchung b;
+        b.Rechnung = name;
+        b.Betrag = 123456789012;
+        bookings.append(b);
+    }
+    Posting::Claim claim;
+    int elsewhere = -1;
+    QString error;
+    const Posting::Result result =
+        Posting::post(host.db(), bookings, QStringLiteral("A3"), settings.now.date(), &claim, &elsewhere,
+                      &error, [](const Posting::Claim&, QString*) { return true; });
+    EXPECT_EQ(error, QString());
+    if (c.claimedElsewhere == 0) {
+        ASSERT_EQ(result, Posting::Result::Posted);
+        QStringList names = c.bookings;
+        names.sort();
+        EXPECT_EQ(marked(3), names);
+        EXPECT_EQ(lockedHeaders(), names);
+        EXPECT_EQ(column(QStringLiteral("SELECT DISTINCT ZAHL_BETRAG FROM HEADERRECH WHERE GESPERRT = 1")),
+                  QStringList({"1234567890.12"}));
+        return;
+    }
+    EXPECT_EQ(result, Posting::Result::ClaimedElsewhere);
+    EXPECT_EQ(elsewhere, c.claimedElsewhere);
+    EXPECT_EQ(markCount(), marksBefore);
+    EXPECT_EQ(column(QStringLiteral("SELECT R_NAME FROM HEADERRECH WHERE GESPERRT = 1 OR ZAHL_BETRAG IS NOT "
+                                    "NULL")),
+              QStringList(*c.before == 'U' ? QStringList{"GU-2"} : QStringList{}));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Posting, Claim,
+    ::testing::Values(
+        ClaimCase{"QuotesAndBackslashes", {"GU-4", "GU-\"3\\", "GU-1"}, "", 0},
+        ClaimCase{"PaidMeanwhile",
+                  {"GU-1", "GU-2", "GU-4"},
+                  "UPDATE HEADERRECH SET ZAHLDATUM = '2026-03-20 10:00:00', GESPERRT = 1, ZAHL_BETRAG = 1 "
+                  "WHERE R_NAME = 'GU-2'",
+                  1},
+        ClaimCase{"MarkedMeanwhileAndNoHeader",
+                  {"GU-1", "GU-2", "GU-9"},
+                  "INSERT INTO COMM (ID, SUBTEXT, SUBNUM) VALUES (7, 'GU-1', 3)",
+                  2},
+        ClaimCase{"TwiceInTheList", {"GU-1", "GU-2", "GU-1"}, "", 1}),
+    [](const ::testing::TestParamInfo<ClaimCase>& info) { return info.param.name; });
 
 // A run killed between its commit and its publishing (or before its commit)
 // leaves its payment file staged and its record; the next start completes
