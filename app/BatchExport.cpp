@@ -17,6 +17,9 @@
 
 #include <QTextStream>
 
+#include <future>
+#include <vector>
+
 namespace {
 
 constexpr int kExported = 0;
@@ -40,6 +43,44 @@ bool columnsKnown(const HostDb& db, const OwnSettings& settings, const QString& 
                             &quoted, error) &&
            db.settingColumn(QStringLiteral("HEADERRECH"), settings.firma.ExterneBelegnummer,
                             kExternalNumberSetting, &quoted, error);
+}
+
+// Keeps the messages of a check that runs off the main thread, so that
+// they reach the user later in the order they were given.
+class HeldMessages : public QuietPrompter {
+public:
+    void message(const QString& text, Icon icon, const QString& title) override {
+        m_messages.push_back({text, icon, title});
+    }
+    void giveTo(Prompter& prompter) const {
+        for (const Held& m : m_messages)
+            prompter.message(m.text, m.icon, m.title);
+    }
+
+private:
+    struct Held {
+        QString text;
+        Icon icon;
+        QString title;
+    };
+    std::vector<Held> m_messages;
+};
+
+// The plausibility check needs nothing of the list: it runs on a connection
+// of its own while the list loads.
+std::future<HeldMessages> checkInvoicesMeanwhile(const QString& connectionString, const QString& strVer_Type,
+                                                 const QDate& from, const QDate& to) {
+    return std::async(std::launch::async, [=] {
+        HeldMessages held;
+        QString error;
+        const std::unique_ptr<HostDb> db = HostDb::open(connectionString, &error);
+        if (db)
+            CheckInvoices(*db, strVer_Type, from, to, held);
+        else
+            held.message(QStringLiteral("Fehler bei der Prüfung der Belege!\r") + error,
+                         Prompter::Icon::Critical, {});
+        return held;
+    });
 }
 
 bool isEnabledNode(const InvoiceTree::Tree& tree, const QString& key) {
@@ -102,24 +143,28 @@ int runBatchExport(const CommandLine& cl) {
     input.dtpBis = cl.to.isValid() ? cl.to : range.to;
     input.strKeineArtikelrechnung = settings.KEINEARTIKELRECHNUNG;
 
-    InvoiceListModel list;
-    RunPhase listPhase("Liste");
-    if (GetData(*SQLConn, strVer_Type, input, list, prompter)) {
-        prompter.message(QStringLiteral("Keine Daten für die ausgewählten Eingrenzungen vorhanden!"),
-                         Prompter::Icon::Information);
-        return kNoPaymentFile;
-    }
-    if (list.rowCount() == 0)
-        return kNoPaymentFile; // the load failed and said why
-    listPhase.end();
-    RunPhase plausibility("Plausibilität");
-    CheckInvoices(*SQLConn, strVer_Type, input.dtpVon, input.dtpBis, prompter);
-    plausibility.end();
-
+    std::future<HeldMessages> plausibility = checkInvoicesMeanwhile(
+        host.strConnectionString, NodeKey::normalised(strVer_Type), input.dtpVon, input.dtpBis);
     QStringList names;
-    names.reserve(list.rowCount());
-    for (int row = 0; row < list.rowCount(); ++row)
-        names << list.invoiceName(row);
+    {
+        // Only the names are needed from here on; the rest of the list goes.
+        InvoiceListModel list;
+        RunPhase listPhase("Liste");
+        if (GetData(*SQLConn, strVer_Type, input, list, prompter)) {
+            prompter.message(QStringLiteral("Keine Daten für die ausgewählten Eingrenzungen vorhanden!"),
+                             Prompter::Icon::Information);
+            return kNoPaymentFile;
+        }
+        if (list.rowCount() == 0)
+            return kNoPaymentFile; // the load failed and said why
+        names.reserve(list.rowCount());
+        for (int row = 0; row < list.rowCount(); ++row)
+            names << list.invoiceName(row);
+    }
+    {
+        const RunPhase waiting("Plausibilität");
+        plausibility.get().giveTo(prompter);
+    }
 
     ExportSettings run;
     run.strConnectionString = host.strConnectionString;

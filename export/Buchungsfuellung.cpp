@@ -42,7 +42,8 @@ bool isNumeric(const QString& s) {
 namespace Buchungsfuellung {
 
 Reader::Reader(const QSqlRecord& columns, const Options& options)
-    : m_options(options), m_nummer(columns.indexOf(QStringLiteral("NUMMER"))),
+    : m_options(options), m_customer(columns.indexOf(QStringLiteral("ID_PERSONAL"))),
+      m_nummer(columns.indexOf(QStringLiteral("NUMMER"))),
       m_anrede(columns.indexOf(QStringLiteral("ANREDE"))),
       m_bezeichnung(columns.indexOf(QStringLiteral("BEZEICHNUNG"))),
       m_name(columns.indexOf(QStringLiteral("NAME"))), m_vorname(columns.indexOf(QStringLiteral("VORNAME"))),
@@ -98,7 +99,8 @@ Buchung Reader::fromRow(const QSqlQuery& row) {
     b.Mandatsnummer = text(m_mandatsnummer);
     b.Rechnung = text(m_rName);
     b.Verwendungszweck = text(m_verwendungszweck);
-    if (b.Verwendungszweck.isEmpty())
+    // Mostly the invoice name itself: one text for both.
+    if (b.Verwendungszweck.isEmpty() || b.Verwendungszweck == b.Rechnung)
         b.Verwendungszweck = b.Rechnung;
     b.Rechnungsdat = dateOf(row, m_invdate);
 
@@ -116,6 +118,30 @@ Buchung Reader::fromRow(const QSqlQuery& row) {
     if (b.BIC.isEmpty())
         b.BIC = QStringLiteral("NOTPROVIDED");
     return b;
+}
+
+void Reader::fill(const QSqlQuery& row, BookingList& bookings) {
+    Buchung& b = bookings.last();
+    b = fromRow(row);
+    const QVariant customer = m_customer < 0 ? QVariant() : row.value(m_customer);
+    if (customer.isNull())
+        return;
+    const auto found = m_firstBookingOf.constFind(customer.toLongLong());
+    if (found == m_firstBookingOf.constEnd()) {
+        m_firstBookingOf.insert(customer.toLongLong(), bookings.count());
+        return;
+    }
+    const Buchung& first = bookings[found.value()];
+    static constexpr QString Buchung::*kCustomerTexts[] = {
+        &Buchung::Anrede,  &Buchung::Name,          &Buchung::Vorname,  &Buchung::Strasse, &Buchung::PLZ,
+        &Buchung::Ort,     &Buchung::Nation,        &Buchung::Postfach, &Buchung::BLZ,     &Buchung::Bank,
+        &Buchung::KontoNr, &Buchung::Mandatsnummer, &Buchung::IBAN,     &Buchung::BIC};
+    for (QString Buchung::*field : kCustomerTexts) {
+        if (!(b.*field).isEmpty() && b.*field == first.*field)
+            b.*field = first.*field;
+    }
+    b.DruckName = b.Name;
+    b.DruckVorname = b.Vorname;
 }
 
 QString nationalBankError(const Buchung& b) {

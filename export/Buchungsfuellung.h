@@ -3,6 +3,7 @@
 #include "export/Buchung.h"
 
 #include <QDateTime>
+#include <QHash>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QString>
@@ -24,6 +25,10 @@ class Reader {
 public:
     Reader(const QSqlRecord& columns, const Options& options);
     Buchung fromRow(const QSqlQuery& row);
+    // Fills the open last booking of the list from the row. Its address and
+    // bank texts that equal those of the customer's first booking share their
+    // storage with it: a run of many invoices per customer holds each text once.
+    void fill(const QSqlQuery& row, BookingList& bookings);
 
 private:
     // A date column with the value and date-time of the row before.
@@ -35,6 +40,8 @@ private:
     QDateTime dateOf(const QSqlQuery& row, DateColumn& column);
 
     Options m_options;
+    int m_customer;
+    QHash<qint64, qsizetype> m_firstBookingOf; // customer -> position in the list
     int m_nummer, m_anrede, m_bezeichnung, m_name, m_vorname, m_strasse, m_plz, m_ort, m_nation, m_blz,
         m_bank, m_konto, m_postfach, m_mandatsnummer, m_rName, m_verwendungszweck, m_preis, m_skonto, m_iban,
         m_bic;

@@ -39,7 +39,7 @@ bool readBookings(QSqlQuery& query, const ExportSettings& settings, BookingList&
     options.cashDiscount = settings.strSkontoRechnungsKopf == QLatin1String("1");
     Buchungsfuellung::Reader reader(query.record(), options);
     while (query.next()) {
-        bookings.last() = reader.fromRow(query);
+        reader.fill(query, bookings);
         QString problem = Buchungsfuellung::dateError(bookings.last());
         if (problem.isEmpty())
             problem = Buchungsfuellung::nationalBankError(bookings.last());
@@ -160,6 +160,8 @@ ExportOutcome ExportSEPA(const ExportSettings& settings, const QStringList& sele
     queryPhase.end();
 
     BookingList bookings;
+    // One booking per selected invoice as a rule: the list is not grown twice its size.
+    bookings.reserve(selectedNames.size());
     RunPhase readPhase("Buchungen");
     if (!readBookings(query, settings, bookings, prompter))
         return outcome;

@@ -139,10 +139,23 @@ qint64 roundToCents(double value) {
     // Far beyond any amount a payment may carry; larger values would not fit
     // into 64 bits of cents and must not wrap round into small or negative ones.
     constexpr double kLimit = 1e16;
-    if (std::fabs(value) >= kLimit)
+    const double magnitude = std::fabs(value);
+    if (magnitude >= kLimit)
         return value < 0 ? -qint64(kLimit) * 100 : qint64(kLimit) * 100;
+    // Below 10^10 the 15-digit text is within 0.001 cent of the binary value,
+    // so away from a half cent both round alike; the text is built only near
+    // one. Lists and bookings round every amount they read.
+    if (magnitude < 1e10) {
+        const double hundredths = magnitude * 100.0;
+        const double whole = std::floor(hundredths);
+        const double fraction = hundredths - whole;
+        if (std::fabs(fraction - 0.5) > 0.01) {
+            const qint64 cents = qint64(whole) + (fraction > 0.5 ? 1 : 0);
+            return value < 0 ? -cents : cents;
+        }
+    }
     char buffer[40];
-    std::snprintf(buffer, sizeof buffer, "%.14e", std::fabs(value)); // d.ddddddddddddddde±x
+    std::snprintf(buffer, sizeof buffer, "%.14e", magnitude); // d.ddddddddddddddde±x
     qint64 mantissa = 0;
     const char* p = buffer;
     for (; *p && *p != 'e'; ++p) {

@@ -265,6 +265,11 @@ const std::vector<qint64>& InvoiceListModel::textRanks(int col) const {
     if (!ranks.empty() || m_order.empty())
         return ranks;
     const std::vector<QString>& texts = m_rows.m_cells[col].texts;
+    // Invoice names, each of its own: ranked on their bytes straight away.
+    if (std::all_of(texts.begin(), texts.end(), plainAscii)) {
+        ranks = ranksOf(upperAsciiKeys(texts));
+        return ranks;
+    }
     // Short names repeat a lot: collate each distinct text once.
     QHash<QString, qint64> distinctIndex;
     std::vector<qint64> rowDistinct(texts.size());
@@ -277,9 +282,7 @@ const std::vector<qint64>& InvoiceListModel::textRanks(int col) const {
         }
         rowDistinct[i] = it.value();
     }
-    const std::vector<qint64> distinctRank = std::all_of(distinct.begin(), distinct.end(), plainAscii)
-                                                 ? ranksOf(upperAsciiKeys(distinct))
-                                                 : ranksOf(collationKeys(distinct));
+    const std::vector<qint64> distinctRank = ranksOf(collationKeys(distinct));
     ranks.resize(texts.size());
     for (size_t i = 0; i < texts.size(); ++i)
         ranks[i] = distinctRank[rowDistinct[i]];

@@ -27,6 +27,14 @@ TEST(GermanFormat, RoundsHalfAwayFromZeroOnTheDecimalText) {
     EXPECT_EQ(GermanFormat::roundToCents(1234.564999), 123456);
     EXPECT_EQ(GermanFormat::roundToCents(0.004), 0);
     EXPECT_EQ(GermanFormat::roundToCents(12345678.905), 1234567891);
+    // Every stored amount keeps its cents and every half cent goes up, up to
+    // the largest amount a payment carries.
+    for (const qint64 start : {qint64(0), qint64(123456789), qint64(99999999999) - 20000}) {
+        for (qint64 cents = start; cents < start + 20000; ++cents) {
+            ASSERT_EQ(GermanFormat::roundToCents(double(cents) / 100), cents);
+            ASSERT_EQ(GermanFormat::roundToCents(-(double(cents) + 0.5) / 100), -(cents + 1));
+        }
+    }
 }
 
 TEST(GermanFormat, DatesInGermanWhateverTheLocale) {
