@@ -12,7 +12,6 @@
 #include <QString>
 
 #include <memory>
-#include <optional>
 
 // When a payment file is checked against its schemas: the check follows the
 // file from disk while it is written in either case; WhileWriting waits for
