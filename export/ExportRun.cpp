@@ -214,8 +214,8 @@ ExportOutcome ExportSEPA(const ExportSettings& settings, const QStringList& sele
     const Report beitrag = beitragReport(beitragRows(bookings, settings.firma.Verwendungszweck), now.date());
     prepareBeitrag(beitrag, prompter);
     const DropUnshownReports dropUnshown(prompter);
-    // The schema check reads the staged file back while the posting runs; the
-    // posting commits only on its yes.
+    // The schema check follows the file from disk as it is written and goes
+    // on while the posting runs; the posting commits only on its yes.
     const SchemaCheckTiming behind = SchemaCheckTiming::Behind;
     SepaResult sepa =
         directDebit

@@ -29,7 +29,7 @@ QString temporaryName(const QString& fileName) {
 }
 
 PendingFile stageFile(const QString& exportFolder, const QString& fileName,
-                      const std::function<bool(QIODevice&)>& writeContent) {
+                      const std::function<bool(QFile&)>& writeContent) {
     PendingFile pending;
     pending.name = exportFolder + fileName;
     pending.finalPath = localFilePath(pending.name);

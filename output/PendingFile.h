@@ -1,12 +1,10 @@
 #pragma once
 
 #include <QByteArray>
-#include <QIODevice>
+#include <QFile>
 #include <QString>
 
 #include <functional>
-
-class QFile;
 
 // A finished file that waits under a temporary name in its export folder
 // until it is published under its final name. The temporary name starts with
@@ -37,7 +35,7 @@ QString temporaryName(const QString& fileName);
 // disk and closes it. Returns the pending file; on failure it is not staged,
 // nothing is left behind and errorString holds the reason.
 PendingFile stageFile(const QString& exportFolder, const QString& fileName,
-                      const std::function<bool(QIODevice&)>& writeContent);
+                      const std::function<bool(QFile&)>& writeContent);
 PendingFile stageFile(const QString& exportFolder, const QString& fileName, const QByteArray& bytes);
 
 // Flushes what was written to file and forces it to disk; false and the

@@ -8,6 +8,7 @@
 #include "output/SepaChecks.h"
 #include "output/SepaCountries.h"
 
+#include <QFile>
 #include <QList>
 
 #include <optional>
@@ -85,10 +86,10 @@ QString messageIdOf(const BookingList& bookings) {
     return id;
 }
 
-bool writeDocument(QIODevice& device, StreamingSchemaCheck* check, const SepaLayout& layout,
+bool writeDocument(QIODevice& device, PendingSchemaCheck& check, const SepaLayout& layout,
                    const BookingList& bookings, const SepaDocument& doc, const SepaCheckSummary& checks,
                    const QDateTime& now) {
-    XmlLines xml(device, check);
+    XmlLines xml(device, [&check](qint64 written) { check.written(written); });
     xml.raw(0, R"(<?xml version="1.0" encoding="UTF-8"?>)");
     xml.raw(0, doc.company.iban.startsWith(QLatin1String("AT")) ? layout.austrianDocumentTag
                                                                 : layout.standardDocumentTag);
@@ -125,18 +126,6 @@ bool writeDocument(QIODevice& device, StreamingSchemaCheck* check, const SepaLay
 
 } // namespace
 
-PendingSchemaCheck::PendingSchemaCheck(const PendingFile& file, const SepaSchemas& schemas)
-    : m_valid(std::async(std::launch::async,
-                         [this, file, schemas] { return validateStagedFile(file, schemas, &m_complaint); })) {
-}
-
-bool PendingSchemaCheck::passes(QString* complaint) {
-    if (!m_verdict)
-        m_verdict = m_valid.get();
-    *complaint = m_complaint;
-    return *m_verdict;
-}
-
 SepaResult writeSepaFile(const SepaLayout& layout, const QString& exportFolder, BookingList& bookings,
                          const Firmendaten& firma, const QDateTime& now, Prompter& prompter,
                          SchemaCheckTiming timing) {
@@ -158,29 +147,35 @@ SepaResult writeSepaFile(const SepaLayout& layout, const QString& exportFolder, 
                              now.toString(QStringLiteral("ddMMyyyy'T'HHmmss")) + QStringLiteral(".xml");
     result.path = exportFolder + fileName;
     const SepaDocument doc{*company, layout.messageId(messageIdOf(bookings), now), sepaDate(now)};
-    // Checked while it is written, from the very bytes that go to disk, or
-    // read back behind the writing while the run goes on.
-    std::optional<StreamingSchemaCheck> check;
-    if (timing == SchemaCheckTiming::WhileWriting)
-        check.emplace(layout.schemas);
-    result.file = stageFile(exportFolder, fileName, [&](QIODevice& device) {
-        return writeDocument(device, check ? &*check : nullptr, layout, bookings, doc, totals, now);
+    // The check reads the file from disk right behind the writer.
+    std::shared_ptr<PendingSchemaCheck> check;
+    QString stagedAt;
+    result.file = stageFile(exportFolder, fileName, [&](QFile& file) {
+        stagedAt = file.fileName();
+        check = std::make_shared<PendingSchemaCheck>(stagedAt, result.path, layout.schemas);
+        return writeDocument(file, *check, layout, bookings, doc, totals, now);
     });
-    QString complaint;
-    const bool valid = !check || check->finish(result.file.name, &complaint);
-    if (result.file.isStaged() && !valid) {
-        result.file.discard();
-        prompter.message(complaint, Prompter::Icon::Critical);
-        return result;
-    }
     if (!result.file.isStaged()) {
+        // Only a closed file can be removed everywhere: the half file goes
+        // again once the check has let go of it.
+        if (check) {
+            check.reset();
+            QFile::remove(stagedAt);
+        }
         prompter.message(QStringLiteral("Fehler beim Schreiben der XML Datei ") + result.path +
                              QStringLiteral(" \r") + result.file.errorString,
                          Prompter::Icon::Critical);
         return result;
     }
-    if (!check)
-        result.check = std::make_shared<PendingSchemaCheck>(result.file, layout.schemas);
+    check->complete();
+    QString complaint;
+    if (timing == SchemaCheckTiming::WhileWriting && !check->passes(&complaint)) {
+        result.file.discard();
+        prompter.message(complaint, Prompter::Icon::Critical);
+        return result;
+    }
+    if (timing == SchemaCheckTiming::Behind)
+        result.check = check;
     result.written = true;
     result.count = totals.count;
     return result;

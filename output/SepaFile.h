@@ -11,34 +11,19 @@
 #include <QDateTime>
 #include <QString>
 
-#include <future>
 #include <memory>
-#include <optional>
+
+// When a payment file is checked against its schemas: the check follows the
+// file from disk while it is written in either case; WhileWriting waits for
+// the verdict before the writer returns (a failing file is refused there),
+// Behind leaves it to the run (SepaResult::check holds the verdict to wait
+// for).
+enum class SchemaCheckTiming { WhileWriting, Behind };
 
 // What a SEPA writer hands back to the export run: the file staged under its
 // temporary name, for the run to publish once the posting is committed. The
 // count is set only when the file was staged; the control sum in every
 // outcome.
-// The schema check of a staged payment file left to run on a thread of its
-// own, so that the posting goes on meanwhile; the file counts only once
-// passes() said yes.
-class PendingSchemaCheck {
-public:
-    PendingSchemaCheck(const PendingFile& file, const SepaSchemas& schemas);
-    // Waits for the verdict; false with the German complaint when the file fails.
-    bool passes(QString* complaint);
-
-private:
-    QString m_complaint; // written by the check, read after it ended
-    std::future<bool> m_valid;
-    std::optional<bool> m_verdict;
-};
-
-// When a payment file is checked against its schemas: while it is written
-// (the file is refused before the writer returns), or behind the writing
-// (SepaResult::check holds the verdict to wait for).
-enum class SchemaCheckTiming { WhileWriting, Behind };
-
 struct SepaResult {
     bool written = false;
     qint32 count = 0;

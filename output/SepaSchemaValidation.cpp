@@ -7,9 +7,9 @@
 #include <libxml/parser.h>
 #include <libxml/xmlschemas.h>
 
+#include <algorithm>
 #include <condition_variable>
 #include <cstring>
-#include <deque>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -17,8 +17,6 @@
 namespace {
 
 constexpr qint64 kReadChunkSize = 1 << 20;
-// Chunks handed over but not yet parsed; the writer waits beyond that.
-constexpr size_t kMaxWaitingChunks = 4;
 
 // Parsed once per process: parsing a schema costs more than validating a
 // small file. The schemas stay reachable until the process ends, so a leak
@@ -73,33 +71,118 @@ QString refusal(const QString& fileName, const QString& reason) {
         .arg(fileName, reason);
 }
 
-} // namespace
+// Leaves out the blank text that stands between two elements (the files'
+// indentation): the validators would only confirm that it is blank, a tenth
+// of the check's work. Such blanks follow an end tag, or follow a start tag
+// and precede the next start tag. An element with a child element either
+// takes blanks between its children or fails on the child anyway, so the
+// verdict stays the same; every other text reaches the validators as it
+// came, in its order.
+class IndentFilter {
+public:
+    // Puts the filter in front of the handler chain.
+    void wrap(xmlSAXHandlerPtr* handler, void** userData) {
+        m_inner = **handler;
+        m_innerData = *userData;
+        m_outer = m_inner;
+        m_outer.characters = m_outer.ignorableWhitespace = characters;
+        m_outer.startElementNs = startElement;
+        m_outer.endElementNs = endElement;
+        m_outer.cdataBlock = cdata;
+        m_outer.reference = reference;
+        *handler = &m_outer;
+        *userData = this;
+    }
 
-struct StreamingSchemaCheck::Worker {
-    SepaSchemas schemas;
-    std::mutex mutex;
-    std::condition_variable changed;
-    std::deque<QByteArray> waiting;
-    bool ended = false;
-    // Written by the thread, read after it has been joined.
-    FirstComplaint first;
-    bool wellFormed = true;
-    const char* failedSchema = nullptr;
-    std::thread thread;
-
-    // The next chunk, or false once the document has ended.
-    bool take(QByteArray* chunk) {
-        std::unique_lock lock(mutex);
-        changed.wait(lock, [&] { return ended || !waiting.empty(); });
-        if (waiting.empty())
-            return false;
-        *chunk = std::move(waiting.front());
-        waiting.pop_front();
-        changed.notify_all();
+private:
+    static bool blank(const xmlChar* text, int length) {
+        for (const xmlChar* c = text; c < text + length; ++c)
+            if (*c != ' ' && *c != '\r' && *c != '\n' && *c != '\t')
+                return false;
         return true;
     }
 
+    // Blanks held after a start tag go on when no start tag follows.
+    void release() {
+        if (m_held.isEmpty())
+            return;
+        m_inner.characters(m_innerData, reinterpret_cast<const xmlChar*>(m_held.constData()),
+                           int(m_held.size()));
+        m_held.truncate(0);
+    }
+
+    static void characters(void* context, const xmlChar* text, int length) {
+        auto* f = static_cast<IndentFilter*>(context);
+        if (blank(text, length)) {
+            if (!f->m_afterEndTag)
+                f->m_held.append(reinterpret_cast<const char*>(text), length);
+            return;
+        }
+        f->release();
+        f->m_afterEndTag = false;
+        f->m_inner.characters(f->m_innerData, text, length);
+    }
+
+    static void startElement(void* context, const xmlChar* localName, const xmlChar* prefix,
+                             const xmlChar* uri, int namespaceCount, const xmlChar** namespaces,
+                             int attributeCount, int defaultedCount, const xmlChar** attributes) {
+        auto* f = static_cast<IndentFilter*>(context);
+        f->m_held.truncate(0);
+        f->m_afterEndTag = false;
+        f->m_inner.startElementNs(f->m_innerData, localName, prefix, uri, namespaceCount, namespaces,
+                                  attributeCount, defaultedCount, attributes);
+    }
+
+    static void endElement(void* context, const xmlChar* localName, const xmlChar* prefix,
+                           const xmlChar* uri) {
+        auto* f = static_cast<IndentFilter*>(context);
+        f->release();
+        f->m_inner.endElementNs(f->m_innerData, localName, prefix, uri);
+        f->m_afterEndTag = true;
+    }
+
+    static void cdata(void* context, const xmlChar* text, int length) {
+        auto* f = static_cast<IndentFilter*>(context);
+        f->release();
+        f->m_afterEndTag = false;
+        f->m_inner.cdataBlock(f->m_innerData, text, length);
+    }
+
+    static void reference(void* context, const xmlChar* name) {
+        auto* f = static_cast<IndentFilter*>(context);
+        f->release();
+        f->m_afterEndTag = false;
+        f->m_inner.reference(f->m_innerData, name);
+    }
+
+    xmlSAXHandler m_inner;
+    xmlSAXHandler m_outer;
+    void* m_innerData = nullptr;
+    QByteArray m_held;
+    bool m_afterEndTag = false;
+};
+
+// How far the writer has got, shared by the writer and the check's thread.
+struct Progress {
+    std::mutex mutex;
+    std::condition_variable changed;
+    qint64 written = 0;
+    bool complete = false;
+    bool stopped = false;
+};
+
+// One parse of the file, every schema's validator plugged into it, reading
+// the file as the parser asks for input.
+class Pass {
+public:
+    Pass(Progress& progress, const QString& localPath, const SepaSchemas& schemas)
+        : m_progress(progress), m_file(localPath), m_schemas(schemas) {}
+
     void run() {
+        if (!m_file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
+            unreadable = m_file.errorString();
+            return;
+        }
         // A handler without callbacks of its own: the validators see every
         // element, and no tree is built.
         xmlSAXHandler sax;
@@ -109,7 +192,7 @@ struct StreamingSchemaCheck::Worker {
         void* userData = nullptr;
         std::vector<xmlSchemaValidCtxtPtr> validators;
         std::vector<xmlSchemaSAXPlugPtr> plugs;
-        for (const char* schemaFile : schemas.files) {
+        for (const char* schemaFile : m_schemas.files) {
             if (!schemaFile)
                 continue;
             const xmlSchemaPtr schema = shippedSchema(schemaFile);
@@ -123,25 +206,15 @@ struct StreamingSchemaCheck::Worker {
             validators.push_back(validator);
             plugs.push_back(xmlSchemaSAXPlug(validator, &handler, &userData));
         }
+        IndentFilter indentFilter;
         if (!failedSchema) {
-            first.parser = xmlCreatePushParserCtxt(handler, userData, nullptr, 0, nullptr);
+            indentFilter.wrap(&handler, &userData);
+            // The pull parser takes the file as it comes, without the push
+            // parser's scans ahead for complete tags.
+            first.parser =
+                xmlCreateIOParserCtxt(handler, userData, input, nullptr, this, XML_CHAR_ENCODING_NONE);
             xmlCtxtUseOptions(first.parser, XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING);
-        }
-        QByteArray chunk;
-        bool atStart = true;
-        bool parsing = !failedSchema;
-        // The first complaint is all the message names; the rest is taken
-        // but not read, so the writer never waits for nothing.
-        while (take(&chunk)) {
-            if (atStart && schemas.ownNamespace) // the start tag stands in the first lines
-                chunk.replace(QByteArray("xmlns=\"") + schemas.ownNamespace + '"',
-                              QByteArray("xmlns=\"") + schemas.isoNamespace + '"');
-            atStart = false;
-            parsing = parsing && first.text.isEmpty() &&
-                      xmlParseChunk(first.parser, chunk.constData(), int(chunk.size()), 0) == 0;
-        }
-        if (first.parser) {
-            xmlParseChunk(first.parser, nullptr, 0, 1);
+            xmlParseDocument(first.parser);
             wellFormed = first.parser->wellFormed;
             if (!wellFormed && first.text.isEmpty()) {
                 first.text = QString::fromUtf8(first.parser->lastError.message).trimmed();
@@ -154,63 +227,156 @@ struct StreamingSchemaCheck::Worker {
             xmlSchemaSAXUnplug(plugs[i]);
         for (xmlSchemaValidCtxtPtr validator : validators)
             xmlSchemaFreeValidCtxt(validator);
+        m_file.close(); // before the verdict, so that the file may go or be published everywhere
     }
 
-    void end() {
-        if (!thread.joinable())
-            return;
-        {
-            const std::lock_guard lock(mutex);
-            ended = true;
+    // Written by the thread, read after it has been joined.
+    FirstComplaint first;
+    bool wellFormed = true;
+    const char* failedSchema = nullptr;
+    QString unreadable;
+
+private:
+    // The parser's input: what the buffer holds, refilled from the file. The
+    // first complaint is all the message names, so the parse ends there.
+    static int input(void* context, char* out, int length) {
+        auto* pass = static_cast<Pass*>(context);
+        if (!pass->first.text.isEmpty())
+            return 0;
+        if (pass->m_used == pass->m_buffer.size() && !pass->fill())
+            return pass->unreadable.isEmpty() ? 0 : -1;
+        const int n = int(std::min<qsizetype>(length, pass->m_buffer.size() - pass->m_used));
+        std::memcpy(out, pass->m_buffer.constData() + pass->m_used, size_t(n));
+        pass->m_used += n;
+        return n;
+    }
+
+    // The next piece of the file that the writer has written, waiting for it;
+    // once the file is complete, on to its end. False at the end, when the
+    // check was stopped, or when the file cannot be read.
+    bool fill() {
+        for (;;) {
+            qint64 limit = kReadChunkSize;
+            bool complete = false;
+            {
+                std::unique_lock lock(m_progress.mutex);
+                m_progress.changed.wait(lock, [&] {
+                    return m_progress.stopped || m_progress.complete || m_progress.written > m_read;
+                });
+                if (m_progress.stopped)
+                    return false;
+                complete = m_progress.complete;
+                if (!complete)
+                    limit = std::min(limit, m_progress.written - m_read);
+            }
+            m_buffer.resize(limit);
+            const qint64 n = m_file.read(m_buffer.data(), limit);
+            if (n < 0) {
+                unreadable = m_file.errorString();
+                return false;
+            }
+            m_buffer.truncate(n);
+            m_used = 0;
+            m_read += n;
+            if (n > 0) {
+                if (m_atStart && m_schemas.ownNamespace) // the start tag stands in the first lines
+                    m_buffer.replace(QByteArray("xmlns=\"") + m_schemas.ownNamespace + '"',
+                                     QByteArray("xmlns=\"") + m_schemas.isoNamespace + '"');
+                m_atStart = false;
+                return true;
+            }
+            if (complete)
+                return false;
+            // Less on disk than the writer said: the rest shows once it is complete.
+            std::unique_lock lock(m_progress.mutex);
+            m_progress.changed.wait(lock, [&] { return m_progress.stopped || m_progress.complete; });
         }
-        changed.notify_all();
-        thread.join();
+    }
+
+    Progress& m_progress;
+    QFile m_file;
+    const SepaSchemas m_schemas;
+    QByteArray m_buffer;
+    qsizetype m_used = 0;
+    qint64 m_read = 0;
+    bool m_atStart = true;
+};
+
+} // namespace
+
+struct PendingSchemaCheck::State {
+    State(const QString& localPath, const QString& fileName, const SepaSchemas& schemas)
+        : name(fileName), pass(progress, localPath, schemas) {}
+
+    QString name;
+    Progress progress;
+    Pass pass;
+    std::thread thread;
+
+    void stop() {
+        {
+            const std::lock_guard lock(progress.mutex);
+            progress.stopped = true;
+        }
+        progress.changed.notify_all();
+        if (thread.joinable())
+            thread.join();
     }
 };
 
-StreamingSchemaCheck::StreamingSchemaCheck(const SepaSchemas& schemas)
-    : m_worker(std::make_unique<Worker>()) {
+PendingSchemaCheck::PendingSchemaCheck(const QString& localPath, const QString& name,
+                                       const SepaSchemas& schemas)
+    : m_state(std::make_unique<State>(localPath, name, schemas)) {
     xmlInitParser(); // once, before any thread of libxml2's own uses it
-    m_worker->schemas = schemas;
-    m_worker->thread = std::thread([worker = m_worker.get()] { worker->run(); });
+    m_state->thread = std::thread([state = m_state.get()] { state->pass.run(); });
 }
 
-StreamingSchemaCheck::~StreamingSchemaCheck() {
-    m_worker->end();
+PendingSchemaCheck::PendingSchemaCheck(const PendingFile& file, const SepaSchemas& schemas)
+    : PendingSchemaCheck(file.tempPath, file.name, schemas) {
+    complete();
 }
 
-void StreamingSchemaCheck::add(QByteArray chunk) {
-    Worker& w = *m_worker;
-    std::unique_lock lock(w.mutex);
-    w.changed.wait(lock, [&] { return w.waiting.size() < kMaxWaitingChunks; });
-    w.waiting.push_back(std::move(chunk));
-    w.changed.notify_all();
+PendingSchemaCheck::~PendingSchemaCheck() {
+    m_state->stop();
 }
 
-bool StreamingSchemaCheck::finish(const QString& fileName, QString* complaint) {
-    Worker& w = *m_worker;
-    w.end();
-    if (w.failedSchema) {
+void PendingSchemaCheck::written(qint64 size) {
+    Progress& p = m_state->progress;
+    {
+        const std::lock_guard lock(p.mutex);
+        p.written = std::max(p.written, size);
+    }
+    p.changed.notify_all();
+}
+
+void PendingSchemaCheck::complete() {
+    Progress& p = m_state->progress;
+    {
+        const std::lock_guard lock(p.mutex);
+        p.complete = true;
+    }
+    p.changed.notify_all();
+}
+
+bool PendingSchemaCheck::passes(QString* complaint) {
+    State& s = *m_state;
+    if (s.thread.joinable())
+        s.thread.join();
+    const Pass& pass = s.pass;
+    if (pass.failedSchema) {
         *complaint = refusal(
-            fileName,
-            QStringLiteral("Das Schema %1 kann nicht gelesen werden.").arg(QLatin1String(w.failedSchema)));
+            s.name,
+            QStringLiteral("Das Schema %1 kann nicht gelesen werden.").arg(QLatin1String(pass.failedSchema)));
         return false;
     }
-    if (w.first.text.isEmpty() && w.wellFormed)
+    if (!pass.unreadable.isEmpty()) {
+        *complaint = refusal(s.name, QStringLiteral("Sie kann nicht gelesen werden: ") + pass.unreadable);
+        return false;
+    }
+    if (pass.first.text.isEmpty() && pass.wellFormed) {
+        complaint->clear();
         return true;
-    *complaint = refusal(fileName, QStringLiteral("Zeile %1: %2").arg(w.first.line).arg(w.first.text));
-    return false;
-}
-
-bool validateStagedFile(const PendingFile& pending, const SepaSchemas& schemas, QString* complaint) {
-    QFile file(pending.tempPath);
-    if (!file.open(QIODevice::ReadOnly)) {
-        *complaint =
-            refusal(pending.name, QStringLiteral("Sie kann nicht gelesen werden: ") + file.errorString());
-        return false;
     }
-    StreamingSchemaCheck check(schemas);
-    for (QByteArray chunk = file.read(kReadChunkSize); !chunk.isEmpty(); chunk = file.read(kReadChunkSize))
-        check.add(std::move(chunk));
-    return check.finish(pending.name, complaint);
+    *complaint = refusal(s.name, QStringLiteral("Zeile %1: %2").arg(pass.first.line).arg(pass.first.text));
+    return false;
 }

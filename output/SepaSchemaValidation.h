@@ -2,7 +2,6 @@
 
 #include "output/PendingFile.h"
 
-#include <QByteArray>
 #include <QString>
 
 #include <memory>
@@ -17,29 +16,34 @@ struct SepaSchemas {
     const char* ownNamespace; // nullptr when the file uses the ISO one
 };
 
-// Validates a document against every schema in one streaming pass while it
-// is being written: the writer hands over each chunk exactly as it goes to
-// the file, and a thread of its own parses it, so writing and checking share
-// the two cores. Only a few chunks wait at any time, so memory stays flat
-// whatever the file's size.
-class StreamingSchemaCheck {
+// Validates a staged payment file against every schema on a thread of its
+// own while the file is still being written: the thread reads the file from
+// disk as far as the writer says it has written, waits for more, and once
+// the writer says the file is complete it reads on to the file's end. So
+// checking overlaps the writing, the writer never waits for it, memory stays
+// flat whatever the file's size, and the verdict covers the very bytes the
+// file holds.
+class PendingSchemaCheck {
 public:
-    explicit StreamingSchemaCheck(const SepaSchemas& schemas);
-    ~StreamingSchemaCheck(); // ends an unfinished check, waiting for its thread
-    StreamingSchemaCheck(const StreamingSchemaCheck&) = delete;
-    StreamingSchemaCheck& operator=(const StreamingSchemaCheck&) = delete;
+    // Follows the file at localPath (written and complete tell how far it is
+    // written); name is the file as the user sees it in messages.
+    PendingSchemaCheck(const QString& localPath, const QString& name, const SepaSchemas& schemas);
+    // A file staged and complete already.
+    PendingSchemaCheck(const PendingFile& file, const SepaSchemas& schemas);
+    ~PendingSchemaCheck(); // stops an unfinished check, waiting for its thread
+    PendingSchemaCheck(const PendingSchemaCheck&) = delete;
+    PendingSchemaCheck& operator=(const PendingSchemaCheck&) = delete;
 
-    // The next bytes of the document; waits while the check is behind.
-    void add(QByteArray chunk);
-    // Ends the document and waits for the verdict: false with the German
-    // message naming the first complaint and its line (fileName as the user
-    // sees it) when the document fails.
-    bool finish(const QString& fileName, QString* complaint);
+    // The file holds at least size bytes now, written through to the system.
+    void written(qint64 size);
+    // Nothing more will be written: the check reads on to the end of the file.
+    void complete();
+    // Waits for the verdict (complete() must have been said): false with the
+    // German message naming the first complaint and its line when the file
+    // fails or cannot be read.
+    bool passes(QString* complaint);
 
 private:
-    struct Worker;
-    std::unique_ptr<Worker> m_worker;
+    struct State;
+    std::unique_ptr<State> m_state;
 };
-
-// The same check of a file already staged, read back in chunks.
-bool validateStagedFile(const PendingFile& file, const SepaSchemas& schemas, QString* complaint);

@@ -1,7 +1,6 @@
 #include "output/XmlLines.h"
 
 #include "output/GermanFormat.h"
-#include "output/SepaSchemaValidation.h"
 
 #include <cstring>
 
@@ -26,8 +25,9 @@ bool plainAscii(char16_t c) {
 
 } // namespace
 
-XmlLines::XmlLines(QIODevice& device, StreamingSchemaCheck* check)
-    : m_device(device), m_check(check), m_bytes(kChunkSize + kLineRoom, Qt::Uninitialized) {}
+XmlLines::XmlLines(QIODevice& device, std::function<void(qint64)> chunkWritten)
+    : m_device(device), m_chunkWritten(std::move(chunkWritten)),
+      m_bytes(kChunkSize + kLineRoom, Qt::Uninitialized) {}
 
 char* XmlLines::reserve(qsizetype size) {
     if (m_used + size > m_bytes.size())
@@ -56,15 +56,11 @@ void XmlLines::endLine() {
         handOver();
 }
 
-// The chunk goes to the file and, as the same bytes, to the check; the check
-// keeps it, so the next chunk starts in a new buffer.
 void XmlLines::handOver() {
     m_ok = m_ok && m_device.write(m_bytes.constData(), m_used) == m_used;
-    if (m_check) {
-        m_bytes.truncate(m_used);
-        m_check->add(std::move(m_bytes));
-        m_bytes = QByteArray(kChunkSize + kLineRoom, Qt::Uninitialized);
-    }
+    m_written += m_used;
+    if (m_ok && m_chunkWritten)
+        m_chunkWritten(m_written);
     m_used = 0;
 }
 

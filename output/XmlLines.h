@@ -5,18 +5,19 @@
 #include <QString>
 #include <QStringView>
 
-class StreamingSchemaCheck;
+#include <functional>
 
 // Writes the UTF-8 text of a SEPA file line by line to a device: every line
 // opens with its own number of blanks and ends with CR LF. Values are escaped
 // for element content, and characters XML 1.0 cannot carry become blanks, so
 // whatever the database holds the file stays well-formed. The text is built
-// straight into a buffer of about a megabyte that goes out whole, to the
-// device and to the schema check if one is given, so a file of 100,000
-// bookings never sits in memory whole.
+// straight into a buffer of about a megabyte that goes out whole, so a file
+// of 100,000 bookings never sits in memory whole. After each buffer the
+// device took, chunkWritten hears how many bytes it holds in all (a schema
+// check reading the file behind the writer).
 class XmlLines {
 public:
-    explicit XmlLines(QIODevice& device, StreamingSchemaCheck* check = nullptr);
+    explicit XmlLines(QIODevice& device, std::function<void(qint64 written)> chunkWritten = {});
 
     // "<tag>"
     void open(int indent, const char* tag);
@@ -46,8 +47,9 @@ private:
     void handOver();
 
     QIODevice& m_device;
-    StreamingSchemaCheck* m_check;
+    std::function<void(qint64)> m_chunkWritten;
     QByteArray m_bytes; // its size is the capacity; m_used bytes hold the text
     qsizetype m_used = 0;
+    qint64 m_written = 0;
     bool m_ok = true;
 };

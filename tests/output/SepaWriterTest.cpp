@@ -457,8 +457,9 @@ std::vector<Case> allCases() {
 
 INSTANTIATE_TEST_SUITE_P(BothWriters, WrittenFilesAreSchemaValid, testing::ValuesIn(allCases()), caseName);
 
-// The check that guards every published file, run behind the writing as the
-// export run does, finds the first complaint of each schema with its line.
+// The check that guards every published file follows it from disk while it
+// is written, and finds the first complaint of each schema with its line,
+// also one that comes after the first megabyte.
 TEST(ShippedSchemas, NameTheFirstComplaintAndItsLine) {
     TempFolder folder;
     const QByteArray start = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<Document xmlns=\"";
@@ -479,17 +480,28 @@ TEST(ShippedSchemas, NameTheFirstComplaintAndItsLine) {
         {"NotWellFormed", start + "urn:iso:std:iso:20022:tech:xsd:pain.008.001.08\">\r\n</Dokument>\r\n", ls,
          "Zeile 3:"},
         {"OtherNamespace", start + "urn:anderes\">\r\n</Document>\r\n", ls, "Zeile 2:"},
+        {"FailsLate",
+         start + "urn:iso:std:iso:20022:tech:xsd:pain.008.001.08\">\r\n" +
+             QByteArray(" \r\n").repeated(500000) + " <Nichts/>\r\n</Document>\r\n",
+         ls, "Zeile 500003: Element '{urn:iso:std:iso:20022:tech:xsd:pain.008.001.08}Nichts'"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
-        PendingFile file = stageFile(folder.path() + QLatin1Char('/'), QStringLiteral("LS_x.xml"), row.xml);
-        ASSERT_TRUE(file.isStaged());
+        const QString name = folder.path() + QStringLiteral("/LS_x.xml");
+        QFile file(folder.path() + QStringLiteral("/.LS_x.xml.part"));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        PendingSchemaCheck check(file.fileName(), name, row.schemas);
+        const qsizetype half = row.xml.size() / 2;
+        ASSERT_EQ(file.write(row.xml.left(half)), half);
+        ASSERT_TRUE(file.flush());
+        check.written(half);
+        ASSERT_EQ(file.write(row.xml.mid(half)), row.xml.size() - half);
+        file.close();
+        check.complete();
         QString complaint;
-        EXPECT_FALSE(PendingSchemaCheck(file, row.schemas).passes(&complaint));
-        EXPECT_TRUE(complaint.startsWith(QStringLiteral("Die Datei ") + file.name))
-            << complaint.toStdString();
+        EXPECT_FALSE(check.passes(&complaint));
+        EXPECT_TRUE(complaint.startsWith(QStringLiteral("Die Datei ") + name)) << complaint.toStdString();
         EXPECT_TRUE(complaint.contains(QLatin1String(row.complaint))) << complaint.toStdString();
-        file.discard();
     }
 }
 
