@@ -157,8 +157,9 @@ bool RunRecord::save(QString* error) {
     text += QStringLiteral(",\"invoices\":[");
     if (state != State::Published) {
         text.reserve(text.size() + claim.before.size() * 64);
-        for (const Posting::HeaderBefore& h : claim.before) {
-            if (&h != &claim.before.front())
+        const QList<Posting::HeaderBefore>& before = claim.before; // read only: no copy of a shared list
+        for (const Posting::HeaderBefore& h : before) {
+            if (&h != &before.front())
                 text += QLatin1Char(',');
             text += QStringLiteral("{\"name\":");
             BoundList::appendJsonString(text, h.name);
