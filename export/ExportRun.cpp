@@ -198,6 +198,12 @@ ExportOutcome ExportSEPA(const ExportSettings& settings, const QStringList& sele
         return outcome;
     }
 
+    // The list needs only the bookings, in none of the fields the sanitizing
+    // below changes: batch mode draws it while the files are written, checked
+    // and posted.
+    const Report beitrag = beitragReport(beitragRows(bookings, settings.firma.Verwendungszweck), now.date());
+    prepareBeitrag(beitrag, prompter);
+    const DropUnshownReports dropUnshown(prompter);
     if (csvWanted(settings.strCSV)) {
         const RunPhase csvPhase("CSV");
         csv = WriteCSVFile(exportFolder, bookings, settings.firma, now, prompter);
@@ -209,11 +215,6 @@ ExportOutcome ExportSEPA(const ExportSettings& settings, const QStringList& sele
     }
     RunPhase paymentPhase("Zahlungsdatei");
     ReplaceSpecialCharsInBookings(bookings);
-    // The list needs only the bookings: batch mode draws it while the payment
-    // file is written, checked and posted.
-    const Report beitrag = beitragReport(beitragRows(bookings, settings.firma.Verwendungszweck), now.date());
-    prepareBeitrag(beitrag, prompter);
-    const DropUnshownReports dropUnshown(prompter);
     // The schema check follows the file from disk as it is written and goes
     // on while the posting runs; the posting commits only on its yes.
     const SchemaCheckTiming behind = SchemaCheckTiming::Behind;
