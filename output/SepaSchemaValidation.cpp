@@ -171,12 +171,12 @@ struct Progress {
     bool stopped = false;
 };
 
-// One parse of the file, every schema's validator plugged into it, reading
+// One parse of the file with one schema's validator plugged into it, reading
 // the file as the parser asks for input.
 class Pass {
 public:
-    Pass(Progress& progress, const QString& localPath, const SepaSchemas& schemas)
-        : m_progress(progress), m_file(localPath), m_schemas(schemas) {}
+    Pass(Progress& progress, const QString& localPath, const SepaSchemas& schemas, const char* schemaFile)
+        : m_progress(progress), m_file(localPath), m_schemas(schemas), m_schemaFile(schemaFile) {}
 
     void run() {
         if (!m_file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
@@ -190,21 +190,15 @@ public:
         sax.initialized = XML_SAX2_MAGIC;
         xmlSAXHandlerPtr handler = &sax;
         void* userData = nullptr;
-        std::vector<xmlSchemaValidCtxtPtr> validators;
-        std::vector<xmlSchemaSAXPlugPtr> plugs;
-        for (const char* schemaFile : m_schemas.files) {
-            if (!schemaFile)
-                continue;
-            const xmlSchemaPtr schema = shippedSchema(schemaFile);
-            if (!schema) {
-                failedSchema = schemaFile;
-                break;
-            }
-            xmlSchemaValidCtxtPtr validator = xmlSchemaNewValidCtxt(schema);
+        xmlSchemaValidCtxtPtr validator = nullptr;
+        xmlSchemaSAXPlugPtr plug = nullptr;
+        if (const xmlSchemaPtr schema = shippedSchema(m_schemaFile)) {
+            validator = xmlSchemaNewValidCtxt(schema);
             xmlSchemaSetValidStructuredErrors(validator, keepFirst, &first);
             xmlSchemaValidateSetLocator(validator, parserLine, &first);
-            validators.push_back(validator);
-            plugs.push_back(xmlSchemaSAXPlug(validator, &handler, &userData));
+            plug = xmlSchemaSAXPlug(validator, &handler, &userData);
+        } else {
+            failedSchema = m_schemaFile;
         }
         IndentFilter indentFilter;
         if (!failedSchema) {
@@ -223,9 +217,9 @@ public:
             xmlFreeParserCtxt(first.parser);
             first.parser = nullptr;
         }
-        for (qsizetype i = qsizetype(plugs.size()) - 1; i >= 0; --i)
-            xmlSchemaSAXUnplug(plugs[i]);
-        for (xmlSchemaValidCtxtPtr validator : validators)
+        if (plug)
+            xmlSchemaSAXUnplug(plug);
+        if (validator)
             xmlSchemaFreeValidCtxt(validator);
         m_file.close(); // before the verdict, so that the file may go or be published everywhere
     }
@@ -296,6 +290,7 @@ private:
     Progress& m_progress;
     QFile m_file;
     const SepaSchemas m_schemas;
+    const char* const m_schemaFile;
     QByteArray m_buffer;
     qsizetype m_used = 0;
     qint64 m_read = 0;
@@ -304,14 +299,28 @@ private:
 
 } // namespace
 
+// A file for two schemas is parsed twice, on two threads: the parse is the
+// smaller part of the work, and while the posting waits for the verdict the
+// second core would otherwise be idle.
 struct PendingSchemaCheck::State {
-    State(const QString& localPath, const QString& fileName, const SepaSchemas& schemas)
-        : name(fileName), pass(progress, localPath, schemas) {}
+    State(const QString& localPath, const QString& fileName, const SepaSchemas& schemas) : name(fileName) {
+        for (const char* schemaFile : schemas.files) {
+            if (schemaFile)
+                passes.push_back(std::make_unique<Pass>(progress, localPath, schemas, schemaFile));
+        }
+    }
 
     QString name;
     Progress progress;
-    Pass pass;
-    std::thread thread;
+    std::vector<std::unique_ptr<Pass>> passes;
+    std::vector<std::thread> threads;
+
+    void join() {
+        for (std::thread& thread : threads) {
+            if (thread.joinable())
+                thread.join();
+        }
+    }
 
     void stop() {
         {
@@ -319,8 +328,7 @@ struct PendingSchemaCheck::State {
             progress.stopped = true;
         }
         progress.changed.notify_all();
-        if (thread.joinable())
-            thread.join();
+        join();
     }
 };
 
@@ -328,7 +336,8 @@ PendingSchemaCheck::PendingSchemaCheck(const QString& localPath, const QString& 
                                        const SepaSchemas& schemas)
     : m_state(std::make_unique<State>(localPath, name, schemas)) {
     xmlInitParser(); // once, before any thread of libxml2's own uses it
-    m_state->thread = std::thread([state = m_state.get()] { state->pass.run(); });
+    for (const std::unique_ptr<Pass>& pass : m_state->passes)
+        m_state->threads.emplace_back([pass = pass.get()] { pass->run(); });
 }
 
 PendingSchemaCheck::PendingSchemaCheck(const PendingFile& file, const SepaSchemas& schemas)
@@ -360,23 +369,30 @@ void PendingSchemaCheck::complete() {
 
 bool PendingSchemaCheck::passes(QString* complaint) {
     State& s = *m_state;
-    if (s.thread.joinable())
-        s.thread.join();
-    const Pass& pass = s.pass;
-    if (pass.failedSchema) {
-        *complaint = refusal(
-            s.name,
-            QStringLiteral("Das Schema %1 kann nicht gelesen werden.").arg(QLatin1String(pass.failedSchema)));
-        return false;
+    s.join();
+    // The complaint that comes first in the file; of two on one line, the
+    // first schema's.
+    const Pass* failed = nullptr;
+    for (const std::unique_ptr<Pass>& pass : s.passes) {
+        if (pass->failedSchema) {
+            *complaint = refusal(s.name, QStringLiteral("Das Schema %1 kann nicht gelesen werden.")
+                                             .arg(QLatin1String(pass->failedSchema)));
+            return false;
+        }
+        if (!pass->unreadable.isEmpty()) {
+            *complaint =
+                refusal(s.name, QStringLiteral("Sie kann nicht gelesen werden: ") + pass->unreadable);
+            return false;
+        }
+        const bool fails = !pass->first.text.isEmpty() || !pass->wellFormed;
+        if (fails && (!failed || pass->first.line < failed->first.line))
+            failed = pass.get();
     }
-    if (!pass.unreadable.isEmpty()) {
-        *complaint = refusal(s.name, QStringLiteral("Sie kann nicht gelesen werden: ") + pass.unreadable);
-        return false;
-    }
-    if (pass.first.text.isEmpty() && pass.wellFormed) {
+    if (!failed) {
         complaint->clear();
         return true;
     }
-    *complaint = refusal(s.name, QStringLiteral("Zeile %1: %2").arg(pass.first.line).arg(pass.first.text));
+    *complaint =
+        refusal(s.name, QStringLiteral("Zeile %1: %2").arg(failed->first.line).arg(failed->first.text));
     return false;
 }

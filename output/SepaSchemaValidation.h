@@ -16,7 +16,7 @@ struct SepaSchemas {
     const char* ownNamespace; // nullptr when the file uses the ISO one
 };
 
-// Validates a staged payment file against every schema on a thread of its
+// Validates a staged payment file against each schema on a thread of its
 // own while the file is still being written: the thread reads the file from
 // disk as far as the writer says it has written, waits for more, and once
 // the writer says the file is complete it reads on to the file's end. So
