@@ -137,17 +137,29 @@ QVariant asJsonObject(std::span<const Invoice> invoices) {
 // Runs a statement on the invoices bound as one JSON object. When the
 // database refuses it, the statement runs for one invoice after the other,
 // so that the message names the invoice it fails at; the posting rolls back
-// either way.
-bool runAtOnce(QSqlQuery& q, std::span<const Invoice> invoices, const QVariant& json,
+// either way. That search goes inside a savepoint that is always undone:
+// SQLite may have undone the whole transaction on its own (a trigger's
+// RAISE(ROLLBACK), a full disk), and a statement run after that would stand
+// for good. A busy or locked database is told at once, not once per invoice.
+bool runAtOnce(const HostDb& db, QSqlQuery& q, std::span<const Invoice> invoices, const QVariant& json,
                const std::function<bool(const QVariant&)>& exec, const QString& what, QString* error) {
     if (exec(json))
         return true;
-    const QString refused = q.lastError().text();
+    *error = QStringLiteral("%1: %2").arg(what.arg(QString()).trimmed(), q.lastError().text());
+    constexpr int kBusy = 5, kLocked = 6; // SQLite's primary result codes
+    const int code = q.lastError().nativeErrorCode().toInt() & 0xff;
+    QString ignored;
+    if (code == kBusy || code == kLocked ||
+        !db.execute(QStringLiteral("SAVEPOINT brv32_name_search"), {}, &ignored))
+        return false;
     for (const Invoice& invoice : invoices) {
-        if (!exec(asJsonObject({&invoice, 1})))
-            return failed(q, what.arg(invoice.name), error);
+        if (!exec(asJsonObject({&invoice, 1}))) {
+            failed(q, what.arg(invoice.name), error);
+            break;
+        }
     }
-    *error = QStringLiteral("%1: %2").arg(what.arg(QString()).trimmed(), refused);
+    db.execute(QStringLiteral("ROLLBACK TO brv32_name_search"), {}, &ignored);
+    db.execute(QStringLiteral("RELEASE brv32_name_search"), {}, &ignored);
     return false;
 }
 
@@ -187,19 +199,19 @@ private:
     bool claimChunk(std::span<const Invoice> chunk, size_t from, QString* error) {
         const QVariant json = asJsonObject(chunk);
         if (!runAtOnce(
-                m_read, chunk, json,
+                m_db, m_read, chunk, json,
                 [&](const QVariant& some) { return step(m_read, m_claim.kind, some, m_claim.documentType); },
                 QStringLiteral("Rechnungskopf %1"), error))
             return false;
         readRows(chunk, from);
         if (!runAtOnce(
-                m_mark, chunk, json,
+                m_db, m_mark, chunk, json,
                 [&](const QVariant& some) { return step(m_mark, m_claim.kind, m_date1, some); },
                 QStringLiteral("Überleitungsmarke für %1"), error))
             return false;
         m_marksShort += shortfall(m_mark, chunk.size());
         if (!runAtOnce(
-                m_header, chunk, json,
+                m_db, m_header, chunk, json,
                 [&](const QVariant& some) { return step(m_header, m_paidAt, some, m_claim.documentType); },
                 QStringLiteral("Rechnungskopf %1"), error))
             return false;

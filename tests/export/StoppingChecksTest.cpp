@@ -65,6 +65,16 @@ const StopCase kStops[] = {
     {.name = "UnwritablePaymentFile",
      .purpose = "Abr/2026",
      .says = {"Fehler beim Schreiben der XML Datei %1UW_Abr/2026_"}},
+    // The database undoes the whole transaction itself: the search for the
+    // invoice's name must not post the ones before it for good.
+    {.name = "MarkRolledBackByTheDatabase",
+     .sql = "CREATE TRIGGER t BEFORE INSERT ON COMM WHEN NEW.SUBTEXT = 'GU-2' BEGIN SELECT "
+            "RAISE(ROLLBACK, 'gesperrt'); END",
+     .says = {"", "gesperrt", "GU-2", "Es wurde nichts exportiert und nichts gebucht"}},
+    {.name = "HeaderRolledBackByTheDatabase",
+     .sql = "CREATE TRIGGER t BEFORE UPDATE ON HEADERRECH WHEN NEW.R_NAME = 'GU-2' BEGIN SELECT "
+            "RAISE(ROLLBACK, 'gesperrt'); END",
+     .says = {"", "gesperrt", "GU-2", "Es wurde nichts exportiert und nichts gebucht"}},
     {.name = "RefusedPosting",
      .sql = "CREATE TRIGGER t BEFORE UPDATE ON HEADERRECH WHEN NEW.R_NAME = 'GU-2' BEGIN SELECT "
             "RAISE(ABORT, 'gesperrt'); END",
