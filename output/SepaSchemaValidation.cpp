@@ -310,6 +310,8 @@ struct PendingSchemaCheck::State {
         }
     }
 
+    ~State() { stop(); } // also when a thread could not be started
+
     QString name;
     Progress progress;
     std::vector<std::unique_ptr<Pass>> passes;
@@ -345,9 +347,7 @@ PendingSchemaCheck::PendingSchemaCheck(const PendingFile& file, const SepaSchema
     complete();
 }
 
-PendingSchemaCheck::~PendingSchemaCheck() {
-    m_state->stop();
-}
+PendingSchemaCheck::~PendingSchemaCheck() = default;
 
 void PendingSchemaCheck::written(qint64 size) {
     Progress& p = m_state->progress;
@@ -387,6 +387,10 @@ bool PendingSchemaCheck::passes(QString* complaint) {
         const bool fails = !pass->first.text.isEmpty() || !pass->wellFormed;
         if (fails && (!failed || pass->first.line < failed->first.line))
             failed = pass.get();
+    }
+    if (s.passes.empty()) {
+        *complaint = refusal(s.name, QStringLiteral("Es ist kein Schema für sie bekannt."));
+        return false;
     }
     if (!failed) {
         complaint->clear();
