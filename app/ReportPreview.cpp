@@ -102,7 +102,9 @@ ReportPreview::ReportPreview(const QString& reportName, Report report, QWidget* 
     m_view->setFocus();
 }
 
-ReportPreview::~ReportPreview() = default;
+ReportPreview::~ReportPreview() {
+    delete m_view; // it draws from m_pages, which goes before the dialog's children
+}
 
 int ReportPreview::pageCount() const {
     return m_pages->pageCount();
