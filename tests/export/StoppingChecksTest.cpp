@@ -23,6 +23,13 @@ QString bankData(const char* iban, const char* blz, const char* konto) {
     return QStringLiteral("UPDATE PERSONAL SET IBAN = %1, BLZ = %2, KONTO = %3 WHERE ID_PERSONAL = 101")
         .arg(QLatin1String(iban), QLatin1String(blz), QLatin1String(konto));
 }
+// A trigger that refuses GU-2's posting with "gesperrt", undoing the
+// statement (ABORT) or the whole transaction (ROLLBACK).
+QString refusal(const char* when, const char* undoing) {
+    return QStringLiteral("CREATE TRIGGER t BEFORE %1 = 'GU-2' BEGIN SELECT RAISE(%2, 'gesperrt'); END")
+        .arg(QLatin1String(when), QLatin1String(undoing));
+}
+const QStringList kRefusedPosting = {"", "gesperrt", "GU-2", "Es wurde nichts exportiert und nichts gebucht"};
 const QString kBankDataError =
     QStringLiteral("Fehler in Belegadesse Schäfer Hans mit der Nummer 1101 aufgetreten. ");
 const QString kDiskette = QStringLiteral(
@@ -68,17 +75,14 @@ const StopCase kStops[] = {
     // The database undoes the whole transaction itself: the search for the
     // invoice's name must not post the ones before it for good.
     {.name = "MarkRolledBackByTheDatabase",
-     .sql = "CREATE TRIGGER t BEFORE INSERT ON COMM WHEN NEW.SUBTEXT = 'GU-2' BEGIN SELECT "
-            "RAISE(ROLLBACK, 'gesperrt'); END",
-     .says = {"", "gesperrt", "GU-2", "Es wurde nichts exportiert und nichts gebucht"}},
+     .sql = refusal("INSERT ON COMM WHEN NEW.SUBTEXT", "ROLLBACK"),
+     .says = kRefusedPosting},
     {.name = "HeaderRolledBackByTheDatabase",
-     .sql = "CREATE TRIGGER t BEFORE UPDATE ON HEADERRECH WHEN NEW.R_NAME = 'GU-2' BEGIN SELECT "
-            "RAISE(ROLLBACK, 'gesperrt'); END",
-     .says = {"", "gesperrt", "GU-2", "Es wurde nichts exportiert und nichts gebucht"}},
+     .sql = refusal("UPDATE ON HEADERRECH WHEN NEW.R_NAME", "ROLLBACK"),
+     .says = kRefusedPosting},
     {.name = "RefusedPosting",
-     .sql = "CREATE TRIGGER t BEFORE UPDATE ON HEADERRECH WHEN NEW.R_NAME = 'GU-2' BEGIN SELECT "
-            "RAISE(ABORT, 'gesperrt'); END",
-     .says = {"", "gesperrt", "GU-2", "Es wurde nichts exportiert und nichts gebucht"}},
+     .sql = refusal("UPDATE ON HEADERRECH WHEN NEW.R_NAME", "ABORT"),
+     .says = kRefusedPosting},
 };
 
 class StoppedRun : public ExportRunTest, public ::testing::WithParamInterface<StopCase> {};
