@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <condition_variable>
+#include <cstdint>
 #include <cstring>
 #include <mutex>
 #include <thread>
@@ -95,10 +96,21 @@ public:
     }
 
 private:
+    // Indentation is a line break and a run of spaces, so spaces are
+    // skipped eight at a time.
     static bool blank(const xmlChar* text, int length) {
-        for (const xmlChar* c = text; c < text + length; ++c)
+        constexpr std::uint64_t kEightSpaces = 0x2020202020202020;
+        const xmlChar* const end = text + length;
+        for (const xmlChar* c = text; c != end;) {
+            std::uint64_t eight = 0;
+            if (end - c >= 8 && (std::memcpy(&eight, c, 8), eight == kEightSpaces)) {
+                c += 8;
+                continue;
+            }
             if (*c != ' ' && *c != '\r' && *c != '\n' && *c != '\t')
                 return false;
+            ++c;
+        }
         return true;
     }
 
