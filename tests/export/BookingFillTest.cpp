@@ -26,6 +26,9 @@ const FillCase kCases[] = {
      "BANK = NULL, BIC = NULL",
      "", "Nummer=0|Anrede=|Name=Müller|Vorname=|Strasse=|PLZ=|Ort=|Nation=|Postfach=|Bank=|BIC=NOTPROVIDED",
      "BIC=NOTPROVIDED|Nm=Mueller ,  , "},
+    // A long IBAN passes without a look at the national bank data.
+    {"IbanBesideUnusableNationalData", "BLZ = '70050000', KONTO = '12345678901234'", "",
+     "IBAN=DE89370400440532013000", "IBAN=DE89370400440532013000"},
     {"EmptyBicIsNotProvided", "BIC = ''", "", "BIC=NOTPROVIDED", "BIC=NOTPROVIDED"},
     {"SecondBankAccountWhenTheCustomerSelectsIt",
      "use_bank2 = 1, bank2 = 'Zweitbank', BLZ2 = '10020030', KONTO2 = '4711', "

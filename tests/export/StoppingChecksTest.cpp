@@ -113,10 +113,4 @@ TEST_P(StoppedRun, LeavesNothingAndSaysWhy) {
 INSTANTIATE_TEST_SUITE_P(Checks, StoppedRun, ::testing::ValuesIn(kStops),
                          [](const ::testing::TestParamInfo<StopCase>& info) { return info.param.name; });
 
-TEST_F(ExportRunTest, ALongIbanPassesWithoutLookingAtTheNationalData) {
-    host.exec("UPDATE PERSONAL SET BLZ = '70050000', KONTO = '12345678901234' WHERE ID_PERSONAL = 101");
-    addInvoice("GU-2", "A3", 101, 20.0);
-    EXPECT_TRUE(run({"GU-2"}).posted) << prompter.allText().toStdString();
-}
-
 } // namespace
