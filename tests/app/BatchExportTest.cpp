@@ -66,15 +66,11 @@ protected:
                       args + QStringList{"--program-dir", root.file(programDir), connectionString});
     }
     static ProgramResult finish(QProcess& program) {
-        ProgramResult result;
-        if (!program.waitForFinished(120000)) {
-            ADD_FAILURE() << "the program did not end"; // the process object ends it
-            return result;
-        }
-        result.exitCode = program.exitStatus() == QProcess::NormalExit ? program.exitCode() : -1;
-        result.out = QString::fromUtf8(program.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
-        result.err = QString::fromUtf8(program.readAllStandardError());
-        return result;
+        const bool ended = program.waitForFinished(120000);
+        EXPECT_TRUE(ended) << "the program did not end"; // the process object ends it
+        return {ended && program.exitStatus() == QProcess::NormalExit ? program.exitCode() : -1,
+                QString::fromUtf8(program.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts),
+                QString::fromUtf8(program.readAllStandardError())};
     }
     ProgramResult program(const QStringList& args, const QString& connectionString) {
         QProcess process;
