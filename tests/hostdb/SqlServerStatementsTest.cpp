@@ -138,7 +138,7 @@ TEST(SqlServerStatements, MatchTheReviewedList) {
     int count = 0;
     QList<CatalogStatements::Index> found;
     QDateTime back;
-    const QDateTime paidAt(QDate(2026, 3, 20), QTime(14, 3, 12));
+    const QDateTime paidAt(QDate(2026, 3, 20), QTime(14, 3, 12)), sentAt(paidAt.date(), QTime(9, 30));
     BookingList bookings;
     bookings.last().Rechnung = QStringLiteral("RE-1");
     bookings.last().Betrag = 9800;
@@ -148,6 +148,7 @@ TEST(SqlServerStatements, MatchTheReviewedList) {
     posted.paidAt = paidAt;
     posted.before.append({QStringLiteral("RE-1"), QVariant(), 0});
     auto confirm = [](const Posting::Claim&, QString*) { return true; };
+    const QStringList invoices{"RE-1", "RE-2"}, settlements{"GU-1", "GU-2"};
     const std::pair<const char*, std::function<void()>> calls[] = {
         {"LoadTreeView", [&] { InvoiceTree::LoadTreeView(db); }},
         {"LoadMandantenListe", [&] { ClientStatements::LoadMandantenListe(db, &names, &error); }},
@@ -159,10 +160,7 @@ TEST(SqlServerStatements, MatchTheReviewedList) {
         {"GetDataUebersicht A3, every column, by due date", [&] { list("A3", all, true); }},
         {"GetDataUebersicht R0, no column", [&] { list("R0", none, true); }},
         {"CheckInvoices A2", [&] { CheckInvoices(db, "A2", from, to, prompter); }},
-        {"ExportQuery::storeSelection",
-         [&] {
-             ExportQuery::storeSelection(db, {"RE-1", "RE-2"}, &error);
-         }},
+        {"ExportQuery::storeSelection", [&] { ExportQuery::storeSelection(db, invoices, &error); }},
         {"ExportQuery::countAlreadyTransferred A3",
          [&] { ExportQuery::countAlreadyTransferred(db, "A3", &count, &error); }},
         {"ExportQuery::open R0, no column, by name", [&] { exportQuery("R0", false, false); }},
@@ -170,15 +168,10 @@ TEST(SqlServerStatements, MatchTheReviewedList) {
         {"Posting::post R0",
          [&] { Posting::post(db, bookings, "R0", paidAt.date(), &claim, &count, &error, confirm); }},
         {"Posting::takeBack R0", [&] { Posting::takeBack(db, posted, &error); }},
-        {"releaseInvoices A3",
-         [&] {
-             releaseInvoices(db, "A3", {"GU-1", "GU-2"}, &error);
-         }},
+        {"releaseInvoices A3", [&] { releaseInvoices(db, "A3", settlements, &error); }},
         {"CatalogStatements::indexes", [&] { CatalogStatements::indexes(db, "COMM", &found, &error); }},
         {"CatalogStatements::dateTimeRoundTrip",
-         [&] {
-             CatalogStatements::dateTimeRoundTrip(db, QDateTime(paidAt.date(), QTime(9, 30)), &back, &error);
-         }},
+         [&] { CatalogStatements::dateTimeRoundTrip(db, sentAt, &back, &error); }},
     };
 
     QString actual = QStringLiteral(
