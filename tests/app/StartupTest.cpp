@@ -1,5 +1,4 @@
 #include "app/Startup.h"
-#include "app/CommandLine.h"
 #include "app/SingleInstance.h"
 #include "hostdb/ConnectionString.h"
 
@@ -24,29 +23,23 @@ TEST(HostLocation, ComesFromTheArgumentOrTheHostIniFile) {
     TempFolder::write(folder.file("brevanta.Ini"),
                       "[SQL]\r\nSQLServer = srv01\\BREVANTA \r\nDatabaseName=Mandant1\r\n");
     TempFolder::write(folder.file("other.ini"), "SQLServer=anderer\r\nDatabaseName=db2\r\n");
+    const QString composed =
+        "Provider=SQLOLEDB.1;Integrated Security=SSPI;Persist Security Info=False;ConnectionTimout = 40;";
+    const QString other = folder.file("other.ini");
     const struct {
-        QString argument;
-        QString connection;
-        QString iniPath;
-        QString server;
+        QString argument, connection, iniPath, server;
     } cases[] = {
-        {"",
-         "Provider=SQLOLEDB.1;Integrated Security=SSPI;Persist Security Info=False;ConnectionTimout = 40;"
-         "Initial Catalog=Mandant1;Data Source=srv01\\BREVANTA",
+        {"", composed + "Initial Catalog=Mandant1;Data Source=srv01\\BREVANTA",
          folder.file("prog/../brevanta.Ini"), "srv01\\BREVANTA"},
-        {" | " + folder.file("other.ini") + " ",
-         "Provider=SQLOLEDB.1;Integrated Security=SSPI;Persist Security Info=False;ConnectionTimout = 40;"
-         "Initial Catalog=db2;Data Source=anderer",
-         folder.file("other.ini"), "anderer"},
-        {" DSN=brevanta | " + folder.file("other.ini"), "DSN=brevanta", folder.file("other.ini"), ""},
+        {" | " + other + " ", composed + "Initial Catalog=db2;Data Source=anderer", other, "anderer"},
+        {" DSN=brevanta | " + other, "DSN=brevanta", other, ""},
         {"Provider=SQLite;Data Source=x.db|a.ini|egal", "Provider=SQLite;Data Source=x.db", "a.ini", ""},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.argument.toStdString());
         const HostLocation h = HostLocation::fromArgument(c.argument, ProgramPaths{folder.file("prog")});
-        EXPECT_EQ(h.strConnectionString, c.connection);
-        EXPECT_EQ(QDir::cleanPath(h.brvIniPath), QDir::cleanPath(c.iniPath));
-        EXPECT_EQ(h.strServerName, c.server);
+        EXPECT_EQ(QStringList({h.strConnectionString, QDir::cleanPath(h.brvIniPath), h.strServerName}),
+                  QStringList({c.connection, QDir::cleanPath(c.iniPath), c.server}))
+            << c.argument.toStdString();
     }
 }
 
@@ -68,55 +61,35 @@ TEST(ProgramPaths, OwnFilesStayBesideTheProgramUnlessItsFolderRefusesNewOnes) {
     EXPECT_TRUE(QFileInfo(folder.file("config")).isDir());
 }
 
+// The kind of connection, the dialect, the login timeout and the ODBC
+// connection text or SQLite file of a connection text; "-" when refused.
 TEST(ConnectionString, TranslatesTheComposedText) {
-    ConnectionString::Target t;
-    QString error;
     qputenv("BRV32_ODBC_DRIVER", "FreeTDS");
-    ASSERT_TRUE(ConnectionString::translate(ConnectionString::compose("srv01,1433", "Mandant1"), &t, &error));
-    EXPECT_EQ(t.kind, ConnectionString::Target::Kind::Odbc);
-    EXPECT_TRUE(t.sqlServerDialect);
-    EXPECT_EQ(t.loginTimeoutSeconds, 40);
-    EXPECT_EQ(t.odbcConnectString,
-              "DRIVER={FreeTDS};SERVER=srv01;PORT=1433;DATABASE=Mandant1;Trusted_Connection=Yes");
-
-    ASSERT_TRUE(ConnectionString::translate(
-        " data source = srv02 ; PROVIDER=sqloledb ; initial catalog=db;User ID = sa;Password=ge;heim", &t,
-        &error));
-    EXPECT_EQ(t.odbcConnectString, "DRIVER={FreeTDS};SERVER=srv02;DATABASE=db;UID=sa;PWD=ge");
+    const std::pair<QString, QString> cases[] = {
+        {ConnectionString::compose("srv01,1433", "Mandant1"),
+         "ODBC SQL Server 40 "
+         "DRIVER={FreeTDS};SERVER=srv01;PORT=1433;DATABASE=Mandant1;Trusted_Connection=Yes"},
+        {" data source = srv02 ; PROVIDER=sqloledb ; initial catalog=db;User ID = sa;Password=ge;heim",
+         "ODBC SQL Server 0 DRIVER={FreeTDS};SERVER=srv02;DATABASE=db;UID=sa;PWD=ge"},
+        {"Provider=SQLite; Data Source = /tmp/host.db", "SQLite 0 /tmp/host.db"},
+        {"DSN=brevanta;UID=clerk", "ODBC SQL Server 0 DSN=brevanta;UID=clerk"},
+        {"Provider=Microsoft.Jet.OLEDB.4.0;Data Source=x.mdb", "- Microsoft.Jet.OLEDB.4.0"},
+        {"", "-"},
+    };
+    for (const auto& [text, expected] : cases) {
+        ConnectionString::Target t;
+        QString error;
+        const bool ok = ConnectionString::translate(text, &t, &error);
+        const bool odbc = t.kind == ConnectionString::Target::Kind::Odbc;
+        const QString shown =
+            !ok ? (error.contains(expected.mid(2)) ? expected : "- " + error)
+                : QStringLiteral("%1%2 %3 %4")
+                      .arg(odbc ? "ODBC" : "SQLite", odbc && t.sqlServerDialect ? " SQL Server" : "")
+                      .arg(t.loginTimeoutSeconds)
+                      .arg(odbc ? t.odbcConnectString : t.sqliteFile);
+        EXPECT_EQ(shown, expected) << text.toStdString();
+    }
     qunsetenv("BRV32_ODBC_DRIVER");
-
-    ASSERT_TRUE(ConnectionString::translate("Provider=SQLite; Data Source = /tmp/host.db", &t, &error));
-    EXPECT_EQ(t.kind, ConnectionString::Target::Kind::Sqlite);
-    EXPECT_EQ(t.sqliteFile, "/tmp/host.db");
-
-    ASSERT_TRUE(ConnectionString::translate("DSN=brevanta;UID=clerk", &t, &error));
-    EXPECT_EQ(t.kind, ConnectionString::Target::Kind::Odbc);
-    EXPECT_EQ(t.odbcConnectString, "DSN=brevanta;UID=clerk");
-
-    EXPECT_FALSE(
-        ConnectionString::translate("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=x.mdb", &t, &error));
-    EXPECT_TRUE(error.contains("Microsoft.Jet.OLEDB.4.0")) << error.toStdString();
-    EXPECT_FALSE(ConnectionString::translate("", &t, &error));
-}
-
-// The host program may pass its argument unquoted, so its words are joined
-// again; whatever is not understood is refused. The other options are
-// driven by the batch and package tests through the real program.
-TEST(CommandLine, JoinsTheUnquotedArgumentAndRefusesWhatItDoesNotKnow) {
-    CommandLine cl;
-    QString error;
-    ASSERT_TRUE(CommandLine::parse({"Provider=SQLOLEDB.1;Integrated", "Security=SSPI;Data",
-                                    "Source=srv|C:\\Program", "Files\\brevanta.Ini"},
-                                   &cl, &error));
-    EXPECT_EQ(cl.mode, CommandLine::Mode::Window);
-    EXPECT_EQ(cl.argument, "Provider=SQLOLEDB.1;Integrated Security=SSPI;Data Source=srv|C:\\Program "
-                           "Files\\brevanta.Ini");
-    ASSERT_TRUE(CommandLine::parse({"--export", "A3", "--from", "2026-12-01", "--sort", "customer", "--yes"},
-                                   &cl, &error));
-    EXPECT_TRUE(cl.mode == CommandLine::Mode::Export && cl.exportKey == "A3" &&
-                cl.from == QDate(2026, 12, 1) && cl.sortByCustomer && cl.yes);
-    for (const QStringList& refused : {QStringList{"--from", "01.12.2026"}, {"--sort", "datum"}, {"--bogus"}})
-        EXPECT_FALSE(CommandLine::parse(refused, &cl, &error)) << refused.join(' ').toStdString();
 }
 
 // The real program in a second process, so the single-instance test sees it;

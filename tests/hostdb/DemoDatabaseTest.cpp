@@ -19,10 +19,9 @@ namespace {
 // are stored as text.
 TEST(DemoDatabase, HoldsValidAccountsAndGermanNamesAsText) {
     TempFolder folder;
-    DemoDatabase::Options options;
-    options.invoicesPerType = 5;
     QString error;
-    ASSERT_TRUE(DemoDatabase::write(folder.file("demo.db"), options, &error)) << error.toStdString();
+    ASSERT_TRUE(DemoDatabase::write(folder.file("demo.db"), {.invoicesPerType = 5}, &error))
+        << error.toStdString();
     std::unique_ptr<HostDb> db =
         HostDb::open("Provider=SQLite;Data Source=" + folder.file("demo.db"), &error);
     ASSERT_TRUE(db) << error.toStdString();
@@ -35,13 +34,11 @@ TEST(DemoDatabase, HoldsValidAccountsAndGermanNamesAsText) {
                 {}, &error));
     QSet<QString> seen; // countries, "bank2" and German letters
     while (q.next()) {
-        const QString iban = q.value(0).toString();
+        const QString iban = q.value(0).toString(), bic = q.value(1).toString(),
+                      texts = q.value(3).toString();
         EXPECT_TRUE(BankIdentifiers::ibanCheckDigitsValid(iban) &&
-                    BankIdentifiers::ibanHasNationalLength(iban))
-            << iban.toStdString();
-        EXPECT_TRUE(BankIdentifiers::bicFitsSchema(q.value(1).toString()))
-            << q.value(1).toString().toStdString();
-        const QString texts = q.value(3).toString();
+                    BankIdentifiers::ibanHasNationalLength(iban) && BankIdentifiers::bicFitsSchema(bic))
+            << iban.toStdString() << " " << bic.toStdString();
         EXPECT_FALSE(texts.contains(QStringLiteral("Ã"))) << texts.toStdString();
         seen << iban.left(2);
         if (q.value(2).toInt() == 1)
@@ -57,14 +54,14 @@ TEST(CommStatements, TidyingGivesKindOneAndRemovesOrphanedSettlementMarks) {
     host.addCustomer(1, "Meier");
     host.addInvoice("A1-KEEP", "A1", "2026-03-01", 1, 10.0);
     host.addInvoice("R-KEEP", "R", "2026-03-01", 1, 10.0);
-    const QString insert = "INSERT INTO COMM (ID, SUBTEXT, SUBNUM, Date1) VALUES (?, ?, ?, '2026-03-02')";
-    host.exec(insert, {7, "A1-KEEP", QVariant()}); // kind 1 afterwards, invoice exists
-    host.exec(insert, {7, "A1-GONE", QVariant()}); // kind 1 afterwards, invoice gone: removed
-    host.exec(insert, {7, "A3-GONE", 3});          // removed
-    host.exec(insert, {7, "R-GONE", 0});           // kind 0 is never tidied
-    host.exec(insert, {7, "R-KEEP", 1});           // kind 1 but the A1 document is missing: removed
-    host.exec(insert, {8, "A1-GONE", 1});          // not a transfer mark
-    host.exec(insert, {7, "O'Brien", 2});          // quote in a name, removed
+    host.exec("INSERT INTO COMM (ID, SUBTEXT, SUBNUM, Date1) VALUES "
+              "(7, 'A1-KEEP', NULL, '2026-03-02'), " // kind 1 afterwards, invoice exists
+              "(7, 'A1-GONE', NULL, '2026-03-02'), " // kind 1 afterwards, invoice gone: removed
+              "(7, 'A3-GONE', 3, '2026-03-02'), "    // removed
+              "(7, 'R-GONE', 0, '2026-03-02'), "     // kind 0 is never tidied
+              "(7, 'R-KEEP', 1, '2026-03-02'), "     // kind 1 but the A1 document is missing: removed
+              "(8, 'A1-GONE', 1, '2026-03-02'), "    // not a transfer mark
+              "(7, 'O''Brien', 2, '2026-03-02')");   // quote in a name, removed
     QString error;
     ASSERT_TRUE(CommStatements::tidyTransferMarks(host.db(), &error)) << error.toStdString();
     EXPECT_EQ(host.scalar("SELECT GROUP_CONCAT(ID || ':' || SUBTEXT || ':' || SUBNUM, ' ') FROM "

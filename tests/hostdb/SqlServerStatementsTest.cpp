@@ -87,54 +87,38 @@ QSqlResult* RecordingDriver::createResult() const {
     return new RecordingResult(this);
 }
 
-QString shown(const QVariant& value) {
-    if (value.isNull())
-        return QStringLiteral("NULL");
-    switch (value.metaType().id()) {
-    case QMetaType::QString:
-        return QLatin1Char('\'') + value.toString() + QLatin1Char('\'');
-    case QMetaType::QDateTime:
-        return QStringLiteral("<Datum-Zeit>"); // the time of the run
-    case QMetaType::QDate:
-        return QStringLiteral("<Datum>");
-    default:
-        return value.toString() + QStringLiteral(" (") + QString::fromLatin1(value.metaType().name()) +
-               QLatin1Char(')');
-    }
-}
-
-// Every configured column and the due-date range, or none of them.
-ListInput listInput(bool withColumns) {
-    ListInput input;
-    if (withColumns) {
-        input.strCheckBox = QStringLiteral("SEPA_GUTSCHRIFT");
-        input.txtDatumFaelligkeit = QStringLiteral("FAELLIGKEITSDATUM");
-        input.optFaelligkeit = true;
-    }
-    input.dtpVon = QDate(2026, 3, 1);
-    input.dtpBis = QDate(2026, 3, 31);
-    input.strKeineArtikelrechnung = withColumns ? QStringLiteral("1") : QStringLiteral("0");
-    return input;
+QString shown(const QVariant& v) {
+    const int type = v.metaType().id();
+    return v.isNull()                     ? QStringLiteral("NULL")
+           : type == QMetaType::QString   ? "'" + v.toString() + "'"
+           : type == QMetaType::QDateTime ? QStringLiteral("<Datum-Zeit>") // the time of the run
+           : type == QMetaType::QDate     ? QStringLiteral("<Datum>")
+                                      : v.toString() + " (" + QString::fromLatin1(v.metaType().name()) + ")";
 }
 
 TEST(SqlServerStatements, MatchTheReviewedList) {
     TestHostDb schema;
     QMap<QString, QSqlRecord> tables;
-    for (const char* table :
+    for (QString table :
          {"RECHNUNGSJOURNAL", "HEADERRECH", "PERSONAL", "PERSONAL_FREE", "COMM", "FORMS_CONFIG", "STRINGS"})
-        tables.insert(QString::fromLatin1(table), schema.db().database().record(QString::fromLatin1(table)));
+        tables.insert(table, schema.db().database().record(table));
     QList<Sent> sent;
-    std::unique_ptr<HostDb> db =
+    std::unique_ptr<HostDb> owned =
         HostDb::attach(new RecordingDriver(&sent, tables), HostDb::Dialect::SqlServer);
-    ASSERT_TRUE(db);
+    ASSERT_TRUE(owned);
+    HostDb& db = *owned;
 
     RecordingPrompter prompter;
     QString error;
-    auto list = [&](const char* key, const ListInput& input, bool overview) {
-        QString nodeKey = QString::fromLatin1(key);
+    // Every configured column and the due-date range, or none of them.
+    const QDate from(2026, 3, 1), to(2026, 3, 31);
+    const ListInput all{"SEPA_GUTSCHRIFT", "FAELLIGKEITSDATUM", true, from, to, "1"};
+    const ListInput byInvoiceDate{"SEPA_GUTSCHRIFT", "FAELLIGKEITSDATUM", false, from, to, "1"};
+    const ListInput none{{}, {}, false, from, to, "0"};
+    auto list = [&](QString key, const ListInput& input, bool overview) {
         InvoiceListModel model;
-        overview ? GetDataUebersicht(*db, nodeKey, input, model, prompter)
-                 : GetData(*db, nodeKey, input, model, prompter);
+        overview ? GetDataUebersicht(db, key, input, model, prompter)
+                 : GetData(db, key, input, model, prompter);
     };
     auto exportQuery = [&](const char* key, bool withColumns, bool sortByCustomer) {
         ExportSettings s;
@@ -146,7 +130,7 @@ TEST(SqlServerStatements, MatchTheReviewedList) {
         }
         s.sortByCustomer = sortByCustomer;
         QSqlQuery query;
-        EXPECT_TRUE(ExportQuery::open(*db, s, &query, &error)) << error.toStdString();
+        EXPECT_TRUE(ExportQuery::open(db, s, &query, &error)) << error.toStdString();
     };
     // Out-values of the calls; only the statements they send matter here.
     QStringList names;
@@ -154,56 +138,40 @@ TEST(SqlServerStatements, MatchTheReviewedList) {
     int count = 0;
     QList<CatalogStatements::Index> found;
     QDateTime back;
+    const QDateTime paidAt(QDate(2026, 3, 20), QTime(14, 3, 12)), sentAt(paidAt.date(), QTime(9, 30));
     BookingList bookings;
     bookings.last().Rechnung = QStringLiteral("RE-1");
     bookings.last().Betrag = 9800;
     bookings.append();
-    Posting::Claim claim;
-    Posting::Claim posted;
+    Posting::Claim claim, posted;
     posted.documentType = QStringLiteral("R");
-    posted.paidAt = QDateTime(QDate(2026, 3, 20), QTime(14, 3, 12));
+    posted.paidAt = paidAt;
     posted.before.append({QStringLiteral("RE-1"), QVariant(), 0});
-    ListInput byInvoiceDate = listInput(true);
-    byInvoiceDate.optFaelligkeit = false;
+    auto confirm = [](const Posting::Claim&, QString*) { return true; };
+    const QStringList invoices{"RE-1", "RE-2"}, settlements{"GU-1", "GU-2"};
     const std::pair<const char*, std::function<void()>> calls[] = {
-        {"LoadTreeView", [&] { InvoiceTree::LoadTreeView(*db); }},
-        {"LoadMandantenListe", [&] { ClientStatements::LoadMandantenListe(*db, &names, &error); }},
-        {"LoadMandantAdresse",
-         [&] { ClientStatements::LoadMandantAdresse(*db, QStringLiteral("MUSTER"), &address, &error); }},
-        {"tidyTransferMarks", [&] { CommStatements::tidyTransferMarks(*db, &error); }},
-        {"GetData A3, every column, by due date, without article price",
-         [&] { list("A3", listInput(true), false); }},
+        {"LoadTreeView", [&] { InvoiceTree::LoadTreeView(db); }},
+        {"LoadMandantenListe", [&] { ClientStatements::LoadMandantenListe(db, &names, &error); }},
+        {"LoadMandantAdresse", [&] { ClientStatements::LoadMandantAdresse(db, "MUSTER", &address, &error); }},
+        {"tidyTransferMarks", [&] { CommStatements::tidyTransferMarks(db, &error); }},
+        {"GetData A3, every column, by due date, without article price", [&] { list("A3", all, false); }},
         {"GetData A3, due-date column, by invoice date", [&] { list("A3", byInvoiceDate, false); }},
-        {"GetData R0, no column", [&] { list("R0", listInput(false), false); }},
-        {"GetDataUebersicht A3, every column, by due date", [&] { list("A3", listInput(true), true); }},
-        {"GetDataUebersicht R0, no column", [&] { list("R0", listInput(false), true); }},
-        {"CheckInvoices A2",
-         [&] { CheckInvoices(*db, "A2", QDate(2026, 3, 1), QDate(2026, 3, 31), prompter); }},
-        {"ExportQuery::storeSelection",
-         [&] {
-             ExportQuery::storeSelection(*db, {"RE-1", "RE-2"}, &error);
-         }},
+        {"GetData R0, no column", [&] { list("R0", none, false); }},
+        {"GetDataUebersicht A3, every column, by due date", [&] { list("A3", all, true); }},
+        {"GetDataUebersicht R0, no column", [&] { list("R0", none, true); }},
+        {"CheckInvoices A2", [&] { CheckInvoices(db, "A2", from, to, prompter); }},
+        {"ExportQuery::storeSelection", [&] { ExportQuery::storeSelection(db, invoices, &error); }},
         {"ExportQuery::countAlreadyTransferred A3",
-         [&] { ExportQuery::countAlreadyTransferred(*db, QStringLiteral("A3"), &count, &error); }},
+         [&] { ExportQuery::countAlreadyTransferred(db, "A3", &count, &error); }},
         {"ExportQuery::open R0, no column, by name", [&] { exportQuery("R0", false, false); }},
         {"ExportQuery::open A3, every column, by customer", [&] { exportQuery("A3", true, true); }},
         {"Posting::post R0",
-         [&] {
-             Posting::post(*db, bookings, QStringLiteral("R0"), QDate(2026, 3, 20), &claim, &count, &error,
-                           [](const Posting::Claim&, QString*) { return true; });
-         }},
-        {"Posting::takeBack R0", [&] { Posting::takeBack(*db, posted, &error); }},
-        {"releaseInvoices A3",
-         [&] {
-             releaseInvoices(*db, QStringLiteral("A3"), {"GU-1", "GU-2"}, &error);
-         }},
-        {"CatalogStatements::indexes",
-         [&] { CatalogStatements::indexes(*db, QStringLiteral("COMM"), &found, &error); }},
+         [&] { Posting::post(db, bookings, "R0", paidAt.date(), &claim, &count, &error, confirm); }},
+        {"Posting::takeBack R0", [&] { Posting::takeBack(db, posted, &error); }},
+        {"releaseInvoices A3", [&] { releaseInvoices(db, "A3", settlements, &error); }},
+        {"CatalogStatements::indexes", [&] { CatalogStatements::indexes(db, "COMM", &found, &error); }},
         {"CatalogStatements::dateTimeRoundTrip",
-         [&] {
-             CatalogStatements::dateTimeRoundTrip(*db, QDateTime(QDate(2026, 3, 20), QTime(9, 30)), &back,
-                                                  &error);
-         }},
+         [&] { CatalogStatements::dateTimeRoundTrip(db, sentAt, &back, &error); }},
     };
 
     QString actual = QStringLiteral(
@@ -219,13 +187,12 @@ TEST(SqlServerStatements, MatchTheReviewedList) {
             if (seen.contains(s.sql))
                 continue;
             seen << s.sql;
-            actual +=
-                QString(s.sql).replace(QLatin1Char('\r'), QStringLiteral("\\r\n")) + QStringLiteral(";\n");
+            actual += QString(s.sql).replace("\r", "\\r\n") + ";\n";
             QStringList values;
             for (const QVariant& v : s.values)
                 values << shown(v);
             if (!values.isEmpty())
-                actual += QStringLiteral("--   ") + values.join(QStringLiteral(", ")) + QLatin1Char('\n');
+                actual += "--   " + values.join(", ") + "\n";
         }
     }
     EXPECT_TRUE(prompter.messages.isEmpty()) << prompter.allText().toStdString();
