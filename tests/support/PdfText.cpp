@@ -118,6 +118,18 @@ QString lineWith(const QString& page, const QString& needle) {
     return {};
 }
 
+QStringList missingLines(const QString& page, const QStringList& expected) {
+    QStringList lines;
+    for (const QString& line : page.split(QLatin1Char('\n')))
+        lines << line.simplified();
+    QStringList missing;
+    for (const QString& line : expected) {
+        if (!lines.contains(line))
+            missing << line;
+    }
+    return missing;
+}
+
 QString pageCounter(const QString& page) {
     static const QRegularExpression counter(QStringLiteral("Seite:\\s*(\\d+)\\s*/\\s*(\\d+)"));
     const auto match = counter.match(page);
