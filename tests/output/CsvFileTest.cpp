@@ -13,7 +13,7 @@ namespace {
 
 using SepaSamples::booking;
 
-const QString kFileName = QStringLiteral("Bank_2026_12_05_14_05_09.csv");
+const QString kFileName = "Bank_2026_12_05_14_05_09.csv";
 const QString kHeader = QStringLiteral(
     "Buchungsart;AuftraggeberName;AuftraggeberBLZ;AuftraggeberKonto;Rechnung;Verwendungszweck;"
     "Rechnungsdat;Betrag;Nummer;Anrede;Name;Vorname;Strasse;PLZ;Ort;Nation;Postfach;BLZ;Bank;KontoNr;"
@@ -30,28 +30,28 @@ protected:
 // Characters outside the code page become question marks, and the user is
 // told once; progress goes per booking.
 TEST_F(CsvBankFile, WritesEveryColumnInWindows1252) {
-    firma.FirmenName = QStringLiteral("Brevanta; Söhne");
+    firma.FirmenName = "Brevanta; Söhne";
     BookingList list;
     Buchung international = booking(1007, 1250);
-    international.Name = QStringLiteral("Müller \"Bau\"");
+    international.Name = "Müller \"Bau\"";
     international.Vorname = QStringLiteral("\"Jürgen\""); // read as a quoted field unless quoted
-    international.Strasse = QStringLiteral("Weg 1\r\nHinterhaus");
-    international.Ort = QStringLiteral("Łódź");
-    international.BLZ = QStringLiteral("70050000");
-    international.KontoNr = QStringLiteral("123456");
-    international.Postfach = QStringLiteral("12");
+    international.Strasse = "Weg 1\r\nHinterhaus";
+    international.Ort = "Łódź";
+    international.BLZ = "70050000";
+    international.KontoNr = "123456";
+    international.Postfach = "12";
     international.Faelligkeit = QDateTime(QDate(2026, 12, 10), QTime(9, 30));
     list.append(international);
     Buchung notProvided = booking(1008, 0);
-    notProvided.Name = QStringLiteral("Łukasz");
-    notProvided.BIC = QStringLiteral("NOTPROVIDED");
-    notProvided.BLZ = QStringLiteral("70050000");
-    notProvided.KontoNr = QStringLiteral("123456");
+    notProvided.Name = "Łukasz";
+    notProvided.BIC = "NOTPROVIDED";
+    notProvided.BLZ = "70050000";
+    notProvided.KontoNr = "123456";
     list.append(notProvided);
     Buchung national = booking(1009, -5);
     national.IBAN.clear();
-    national.BLZ = QStringLiteral("70050000");
-    national.KontoNr = QStringLiteral("123456");
+    national.BLZ = "70050000";
+    national.KontoNr = "123456";
     list.append(national);
 
     PendingFile file = write(list);
@@ -65,7 +65,7 @@ TEST_F(CsvBankFile, WritesEveryColumnInWindows1252) {
     EXPECT_TRUE(exportEntries()[0].startsWith(QLatin1Char('.')));
     ASSERT_TRUE(PublishCSVFile(file, prompter));
 
-    const QString company = QStringLiteral("UW;\"Brevanta; Söhne\";GENODEF1M04;DE26 7016 0000 0000 5555 55;");
+    const QString company = "UW;\"Brevanta; Söhne\";GENODEF1M04;DE26 7016 0000 0000 5555 55;";
     const QString expected =
         kHeader + company +
         QStringLiteral("R1007;R1007;20.11.2026;12,50;1007;Herr;Müller \"Bau\";\"\"\"Jürgen\"\"\";\"Weg "

@@ -53,7 +53,7 @@ TEST(ReplaceSpecialCharsInBookings, CleansTheSevenTextFieldsOnly) {
     BookingList list;
     Buchung b;
     for (QString Buchung::*field : cleaned + kept)
-        b.*field = QStringLiteral("Straße Ö");
+        b.*field = "Straße Ö";
     list.append(b);
 
     ReplaceSpecialCharsInBookings(list);
