@@ -18,10 +18,8 @@ TEST_P(OpenInvoiceList, ShowsColumnsAndTextsAsTheHostHasThem) {
     const QDateTime before = QDateTime::currentDateTime().addSecs(-2);
     EXPECT_FALSE(load());
     const QDateTime after = QDateTime::currentDateTime().addSecs(2);
-    EXPECT_EQ(captions(list), QStringList({"AbrechnungsNr", "A-Datum", "A-Kunde", "Bruttopreis", "Fällig"}));
-    EXPECT_EQ(widths(list), QList<int>({2000, 1000, 2500, 1200, 1000}));
-    EXPECT_EQ(list.column(0).alignment, Qt::AlignLeft);
-    EXPECT_EQ(list.column(3).alignment, Qt::AlignRight);
+    EXPECT_EQ(columns(list), QStringList({"AbrechnungsNr 2000", "A-Datum 1000", "A-Kunde 2500",
+                                          "Bruttopreis 1200 >", "Fällig 1000"}));
     // Until a header is clicked the list is ordered by its first column.
     ASSERT_EQ(names(list), QStringList({"GU-1", "GU-2", "GU-O'3"}));
     EXPECT_EQ(texts(list, 0), QStringList({"GU-1", "05.03.2026", "MÜLLER", "1.234,50", "19.03.2026"}));

@@ -48,24 +48,27 @@ protected:
         host.exec("DELETE FROM PERSONAL_FREE WHERE ID_PERSONAL = 102");
     }
 
-    // f(0) to f(n - 1) in a list.
-    template <typename F> static auto each(int n, F f) {
-        QList<decltype(f(0))> result;
-        for (int i = 0; i < n; ++i)
-            result << f(i);
+    static QStringList names(const InvoiceListModel& m) {
+        QStringList result;
+        for (int row = 0; row < m.rowCount(); ++row)
+            result << m.invoiceName(row);
         return result;
     }
-    static QStringList names(const InvoiceListModel& m) {
-        return each(m.rowCount(), [&](int row) { return m.invoiceName(row); });
-    }
     static QStringList texts(const InvoiceListModel& m, int row) {
-        return each(m.columnCount(), [&](int column) { return m.text(row, column); });
+        QStringList result;
+        for (int column = 0; column < m.columnCount(); ++column)
+            result << m.text(row, column);
+        return result;
     }
-    static QStringList captions(const InvoiceListModel& m) {
-        return each(m.columnCount(), [&](int column) { return m.column(column).caption; });
-    }
-    static QList<int> widths(const InvoiceListModel& m) {
-        return each(m.columnCount(), [&](int column) { return m.column(column).widthTwips; });
+    // Each column as "caption width", with " >" when right-aligned.
+    static QStringList columns(const InvoiceListModel& m) {
+        QStringList result;
+        for (int c = 0; c < m.columnCount(); ++c)
+            result << QStringLiteral("%1 %2%3")
+                          .arg(m.column(c).caption)
+                          .arg(m.column(c).widthTwips)
+                          .arg(m.column(c).alignment == Qt::AlignRight ? " >" : "");
+        return result;
     }
 
     void setDueDate(const QString& name, const QVariant& due) {
