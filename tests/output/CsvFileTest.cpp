@@ -13,7 +13,7 @@ namespace {
 
 using SepaSamples::booking;
 
-const QString kFileName = QStringLiteral("Bank_2026_12_05_14_05_09.csv");
+const QString kFileName = "Bank_2026_12_05_14_05_09.csv";
 const QString kHeader = QStringLiteral(
     "Buchungsart;AuftraggeberName;AuftraggeberBLZ;AuftraggeberKonto;Rechnung;Verwendungszweck;"
     "Rechnungsdat;Betrag;Nummer;Anrede;Name;Vorname;Strasse;PLZ;Ort;Nation;Postfach;BLZ;Bank;KontoNr;"
@@ -30,29 +30,23 @@ protected:
 // Characters outside the code page become question marks, and the user is
 // told once; progress goes per booking.
 TEST_F(CsvBankFile, WritesEveryColumnInWindows1252) {
-    firma.FirmenName = QStringLiteral("Brevanta; Söhne");
+    firma.FirmenName = "Brevanta; Söhne";
     BookingList list;
-    Buchung international = booking(1007, 1250);
-    international.Name = QStringLiteral("Müller \"Bau\"");
-    international.Vorname = QStringLiteral("\"Jürgen\""); // read as a quoted field unless quoted
-    international.Strasse = QStringLiteral("Weg 1\r\nHinterhaus");
-    international.Ort = QStringLiteral("Łódź");
-    international.BLZ = QStringLiteral("70050000");
-    international.KontoNr = QStringLiteral("123456");
-    international.Postfach = QStringLiteral("12");
-    international.Faelligkeit = QDateTime(QDate(2026, 12, 10), QTime(9, 30));
-    list.append(international);
-    Buchung notProvided = booking(1008, 0);
-    notProvided.Name = QStringLiteral("Łukasz");
-    notProvided.BIC = QStringLiteral("NOTPROVIDED");
-    notProvided.BLZ = QStringLiteral("70050000");
-    notProvided.KontoNr = QStringLiteral("123456");
-    list.append(notProvided);
-    Buchung national = booking(1009, -5);
-    national.IBAN.clear();
-    national.BLZ = QStringLiteral("70050000");
-    national.KontoNr = QStringLiteral("123456");
-    list.append(national);
+    for (const auto& [nummer, cents] : {std::pair{1007, 1250}, std::pair{1008, 0}, std::pair{1009, -5}}) {
+        Buchung b = booking(nummer, cents);
+        b.BLZ = "70050000";
+        b.KontoNr = "123456";
+        list.append(b);
+    }
+    list[0].Name = "Müller \"Bau\"";
+    list[0].Vorname = "\"Jürgen\""; // read as a quoted field unless quoted
+    list[0].Strasse = "Weg 1\r\nHinterhaus";
+    list[0].Ort = "Łódź";
+    list[0].Postfach = "12";
+    list[0].Faelligkeit = QDateTime(QDate(2026, 12, 10), QTime(9, 30));
+    list[1].Name = "Łukasz";
+    list[1].BIC = "NOTPROVIDED";
+    list[2].IBAN.clear(); // national bank data only
 
     PendingFile file = write(list);
     ASSERT_TRUE(file.isStaged());
@@ -65,19 +59,18 @@ TEST_F(CsvBankFile, WritesEveryColumnInWindows1252) {
     EXPECT_TRUE(exportEntries()[0].startsWith(QLatin1Char('.')));
     ASSERT_TRUE(PublishCSVFile(file, prompter));
 
-    const QString company = QStringLiteral("UW;\"Brevanta; Söhne\";GENODEF1M04;DE26 7016 0000 0000 5555 55;");
-    const QString expected =
-        kHeader + company +
-        QStringLiteral("R1007;R1007;20.11.2026;12,50;1007;Herr;Müller \"Bau\";\"\"\"Jürgen\"\"\";\"Weg "
-                       "1\r\nHinterhaus\";"
-                       "80331;?ód?;D;12;;Stadtsparkasse;;10.12.2026 09:30:00;DE89 3704 0044 0532 0130 00;"
-                       "COBADEFFXXX\r\n") +
-        company +
-        QStringLiteral("R1008;R1008;20.11.2026;0,00;1008;Herr;?ukasz;Hans;Hauptstrasse 1;80331;Muenchen;D;;;"
-                       "Stadtsparkasse;;10.12.2026;DE89 3704 0044 0532 0130 00;NOTPROVIDED\r\n") +
-        company +
-        QStringLiteral("R1009;R1009;20.11.2026;-0,05;1009;Herr;Mueller;Hans;Hauptstrasse 1;80331;Muenchen;D;;"
-                       "70050000;Stadtsparkasse;123456;10.12.2026;;COBADEFFXXX\r\n");
+    QString expected = kHeader;
+    for (const char* line :
+         {"R1007;R1007;20.11.2026;12,50;1007;Herr;Müller \"Bau\";\"\"\"Jürgen\"\"\";\"Weg "
+          "1\r\nHinterhaus\";80331;?ód?;"
+          "D;12;;Stadtsparkasse;;10.12.2026 09:30:00;DE89 3704 0044 0532 0130 00;COBADEFFXXX",
+          "R1008;R1008;20.11.2026;0,00;1008;Herr;?ukasz;Hans;Hauptstrasse "
+          "1;80331;Muenchen;D;;;Stadtsparkasse;;"
+          "10.12.2026;DE89 3704 0044 0532 0130 00;NOTPROVIDED",
+          "R1009;R1009;20.11.2026;-0,05;1009;Herr;Mueller;Hans;Hauptstrasse 1;80331;Muenchen;D;;70050000;"
+          "Stadtsparkasse;123456;10.12.2026;;COBADEFFXXX"})
+        expected +=
+            "UW;\"Brevanta; Söhne\";GENODEF1M04;DE26 7016 0000 0000 5555 55;" + QString(line) + "\r\n";
     EXPECT_EQ(TempFolder::read(exportFolder() + kFileName), Windows1252::encode(expected));
     EXPECT_EQ(exportEntries(), QStringList{kFileName});
 }
@@ -88,7 +81,7 @@ TEST_F(CsvBankFile, WritesEveryColumnInWindows1252) {
 TEST_F(CsvBankFile, FilesThatCannotBeCreatedOrPublishedAreReported) {
     BookingList list;
     list.append(booking(1, 100));
-    const QString missing = exportFolder() + QStringLiteral("fehlt/");
+    const QString missing = exportFolder() + "fehlt/";
     EXPECT_FALSE(WriteCSVFile(missing, list, firma, SepaSamples::runTime(), prompter).isStaged());
     EXPECT_TRUE(exportEntries().isEmpty());
     PendingFile discarded = write(list);
@@ -104,9 +97,9 @@ TEST_F(CsvBankFile, FilesThatCannotBeCreatedOrPublishedAreReported) {
     EXPECT_TRUE(QFileInfo(exportFolder() + kFileName).isDir());
 
     ASSERT_EQ(prompter.messages.size(), 2);
-    EXPECT_TRUE(prompter.messages[0].text.startsWith(QStringLiteral("Fehler beim Schreiben der  ") + missing +
-                                                     kFileName + QStringLiteral(" Datei. \r")));
-    EXPECT_TRUE(prompter.messages[1].text.startsWith(QStringLiteral("Fehler beim Schreiben der  ")));
+    EXPECT_TRUE(prompter.messages[0].text.startsWith("Fehler beim Schreiben der  " + missing + kFileName +
+                                                     " Datei. \r"));
+    EXPECT_TRUE(prompter.messages[1].text.startsWith("Fehler beim Schreiben der  "));
     for (const auto& message : prompter.messages)
         EXPECT_EQ(message.icon, Prompter::Icon::Critical);
 

@@ -45,7 +45,7 @@ TEST(GermanFormat, DatesInGermanWhateverTheLocale) {
 }
 
 TEST(Windows1252, RoundTripsUmlautsAndTheEuroSign) {
-    const QString text = QStringLiteral("Müller & Söhne – 5 € Straße „Ä“");
+    const QString text = "Müller & Söhne – 5 € Straße „Ä“";
     bool lossy = true;
     const QByteArray bytes = Windows1252::encode(text, &lossy);
     EXPECT_FALSE(lossy);

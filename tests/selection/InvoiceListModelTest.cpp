@@ -10,27 +10,16 @@ namespace {
 
 using Kind = InvoiceListModel::Kind;
 
-// Name, date as the host shows it ("dd.mm.yyyy"), customer, amount, due date-time.
-struct Row {
-    const char* name;
-    const char* date;
-    const char* customer;
-    QVariant amount;
-    const char* due;
-};
-
-InvoiceListModel::Rows rowsOf(const QList<Row>& rows) {
+// Rows of name, date as the host shows it ("dd.mm.yyyy"), customer, amount, due date-time.
+InvoiceListModel::Rows rowsOf(const QList<QVariantList>& rows) {
     InvoiceListModel::Rows result({{"AbrechnungsNr", 2000, Qt::AlignLeft, Kind::Text},
                                    {"A-Datum", 1000, Qt::AlignLeft, Kind::Date},
                                    {"A-Kunde", 2500, Qt::AlignLeft, Kind::Text},
                                    {"Bruttopreis", 1200, Qt::AlignRight, Kind::Amount},
                                    {"Fällig", 1000, Qt::AlignLeft, Kind::DateTime}});
-    for (const Row& r : rows) {
-        result.append(0, QString::fromUtf8(r.name));
-        result.append(1, QString::fromLatin1(r.date));
-        result.append(2, QString::fromUtf8(r.customer));
-        result.append(3, r.amount);
-        result.append(4, QString::fromLatin1(r.due));
+    for (const QVariantList& row : rows) {
+        for (int c = 0; c < row.size(); ++c)
+            result.append(c, row[c]);
     }
     return result;
 }
@@ -73,9 +62,7 @@ TEST_F(InvoiceListSorting, ColumnsSortByValueBothWays) {
         std::reverse(descending.begin(), descending.end());
         EXPECT_EQ(column(model, c.column), descending) << c.column;
     }
-}
-
-TEST_F(InvoiceListSorting, EqualValuesKeepTheirOrder) {
+    // Equal values keep their order both ways.
     model.sort(0, Qt::DescendingOrder); // RE-9, re-8, RE-7, RE-10
     model.sort(1, Qt::AscendingOrder);
     EXPECT_EQ(column(model, 0), QStringList({"RE-7", "RE-10", "RE-9", "re-8"}));
@@ -85,31 +72,32 @@ TEST_F(InvoiceListSorting, EqualValuesKeepTheirOrder) {
 
 // Texts compare without regard to case, so equal names keep their order both
 // ways; plain names order as in German collation.
-TEST(InvoiceListTexts, CompareWithoutRegardToCaseInGermanCollation) {
-    InvoiceListModel names;
-    names.setRows(
+TEST_F(InvoiceListSorting, TextsCompareWithoutRegardToCaseInGermanCollation) {
+    model.setRows(
         rowsOf({{"b", "", "MÜLLER", 0, ""}, {"a", "", "müller", 0, ""}, {"c", "", "Müller", 0, ""}}));
     for (const Qt::SortOrder order : {Qt::AscendingOrder, Qt::DescendingOrder}) {
-        names.sort(2, order);
-        EXPECT_EQ(column(names, 0), QStringList({"a", "b", "c"}));
+        model.sort(2, order);
+        EXPECT_EQ(column(model, 0), QStringList({"a", "b", "c"}));
     }
-    names.setRows(rowsOf({{"REA", "", "", 0, ""},
-                          {"re0", "", "", 0, ""},
-                          {"RE1", "", "", 0, ""},
-                          {"re-2", "", "", 0, ""},
-                          {"RE-1", "", "", 0, ""}}));
-    names.sort(0, Qt::AscendingOrder);
-    EXPECT_EQ(column(names, 0), QStringList({"RE-1", "re-2", "re0", "RE1", "REA"}));
+    QList<QVariantList> names;
+    for (const char* name : {"REA", "re0", "RE1", "re-2", "RE-1"})
+        names.append({name, "", "", 0, ""});
+    model.setRows(rowsOf(names));
+    model.sort(0, Qt::AscendingOrder);
+    EXPECT_EQ(column(model, 0), QStringList({"RE-1", "re-2", "re0", "RE1", "REA"}));
 }
 
-// Sorted initially by the first column, ascending; sorting moves rows and
-// never changes a shown text.
+// Sorted initially by the first column, ascending; sorting moves rows, and
+// the selection with them, and never changes a shown text.
 TEST_F(InvoiceListSorting, InitiallyByTheFirstColumnAndTextsNeverChange) {
     EXPECT_EQ(model.sortColumn(), 0);
     EXPECT_EQ(model.sortOrder(), Qt::AscendingOrder);
     EXPECT_EQ(column(model, 0), QStringList({"RE-10", "RE-7", "re-8", "RE-9"}));
     const QStringList dates = {"28.12.2025", "31.01.2025", "05.01.2026", "05.01.2026"};
     EXPECT_EQ(column(model, 1), dates);
+    QItemSelectionModel selection(&model);
+    for (int row : {0, 3})
+        selection.select(model.index(row, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
     model.sort(1, Qt::DescendingOrder);
     model.sort(0, Qt::AscendingOrder);
     EXPECT_EQ(column(model, 1), dates);
@@ -118,12 +106,7 @@ TEST_F(InvoiceListSorting, InitiallyByTheFirstColumnAndTextsNeverChange) {
     EXPECT_EQ(model.data(model.index(0, 3), Qt::TextAlignmentRole).value<Qt::Alignment>(),
               Qt::AlignRight | Qt::AlignVCenter);
     EXPECT_EQ(model.headerData(4, Qt::Horizontal).toString(), "Fällig");
-}
 
-TEST_F(InvoiceListSorting, SelectionFollowsItsRows) {
-    QItemSelectionModel selection(&model);
-    selection.select(model.index(0, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
-    selection.select(model.index(3, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
     model.sort(3, Qt::AscendingOrder);
     QStringList selected;
     for (const QModelIndex& index : selection.selectedRows())
@@ -132,11 +115,12 @@ TEST_F(InvoiceListSorting, SelectionFollowsItsRows) {
     EXPECT_EQ(selected, QStringList({"RE-10", "RE-9"}));
 }
 
+// A click on the sorted column turns its direction; any other starts ascending.
 TEST(InvoiceListClick, DirectionRule) {
     EXPECT_EQ(InvoiceListModel::nextSortOrder(true, Qt::AscendingOrder), Qt::DescendingOrder);
     EXPECT_EQ(InvoiceListModel::nextSortOrder(true, Qt::DescendingOrder), Qt::AscendingOrder);
-    EXPECT_EQ(InvoiceListModel::nextSortOrder(false, Qt::AscendingOrder), Qt::AscendingOrder);
-    EXPECT_EQ(InvoiceListModel::nextSortOrder(false, Qt::DescendingOrder), Qt::AscendingOrder);
+    for (const Qt::SortOrder order : {Qt::AscendingOrder, Qt::DescendingOrder})
+        EXPECT_EQ(InvoiceListModel::nextSortOrder(false, order), Qt::AscendingOrder);
 }
 
 } // namespace

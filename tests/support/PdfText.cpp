@@ -21,11 +21,12 @@ QString run(const QString& program, const QStringList& arguments) {
     return QString::fromUtf8(process.readAllStandardOutput());
 }
 
+QString pdftotext(const QString& mode, const QString& pdfPath) {
+    return run("pdftotext", {mode, "-enc", "UTF-8", pdfPath, "-"});
+}
+
 QStringList pagesOf(const QString& pdfPath, const QString& mode) {
-    QStringList result =
-        run(QStringLiteral("pdftotext"),
-            {mode, QStringLiteral("-enc"), QStringLiteral("UTF-8"), pdfPath, QStringLiteral("-")})
-            .split(QLatin1Char('\f'));
+    QStringList result = pdftotext(mode, pdfPath).split('\f');
     // pdftotext ends every page with a form feed, so the last piece is empty.
     if (!result.isEmpty() && result.last().trimmed().isEmpty())
         result.removeLast();
@@ -39,7 +40,7 @@ namespace PdfText {
 QStringList reportPages(const Report& report, const QString& pdfPath) {
     ensureGuiApplication();
     QFile pdf(pdfPath);
-    if (!pdf.open(QIODevice::WriteOnly) || !writeReportPdf(pdf, *report, QStringLiteral("Bericht"))) {
+    if (!pdf.open(QIODevice::WriteOnly) || !writeReportPdf(pdf, *report, "Bericht")) {
         ADD_FAILURE() << "report not written: " << pdfPath.toStdString();
         return {};
     }
@@ -57,33 +58,26 @@ QStringList shownReportPages(const QList<QPair<QString, Report>>& shown, const Q
 }
 
 QStringList pages(const QString& pdfPath) {
-    return pagesOf(pdfPath, QStringLiteral("-layout"));
+    return pagesOf(pdfPath, "-layout");
 }
 
 QStringList rawPages(const QString& pdfPath) {
-    return pagesOf(pdfPath, QStringLiteral("-raw"));
+    return pagesOf(pdfPath, "-raw");
 }
 
 QList<Word> words(const QString& pdfPath) {
     static const QRegularExpression tag(
-        QStringLiteral("<page |<word xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\" xMax=\"([0-9.]+)\" "
-                       "yMax=\"([0-9.]+)\">([^<]*)</word>"));
-    const QString html =
-        run(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), QStringLiteral("-enc"),
-                                          QStringLiteral("UTF-8"), pdfPath, QStringLiteral("-")});
+        "<page |<word xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\" xMax=\"([0-9.]+)\" "
+        "yMax=\"([0-9.]+)\">([^<]*)</word>");
     QList<Word> result;
     int page = -1;
-    for (auto it = tag.globalMatch(html); it.hasNext();) {
-        const auto match = it.next();
-        if (match.captured(0) == QStringLiteral("<page ")) {
+    for (const auto& match : tag.globalMatch(pdftotext("-bbox", pdfPath))) {
+        if (match.captured(0) == "<page ") {
             ++page;
             continue;
         }
         QString text = match.captured(5);
-        text.replace(QStringLiteral("&lt;"), QStringLiteral("<"))
-            .replace(QStringLiteral("&gt;"), QStringLiteral(">"))
-            .replace(QStringLiteral("&quot;"), QStringLiteral("\""))
-            .replace(QStringLiteral("&amp;"), QStringLiteral("&"));
+        text.replace("&lt;", "<").replace("&gt;", ">").replace("&quot;", "\"").replace("&amp;", "&");
         result.append({page, text, match.captured(1).toDouble(), match.captured(2).toDouble(),
                        match.captured(3).toDouble(), match.captured(4).toDouble()});
     }
@@ -101,9 +95,9 @@ Word word(const QList<Word>& words, const QString& text, int page) {
 
 QStringList fonts(const QString& pdfPath) {
     QStringList names;
-    const QStringList lines = run(QStringLiteral("pdffonts"), {pdfPath}).split(QLatin1Char('\n'));
+    const QStringList lines = run("pdffonts", {pdfPath}).split('\n');
     for (qsizetype i = 2; i < lines.size(); ++i) { // after the caption and the rule
-        const QString name = lines[i].section(QLatin1Char(' '), 0, 0, QString::SectionSkipEmpty);
+        const QString name = lines[i].section(' ', 0, 0, QString::SectionSkipEmpty);
         if (!name.isEmpty())
             names << name;
     }
@@ -111,15 +105,26 @@ QStringList fonts(const QString& pdfPath) {
 }
 
 QString lineWith(const QString& page, const QString& needle) {
-    for (const QString& line : page.split(QLatin1Char('\n'))) {
+    for (const QString& line : page.split('\n')) {
         if (line.contains(needle))
             return line.simplified();
     }
     return {};
 }
 
+QStringList missingLines(const QString& page, const QStringList& expected) {
+    QStringList lines, missing;
+    for (const QString& line : page.split('\n'))
+        lines << line.simplified();
+    for (const QString& line : expected) {
+        if (!lines.contains(line))
+            missing << line;
+    }
+    return missing;
+}
+
 QString pageCounter(const QString& page) {
-    static const QRegularExpression counter(QStringLiteral("Seite:\\s*(\\d+)\\s*/\\s*(\\d+)"));
+    static const QRegularExpression counter("Seite:\\s*(\\d+)\\s*/\\s*(\\d+)");
     const auto match = counter.match(page);
     return match.hasMatch() ? QStringLiteral("Seite: %1 / %2").arg(match.captured(1), match.captured(2))
                             : QString();

@@ -41,6 +41,9 @@ QStringList fonts(const QString& pdfPath);
 // The first line of a page that contains needle, with its runs of blanks
 // squeezed to one; empty when no line has it.
 QString lineWith(const QString& page, const QString& needle);
+// The expected lines that the page lacks, each line of the page taken with
+// its runs of blanks squeezed to one; empty when it has them all.
+QStringList missingLines(const QString& page, const QStringList& expected);
 // The page counter of a page as it reads, "Seite: 3 / 7". pdftotext drops
 // the blank between the counter's parts, so the blanks are put back.
 QString pageCounter(const QString& page);

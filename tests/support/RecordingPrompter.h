@@ -8,8 +8,8 @@
 #include <QStringList>
 
 // A prompter for tests: records every message and question, answers questions
-// from a queue (Yes when the queue is empty) and
-// keeps each report's painter so a test can render it to a PDF.
+// from a queue (Yes when the queue is empty) and keeps each report's painter
+// so a test can render it to a PDF.
 class RecordingPrompter : public Prompter {
 public:
     struct Message {
@@ -27,14 +27,26 @@ public:
     int progressValue = 0;
     bool busy = false;
 
-    void message(const QString& text, Icon icon = Icon::None, const QString& title = {}) override;
-    bool askYesNo(const QString& text, const QString& title = {}) override;
+    void message(const QString& text, Icon icon = Icon::None, const QString& title = {}) override {
+        messages.append({text, icon, title.isEmpty() ? applicationTitle() : title});
+    }
+    bool askYesNo(const QString& text, const QString& = {}) override {
+        questions << text;
+        return answers.isEmpty() || answers.takeFirst();
+    }
     void setBusy(bool on) override { busy = on; }
     void setProgressRange(int, int maximum) override { progressMaximum = maximum; }
     void setProgressValue(int value) override { progressValue = value; }
     void openFile(const QString& path) override { openedFiles << path; }
-    void showReport(const QString& reportName, const Report& report) override;
+    void showReport(const QString& reportName, const Report& report) override {
+        reports.append({reportName, report});
+    }
 
     // All message texts, joined by a line feed, for EXPECT_THAT-style checks.
-    QString allText() const;
+    QString allText() const {
+        QStringList texts;
+        for (const auto& m : messages)
+            texts << m.text;
+        return texts.join('\n');
+    }
 };

@@ -2,7 +2,7 @@
 
 #include "RecordingPrompter.h"
 #include "TempFolder.h"
-#include "output/SepaFile.h"
+#include "output/Windows1252.h"
 
 #include <QStringList>
 
@@ -11,15 +11,23 @@
 class WriterFixture {
 public:
     // The export folder with its closing separator.
-    QString exportFolder() const { return m_export.path() + QLatin1Char('/'); }
-    QString logPath() const { return m_program.file(QStringLiteral("LogDatei.txt")); }
+    QString exportFolder() const { return m_export.path() + '/'; }
+    QString logPath() const { return m_program.file("LogDatei.txt"); }
     // Every entry of the export folder, hidden ones included, sorted.
-    QStringList exportEntries() const;
+    QStringList exportEntries() const {
+        return QDir(m_export.path())
+            .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
+    }
     // The log's lines without CR LF, decoded from Windows-1252.
-    QStringList logLines() const;
-    // Checks the bookings and writes the payment file as the export run does,
-    // then publishes it.
-    SepaResult writeSepa(BookingList& list, const Firmendaten& firma, SepaVersion version, bool directDebit);
+    QStringList logLines() const {
+        QFile file(logPath());
+        if (!file.open(QIODevice::ReadOnly))
+            return {};
+        QStringList lines = Windows1252::decode(file.readAll()).split("\r\n");
+        if (!lines.isEmpty() && lines.last().isEmpty())
+            lines.removeLast();
+        return lines;
+    }
 
     RecordingPrompter prompter;
 
