@@ -131,6 +131,7 @@ private:
     QList<QFont> m_fonts; // the layout's fonts, resolved for the device
     QList<QFontMetricsF> m_metrics;
     QList<QList<double>> m_advances; // per font, of the characters below U+0250
+    QList<double> m_ascents;         // per font, asked once: every text of a page needs it
     double m_scaleX = 1;
     double m_scaleY = 1;
     double m_pageWidth = 0;
@@ -160,6 +161,7 @@ Renderer::Renderer(const QPaintDevice& device, double width, double height, cons
         for (char16_t c = 0x20; c < advances.size(); ++c)
             advances[c] = m_metrics.last().horizontalAdvance(QChar(c));
         m_advances.append(advances);
+        m_ascents.append(m_metrics.last().ascent());
     }
 }
 
@@ -347,7 +349,7 @@ void Renderer::drawText(ReportCanvas& canvas, const ReportItem& item, const QStr
         start = right - width;
     else if (item.align == ReportItem::Align::Center)
         start = std::clamp(left + (right - left - width) / 2, pageLeft, pageRight - width);
-    canvas.drawText(item.font, QPointF(m_offsetX + start, top + fm.ascent()), shown);
+    canvas.drawText(item.font, QPointF(m_offsetX + start, top + m_ascents[item.font]), shown);
 }
 
 void Renderer::drawBand(ReportCanvas& canvas, const ReportBand& band, double top, bool wraps, int page) {
