@@ -43,7 +43,7 @@ TEST_F(CsvBankFile, WritesEveryColumnInWindows1252) {
     international.Faelligkeit = QDateTime(QDate(2026, 12, 10), QTime(9, 30));
     list.append(international);
     Buchung notProvided = booking(1008, 0);
-    notProvided.Name = QStringLiteral("Łukasz");
+    notProvided.Name = QStringLiteral("Łukasz\U0001F600"); // one "?" for a character beyond the basic plane
     notProvided.BIC = QStringLiteral("NOTPROVIDED");
     notProvided.BLZ = QStringLiteral("70050000");
     notProvided.KontoNr = QStringLiteral("123456");
@@ -73,7 +73,7 @@ TEST_F(CsvBankFile, WritesEveryColumnInWindows1252) {
                        "80331;?ód?;D;12;;Stadtsparkasse;;10.12.2026 09:30:00;DE89 3704 0044 0532 0130 00;"
                        "COBADEFFXXX\r\n") +
         company +
-        QStringLiteral("R1008;R1008;20.11.2026;0,00;1008;Herr;?ukasz;Hans;Hauptstrasse 1;80331;Muenchen;D;;;"
+        QStringLiteral("R1008;R1008;20.11.2026;0,00;1008;Herr;?ukasz?;Hans;Hauptstrasse 1;80331;Muenchen;D;;;"
                        "Stadtsparkasse;;10.12.2026;DE89 3704 0044 0532 0130 00;NOTPROVIDED\r\n") +
         company +
         QStringLiteral("R1009;R1009;20.11.2026;-0,05;1009;Herr;Mueller;Hans;Hauptstrasse 1;80331;Muenchen;D;;"
