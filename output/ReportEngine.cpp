@@ -104,7 +104,7 @@ public:
     void drawPage(ReportCanvas& canvas, int page);
     const QList<QFont>& fonts() const { return m_fonts; }
     double advance(int font, QChar c) const {
-        return c.unicode() < kCachedBelow ? cachedAdvance(font, c.unicode())
+        return c.unicode() < kCachedBelow ? cachedAdvance(m_advances[font].data(), font, c.unicode())
                                           : metrics(font).horizontalAdvance(c);
     }
 
@@ -112,11 +112,10 @@ private:
     // Characters whose advances are kept once asked; asking the font engine
     // for one costs about as much as measuring a row of text.
     static constexpr char16_t kCachedBelow = 0x250;
-    double cachedAdvance(int font, char16_t c) const {
-        double& advance = m_advances[font][c];
-        if (advance < 0)
-            advance = metrics(font).horizontalAdvance(QChar(c));
-        return advance;
+    double cachedAdvance(double* advances, int font, char16_t c) const {
+        if (advances[c] < 0)
+            advances[c] = metrics(font).horizontalAdvance(QChar(c));
+        return advances[c];
     }
     double x(int twips) const { return twips * m_scaleX; }
     double y(int twips) const { return twips * m_scaleY; }
@@ -177,11 +176,12 @@ Renderer::Renderer(const QPaintDevice& device, double width, double height, cons
 // cost of long reports; without kerning (reportFont) a text of the common
 // characters is as wide as the sum of their advances.
 double Renderer::textWidth(int font, const QString& text) const {
+    double* const advances = m_advances[font].data();
     double sum = 0;
     for (const QChar c : text) {
         if (c.unicode() < 0x20 || c.unicode() >= kCachedBelow)
             return metrics(font).horizontalAdvance(text);
-        sum += cachedAdvance(font, c.unicode());
+        sum += cachedAdvance(advances, font, c.unicode());
     }
     return sum;
 }
