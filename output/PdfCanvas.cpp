@@ -232,7 +232,7 @@ void PdfCanvas::drawText(int font, const QPointF& baseline, const QString& text)
 
 void PdfCanvas::drawLine(const QPointF& from, const QPointF& to) {
     endText();
-    char* out = room(96);
+    char* out = room(2 * 65 + 8); // two points of two numbers each, the operators
     out = point(out, from);
     out = put(out, " m ");
     out = point(out, to);
