@@ -95,7 +95,7 @@ bool isEnabledNode(const InvoiceTree::Tree& tree, const QString& key) {
 
 } // namespace
 
-int runBatchExport(const CommandLine& cl) {
+int runBatchExport(const CommandLine& cl, std::shared_ptr<const void>* leftovers) {
     const ProgramPaths paths = ProgramPaths::resolve(cl.programDir);
     const HostLocation host = HostLocation::fromArgument(cl.argument, paths);
     // A setting the run cannot follow refuses it before anything is read or written.
@@ -190,5 +190,7 @@ int runBatchExport(const CommandLine& cl) {
         out << outcome.csvFile << Qt::endl;
     for (const QString& pdf : prompter.reportFiles())
         out << pdf << Qt::endl;
+    if (leftovers)
+        *leftovers = outcome.leftovers;
     return kExported;
 }

@@ -83,6 +83,13 @@ private:
     Prompter& m_prompter;
 };
 
+// What a finished run hands out with its outcome.
+struct Leftovers {
+    BookingList bookings;
+    Report beitrag;
+    Posting::Claim claim;
+};
+
 // The record and the staged files of a run that ends before its posting.
 void discardRun(RunRecord& record, PendingFile& csv, PendingFile& payment) {
     csv.discard();
@@ -324,6 +331,7 @@ ExportOutcome ExportSEPA(const ExportSettings& settings, const QStringList& sele
     PrintBeitrag(beitrag, prompter);
     listPhase.end();
     record->finish();
+    outcome.leftovers = std::make_shared<Leftovers>(std::move(bookings), beitrag, std::move(claim));
 
     if (reloadOpenInvoices)
         reloadOpenInvoices();

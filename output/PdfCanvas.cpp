@@ -4,7 +4,9 @@
 
 #include <QIODevice>
 
+#include <algorithm>
 #include <charconv>
+#include <cmath>
 
 namespace {
 
@@ -29,19 +31,55 @@ const HighCodes& highCodes() {
 // of the gain.
 const int compressionLevel = 1;
 
+// The value at two decimals without trailing zeros ("12.5", "-3", "0"),
+// written to out (32 bytes); returns its end.
+char* putNumber(char* out, double value) {
+    // Hundredths that are not close to a tie round as their exact decimal
+    // value does; they are formatted by integers, which is several times
+    // cheaper, and every number of a page goes through here.
+    const double hundredths = value * 100;
+    if (std::fabs(hundredths) < 1e9) {
+        const double whole = std::floor(hundredths);
+        const double fraction = hundredths - whole;
+        if (std::fabs(fraction - 0.5) > 1e-6) {
+            const long long rounded = static_cast<long long>(whole) + (fraction > 0.5 ? 1 : 0);
+            // A negative value keeps its sign also where it rounds to zero ("-0").
+            if (std::signbit(value))
+                *out++ = '-';
+            const long long magnitude = rounded < 0 ? -rounded : rounded;
+            out = std::to_chars(out, out + 16, magnitude / 100).ptr;
+            const int cents = int(magnitude % 100);
+            if (cents != 0) {
+                *out++ = '.';
+                *out++ = char('0' + cents / 10);
+                if (cents % 10 != 0)
+                    *out++ = char('0' + cents % 10);
+            }
+            return out;
+        }
+    }
+    char* const start = out;
+    auto [end, error] = std::to_chars(out, out + 32, value, std::chars_format::fixed, 2);
+    if (error != std::errc())
+        end = start;
+    while (end > start && end[-1] == '0')
+        --end;
+    if (end > start && end[-1] == '.')
+        --end;
+    if (end == start || (end == start + 1 && start[0] == '-')) {
+        *start = '0';
+        return start + 1;
+    }
+    return end;
+}
+
 void appendNumber(QByteArray& out, double value) {
     char buffer[32];
-    auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 2);
-    if (error != std::errc())
-        end = buffer;
-    while (end > buffer && end[-1] == '0')
-        --end;
-    if (end > buffer && end[-1] == '.')
-        --end;
-    if (end == buffer || (end == buffer + 1 && buffer[0] == '-'))
-        out.append('0');
-    else
-        out.append(buffer, end - buffer);
+    out.append(buffer, putNumber(buffer, value) - buffer);
+}
+
+template <qsizetype N> char* put(char* out, const char (&text)[N]) {
+    return std::copy(text, text + N - 1, out);
 }
 
 // A text string of the document information, in UTF-16 with its mark.
@@ -54,9 +92,8 @@ QByteArray infoText(const QString& text) {
 
 } // namespace
 
-unsigned char PdfCanvas::code(QChar c) {
-    const char16_t u = c.unicode();
-    if ((u >= 0x20 && u < 0x7F) || (u >= 0xA0 && u <= 0xFF))
+unsigned char PdfCanvas::codeBeyondAscii(char16_t u) {
+    if (u >= 0xA0 && u <= 0xFF)
         return static_cast<unsigned char>(u);
     if (u >= 0x100) {
         const HighCodes& high = highCodes();
@@ -153,10 +190,20 @@ bool PdfCanvas::newPage() {
     return !m_failed;
 }
 
-void PdfCanvas::point(const QPointF& p) {
-    appendNumber(m_content, m_page.origin.x() + p.x() * m_page.unit);
-    m_content += ' ';
-    appendNumber(m_content, m_page.height - m_page.origin.y() - p.y() * m_page.unit);
+char* PdfCanvas::point(char* out, const QPointF& p) const {
+    out = putNumber(out, m_page.origin.x() + p.x() * m_page.unit);
+    *out++ = ' ';
+    return putNumber(out, m_page.height - m_page.origin.y() - p.y() * m_page.unit);
+}
+
+char* PdfCanvas::room(qsizetype bytes) {
+    const qsizetype filled = m_content.size();
+    m_content.resize(filled + bytes);
+    return m_content.data() + filled;
+}
+
+void PdfCanvas::filledTo(const char* end) {
+    m_content.truncate(end - m_content.constData());
 }
 
 void PdfCanvas::drawText(int font, const QPointF& baseline, const QString& text) {
@@ -169,24 +216,27 @@ void PdfCanvas::drawText(int font, const QPointF& baseline, const QString& text)
         m_content += " Tf\n";
         m_font = font;
     }
-    m_content += "1 0 0 1 ";
-    point(baseline);
-    m_content += " Tm (";
+    // Each character at most escaped; the operators and two numbers.
+    char* out = room(2 * text.size() + 96);
+    out = put(out, "1 0 0 1 ");
+    out = point(out, baseline);
+    out = put(out, " Tm (");
     for (const QChar c : text) {
         const char byte = char(code(c));
         if (byte == '(' || byte == ')' || byte == '\\')
-            m_content += '\\';
-        m_content += byte;
+            *out++ = '\\';
+        *out++ = byte;
     }
-    m_content += ") Tj\n";
+    filledTo(put(out, ") Tj\n"));
 }
 
 void PdfCanvas::drawLine(const QPointF& from, const QPointF& to) {
     endText();
-    point(from);
-    m_content += " m ";
-    point(to);
-    m_content += " l S\n";
+    char* out = room(2 * 65 + 8); // two points of two numbers each, the operators
+    out = point(out, from);
+    out = put(out, " m ");
+    out = point(out, to);
+    filledTo(put(out, " l S\n"));
 }
 
 bool PdfCanvas::finish() {

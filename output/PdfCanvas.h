@@ -33,8 +33,12 @@ public:
     PdfCanvas(QIODevice& out, const QList<Font>& fonts, const Page& page, const QString& title,
               const QString& creator);
 
-    // The character of the fonts' encoding, or 0 for one it lacks.
-    static unsigned char code(QChar c);
+    // The character of the fonts' encoding, or 0 for one it lacks. Asked
+    // for every character of a report, mostly printable ASCII.
+    static unsigned char code(QChar c) {
+        const char16_t u = c.unicode();
+        return u >= 0x20 && u < 0x7F ? static_cast<unsigned char>(u) : codeBeyondAscii(u);
+    }
     // The character a code stands for; the null character for an unused code.
     static QChar character(unsigned char code);
 
@@ -44,11 +48,17 @@ public:
     bool finish() override;
 
 private:
+    static unsigned char codeBeyondAscii(char16_t u);
     int startObject();
     void write(const QByteArray& bytes);
     void endPage();
     void endText();
-    void point(const QPointF& p);
+    // Writes the point in the page's coordinates to out; returns its end.
+    char* point(char* out, const QPointF& p) const;
+    // Room for bytes more at the end of the page's content, to be filled
+    // and closed by filledTo.
+    char* room(qsizetype bytes);
+    void filledTo(const char* end);
 
     QIODevice& m_out;
     QList<Font> m_fonts;

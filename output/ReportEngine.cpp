@@ -13,7 +13,9 @@
 #include <QTextLayout>
 
 #include <algorithm>
+#include <array>
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -102,11 +104,19 @@ public:
     void drawPage(ReportCanvas& canvas, int page);
     const QList<QFont>& fonts() const { return m_fonts; }
     double advance(int font, QChar c) const {
-        return c.unicode() < m_advances[font].size() ? m_advances[font][c.unicode()]
-                                                     : metrics(font).horizontalAdvance(c);
+        return c.unicode() < kCachedBelow ? cachedAdvance(m_advances[font].data(), font, c.unicode())
+                                          : metrics(font).horizontalAdvance(c);
     }
 
 private:
+    // Characters whose advances are kept once asked; asking the font engine
+    // for one costs about as much as measuring a row of text.
+    static constexpr char16_t kCachedBelow = 0x250;
+    double cachedAdvance(double* advances, int font, char16_t c) const {
+        if (advances[c] < 0)
+            advances[c] = metrics(font).horizontalAdvance(QChar(c));
+        return advances[c];
+    }
     double x(int twips) const { return twips * m_scaleX; }
     double y(int twips) const { return twips * m_scaleY; }
     const QFontMetricsF& metrics(int font) const { return m_metrics[font]; }
@@ -130,7 +140,8 @@ private:
     const ReportLayout& m_layout;
     QList<QFont> m_fonts; // the layout's fonts, resolved for the device
     QList<QFontMetricsF> m_metrics;
-    QList<QList<double>> m_advances; // per font, of the characters below U+0250
+    mutable std::vector<std::array<double, kCachedBelow>> m_advances; // per font, -1 until asked
+    QList<double> m_ascents; // per font, asked once: every text of a page needs it
     double m_scaleX = 1;
     double m_scaleY = 1;
     double m_pageWidth = 0;
@@ -156,10 +167,8 @@ Renderer::Renderer(const QPaintDevice& device, double width, double height, cons
     for (const QFont& font : m_layout.fonts) {
         m_fonts.append(QFont(font, &m_device));
         m_metrics.append(QFontMetricsF(m_fonts.last(), &m_device));
-        QList<double> advances(0x250);
-        for (char16_t c = 0x20; c < advances.size(); ++c)
-            advances[c] = m_metrics.last().horizontalAdvance(QChar(c));
-        m_advances.append(advances);
+        m_advances.emplace_back().fill(-1);
+        m_ascents.append(m_metrics.last().ascent());
     }
 }
 
@@ -167,12 +176,12 @@ Renderer::Renderer(const QPaintDevice& device, double width, double height, cons
 // cost of long reports; without kerning (reportFont) a text of the common
 // characters is as wide as the sum of their advances.
 double Renderer::textWidth(int font, const QString& text) const {
-    const QList<double>& advances = m_advances[font];
+    double* const advances = m_advances[font].data();
     double sum = 0;
     for (const QChar c : text) {
-        if (c.unicode() < 0x20 || c.unicode() >= advances.size())
+        if (c.unicode() < 0x20 || c.unicode() >= kCachedBelow)
             return metrics(font).horizontalAdvance(text);
-        sum += advances[c.unicode()];
+        sum += cachedAdvance(advances, font, c.unicode());
     }
     return sum;
 }
@@ -347,7 +356,7 @@ void Renderer::drawText(ReportCanvas& canvas, const ReportItem& item, const QStr
         start = right - width;
     else if (item.align == ReportItem::Align::Center)
         start = std::clamp(left + (right - left - width) / 2, pageLeft, pageRight - width);
-    canvas.drawText(item.font, QPointF(m_offsetX + start, top + fm.ascent()), shown);
+    canvas.drawText(item.font, QPointF(m_offsetX + start, top + m_ascents[item.font]), shown);
 }
 
 void Renderer::drawBand(ReportCanvas& canvas, const ReportBand& band, double top, bool wraps, int page) {

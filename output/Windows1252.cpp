@@ -41,20 +41,32 @@ QString decode(const QByteArray& bytes) {
 }
 
 QByteArray encode(const QString& text, bool* lossy) {
-    QByteArray bytes;
-    bytes.reserve(text.size());
+    QByteArray bytes(text.size(), Qt::Uninitialized);
     bool anyLost = false;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text.at(i);
-        if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate())
-            ++i; // one character outside the basic plane, one "?"
-        bool ok = false;
-        bytes.append(encodeOne(c.unicode(), &ok));
-        anyLost = anyLost || !ok;
-    }
+    const char* end = encodeInto(text, bytes.data(), &anyLost);
+    bytes.truncate(end - bytes.constData());
     if (lossy)
         *lossy = anyLost;
     return bytes;
+}
+
+char* encodeInto(QStringView text, char* out, bool* lossy) {
+    const char16_t* c = text.utf16();
+    const char16_t* const end = c + text.size();
+    while (c != end) {
+        const char16_t unit = *c++;
+        if (unit < 0x80) {
+            *out++ = char(unit);
+            continue;
+        }
+        if (QChar::isHighSurrogate(unit) && c != end && QChar::isLowSurrogate(*c))
+            ++c; // one character outside the basic plane, one "?"
+        bool ok = false;
+        *out++ = encodeOne(unit, &ok);
+        if (!ok)
+            *lossy = true;
+    }
+    return out;
 }
 
 } // namespace Windows1252

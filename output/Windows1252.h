@@ -13,4 +13,9 @@ QString decode(const QByteArray& bytes);
 // when that happened.
 QByteArray encode(const QString& text, bool* lossy = nullptr);
 
+// The same written to out, which has room for text.size() bytes; returns the
+// end of what was written and sets lossy (never cleared) when a character
+// became "?". For writers that put the text straight into their buffer.
+char* encodeInto(QStringView text, char* out, bool* lossy);
+
 } // namespace Windows1252

@@ -44,7 +44,7 @@ TEST_F(CsvBankFile, WritesEveryColumnInWindows1252) {
     list[0].Ort = "Łódź";
     list[0].Postfach = "12";
     list[0].Faelligkeit = QDateTime(QDate(2026, 12, 10), QTime(9, 30));
-    list[1].Name = "Łukasz";
+    list[1].Name = "Łukasz\U0001F600"; // one "?" for a character beyond the basic plane
     list[1].BIC = "NOTPROVIDED";
     list[2].IBAN.clear(); // national bank data only
 
@@ -64,7 +64,7 @@ TEST_F(CsvBankFile, WritesEveryColumnInWindows1252) {
          {"R1007;R1007;20.11.2026;12,50;1007;Herr;Müller \"Bau\";\"\"\"Jürgen\"\"\";\"Weg "
           "1\r\nHinterhaus\";80331;?ód?;"
           "D;12;;Stadtsparkasse;;10.12.2026 09:30:00;DE89 3704 0044 0532 0130 00;COBADEFFXXX",
-          "R1008;R1008;20.11.2026;0,00;1008;Herr;?ukasz;Hans;Hauptstrasse "
+          "R1008;R1008;20.11.2026;0,00;1008;Herr;?ukasz?;Hans;Hauptstrasse "
           "1;80331;Muenchen;D;;;Stadtsparkasse;;"
           "10.12.2026;DE89 3704 0044 0532 0130 00;NOTPROVIDED",
           "R1009;R1009;20.11.2026;-0,05;1009;Herr;Mueller;Hans;Hauptstrasse 1;80331;Muenchen;D;;70050000;"
