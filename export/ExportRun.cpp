@@ -331,7 +331,8 @@ ExportOutcome ExportSEPA(const ExportSettings& settings, const QStringList& sele
     PrintBeitrag(beitrag, prompter);
     listPhase.end();
     record->finish();
-    outcome.leftovers = std::make_shared<Leftovers>(std::move(bookings), beitrag, std::move(claim));
+    outcome.leftovers =
+        std::make_shared<Leftovers>(Leftovers{std::move(bookings), beitrag, std::move(claim)});
 
     if (reloadOpenInvoices)
         reloadOpenInvoices();
