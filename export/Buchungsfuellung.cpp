@@ -4,6 +4,7 @@
 #include "output/GermanFormat.h"
 
 #include <QLocale>
+#include <QSqlError>
 
 namespace {
 
@@ -172,6 +173,32 @@ QString dateError(const Buchung& b) {
         return {};
     return QStringLiteral("Die Rechnung %1 hat %2. Es wurde keine Datei geschrieben.")
         .arg(b.Rechnung, missing);
+}
+
+bool readAll(QSqlQuery& query, const Options& options, BookingList& bookings, Prompter& prompter) {
+    Reader reader(query.record(), options);
+    while (query.next()) {
+        reader.fill(query, bookings);
+        QString problem = dateError(bookings.last());
+        if (problem.isEmpty())
+            problem = nationalBankError(bookings.last());
+        if (!problem.isEmpty()) {
+            prompter.setBusy(false);
+            prompter.message(problem, Prompter::Icon::Critical);
+            return false;
+        }
+        bookings.append();
+    }
+    // A read that breaks off is no end of the rows: a file of the rows read so
+    // far would leave the others unpaid while the run reports success.
+    if (query.lastError().isValid()) {
+        prompter.setBusy(false);
+        prompter.message(
+            QStringLiteral("Fehler beim Lesen der Belege für den Export:\r%1").arg(query.lastError().text()),
+            Prompter::Icon::Critical);
+        return false;
+    }
+    return true;
 }
 
 } // namespace Buchungsfuellung

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "export/Buchung.h"
+#include "export/Prompter.h"
 
 #include <QDateTime>
 #include <QHash>
@@ -55,5 +56,10 @@ QString nationalBankError(const Buchung& b);
 
 // A message when the invoice or due date could not be read, or an empty text.
 QString dateError(const Buchung& b);
+
+// Reads every row of the export query into bookings; false, after the
+// message, when a booking fails the date or national bank check or the rows
+// cannot be read to the end. Either ends the run before any file is written.
+bool readAll(QSqlQuery& query, const Options& options, BookingList& bookings, Prompter& prompter);
 
 } // namespace Buchungsfuellung

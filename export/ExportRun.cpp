@@ -30,29 +30,6 @@ bool csvWanted(const QString& strCSV) {
     return ok && value == 1.0; // a value that is not a number counts as 0
 }
 
-// Reads the query into bookings; false (after the message) when a booking
-// fails its checks, which ends the run before any file is written.
-bool readBookings(QSqlQuery& query, const ExportSettings& settings, BookingList& bookings,
-                  Prompter& prompter) {
-    Buchungsfuellung::Options options;
-    options.designationInsteadOfName = settings.strBezeichnungStattNameVorname == QLatin1String("1");
-    options.cashDiscount = settings.strSkontoRechnungsKopf == QLatin1String("1");
-    Buchungsfuellung::Reader reader(query.record(), options);
-    while (query.next()) {
-        reader.fill(query, bookings);
-        QString problem = Buchungsfuellung::dateError(bookings.last());
-        if (problem.isEmpty())
-            problem = Buchungsfuellung::nationalBankError(bookings.last());
-        if (!problem.isEmpty()) {
-            prompter.setBusy(false);
-            prompter.message(problem, Prompter::Icon::Critical);
-            return false;
-        }
-        bookings.append();
-    }
-    return true;
-}
-
 const QString kErrorsLogged = QStringLiteral(
     "Es sind beim Export fehler aufgetreten. Bitte kontrollieren Sie die Log-Datei. Sie wurde um die "
     "aktuellen Fehler ergänzt.\rZur Info: \rSie können die Logdatei komplett löschen oder leeren und "
@@ -170,7 +147,10 @@ ExportOutcome ExportSEPA(const ExportSettings& settings, const QStringList& sele
     // One booking per selected invoice as a rule: the list is not grown twice its size.
     bookings.reserve(selectedNames.size());
     RunPhase readPhase("Buchungen");
-    if (!readBookings(query, settings, bookings, prompter))
+    Buchungsfuellung::Options options;
+    options.designationInsteadOfName = settings.strBezeichnungStattNameVorname == QLatin1String("1");
+    options.cashDiscount = settings.strSkontoRechnungsKopf == QLatin1String("1");
+    if (!Buchungsfuellung::readAll(query, options, bookings, prompter))
         return outcome;
     query.finish();
     readPhase.end();

@@ -1,5 +1,6 @@
 #include "ExportRunFixture.h"
 #include "SchemaCheck.h"
+#include "export/Buchungsfuellung.h"
 
 // How one invoice row of the host becomes a booking, seen in the files of a
 // whole run: the CSV file carries the booking as read (before sanitizing),
@@ -96,3 +97,20 @@ INSTANTIATE_TEST_SUITE_P(Rows, BookingFill, ::testing::ValuesIn(kCases),
                          [](const ::testing::TestParamInfo<FillCase>& info) { return info.param.name; });
 
 } // namespace
+
+// Rows that break off after the first (an error while stepping, as a server
+// reports a failed conversion or a lost connection) stop the run, instead of
+// giving a file of the rows read so far.
+TEST_F(ExportRunTest, ReadBreakingOffStopsTheRun) {
+    QSqlQuery query = host.db().newQuery();
+    query.setForwardOnly(true);
+    ASSERT_TRUE(
+        query.exec("SELECT 'X-1' AS R_NAME, '2026-12-01' AS INVDATE, '2026-12-10' AS Faellig, "
+                   "'DE89370400440532013000' AS IBAN UNION ALL "
+                   "SELECT abs(-9223372036854775808), '2026-12-01', '2026-12-10', 'DE89370400440532013000'"));
+    BookingList bookings;
+    EXPECT_FALSE(Buchungsfuellung::readAll(query, {}, bookings, prompter));
+    ASSERT_EQ(prompter.messages.size(), 1);
+    EXPECT_TRUE(prompter.messages[0].text.startsWith("Fehler beim Lesen der Belege für den Export:\r"));
+    EXPECT_EQ(prompter.messages[0].icon, Prompter::Icon::Critical);
+}
