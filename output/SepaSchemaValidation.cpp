@@ -1,5 +1,7 @@
 #include "output/SepaSchemaValidation.h"
 
+#include "output/SaxEventStream.h"
+
 #include <QFile>
 #include <QHash>
 #include <QMutex>
@@ -43,8 +45,13 @@ xmlSchemaPtr shippedSchema(const char* fileName) {
     return parsed.value(name);
 }
 
+// A validator's first complaint; the validator leaves the event stream with
+// it, as the message names no other.
 struct FirstComplaint {
-    xmlParserCtxtPtr parser = nullptr;
+    SaxEventStream* stream = nullptr;
+    int reader = 0;
+    unsigned long at = 0;               // the line of the event being replayed
+    xmlParserCtxtPtr* parser = nullptr; // or the parser's, on its own thread
     QString text;
     long line = 0;
 };
@@ -54,16 +61,17 @@ void keepFirst(void* sink, xmlErrorPtr error) {
     if (first->text.isEmpty()) {
         first->text = QString::fromUtf8(error->message).trimmed();
         first->line = error->line;
+        first->stream->leave(first->reader);
     }
 }
 
-// The validator asks the parser where it stands for the line of a complaint.
-int parserLine(void* sink, const char** file, unsigned long* line) {
+// The validator asks where it stands for the line of a complaint.
+int eventLine(void* sink, const char** file, unsigned long* line) {
     auto* first = static_cast<FirstComplaint*>(sink);
     if (file)
         *file = nullptr;
     if (line)
-        *line = first->parser ? xmlSAX2GetLineNumber(first->parser) : 0;
+        *line = first->parser ? xmlSAX2GetLineNumber(*first->parser) : first->at;
     return 0;
 }
 
@@ -183,77 +191,137 @@ struct Progress {
     bool stopped = false;
 };
 
-// One parse of the file with one schema's validator plugged into it, reading
-// the file as the parser asks for input.
-class Pass {
+// One schema's validator. It takes the parse's events either on the parse's
+// own thread, plugged in front of nothing (the file's only schema), or
+// replayed from the event stream on a thread of its own.
+class Validation {
 public:
-    Pass(Progress& progress, const QString& localPath, const SepaSchemas& schemas, const char* schemaFile)
-        : m_progress(progress), m_file(localPath), m_schemas(schemas), m_schemaFile(schemaFile) {}
+    Validation(SaxEventStream& stream, int reader, const char* schemaFile)
+        : m_stream(stream), m_reader(reader), m_schemaFile(schemaFile) {
+        first.stream = &stream;
+        first.reader = reader;
+    }
+    ~Validation() { unplug(); }
 
-    void run() {
-        if (!m_file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
-            unreadable = m_file.errorString();
-            return;
+    // Puts the validator at the end of the handler chain; false, having left
+    // the stream, when its schema cannot be had.
+    bool plug(xmlSAXHandlerPtr* handler, void** userData) {
+        if (const xmlSchemaPtr schema = shippedSchema(m_schemaFile)) {
+            m_validator = xmlSchemaNewValidCtxt(schema);
+            xmlSchemaSetValidStructuredErrors(m_validator, keepFirst, &first);
+            xmlSchemaValidateSetLocator(m_validator, eventLine, &first);
+            m_plug = xmlSchemaSAXPlug(m_validator, handler, userData);
         }
-        // A handler without callbacks of its own: the validators see every
-        // element, and no tree is built.
+        if (!m_plug) {
+            failedSchema = m_schemaFile;
+            m_stream.leave(m_reader);
+        }
+        return m_plug != nullptr;
+    }
+
+    // Ends the validation (its last checks run here) and frees the validator.
+    void unplug() {
+        if (m_plug)
+            xmlSchemaSAXUnplug(m_plug);
+        if (m_validator)
+            xmlSchemaFreeValidCtxt(m_validator);
+        m_plug = nullptr;
+        m_validator = nullptr;
+    }
+
+    // The thread of a validator that replays the stream.
+    void run() {
+        xmlSAXHandler sax = noCallbacks();
+        xmlSAXHandlerPtr handler = &sax;
+        void* userData = nullptr;
+        if (plug(&handler, &userData))
+            m_stream.replay(m_reader, *handler, userData, &first.at);
+        unplug();
+    }
+
+    // A handler without callbacks of its own: no tree is built.
+    static xmlSAXHandler noCallbacks() {
         xmlSAXHandler sax;
         std::memset(&sax, 0, sizeof sax);
         sax.initialized = XML_SAX2_MAGIC;
-        xmlSAXHandlerPtr handler = &sax;
-        void* userData = nullptr;
-        xmlSchemaValidCtxtPtr validator = nullptr;
-        xmlSchemaSAXPlugPtr plug = nullptr;
-        if (const xmlSchemaPtr schema = shippedSchema(m_schemaFile)) {
-            validator = xmlSchemaNewValidCtxt(schema);
-            xmlSchemaSetValidStructuredErrors(validator, keepFirst, &first);
-            xmlSchemaValidateSetLocator(validator, parserLine, &first);
-            plug = xmlSchemaSAXPlug(validator, &handler, &userData);
-        } else {
-            failedSchema = m_schemaFile;
-        }
-        IndentFilter indentFilter;
-        if (!failedSchema) {
-            indentFilter.wrap(&handler, &userData);
-            // The pull parser takes the file as it comes, without the push
-            // parser's scans ahead for complete tags.
-            first.parser =
-                xmlCreateIOParserCtxt(handler, userData, input, nullptr, this, XML_CHAR_ENCODING_NONE);
-            xmlCtxtUseOptions(first.parser, XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING);
-            xmlParseDocument(first.parser);
-            wellFormed = first.parser->wellFormed;
-            if (!wellFormed && first.text.isEmpty()) {
-                first.text = QString::fromUtf8(first.parser->lastError.message).trimmed();
-                first.line = first.parser->lastError.line;
-            }
-            xmlFreeParserCtxt(first.parser);
-            first.parser = nullptr;
-        }
-        if (plug)
-            xmlSchemaSAXUnplug(plug);
-        if (validator)
-            xmlSchemaFreeValidCtxt(validator);
-        m_file.close(); // before the verdict, so that the file may go or be published everywhere
+        return sax;
     }
 
     // Written by the thread, read after it has been joined.
     FirstComplaint first;
-    bool wellFormed = true;
     const char* failedSchema = nullptr;
+
+private:
+    SaxEventStream& m_stream;
+    const int m_reader;
+    const char* const m_schemaFile;
+    xmlSchemaValidCtxtPtr m_validator = nullptr;
+    xmlSchemaSAXPlugPtr m_plug = nullptr;
+};
+
+// The one parse of the file, reading it as the parser asks for input. Its
+// events go to the validator of the file's only schema on the same thread,
+// or into the event stream for the validators of several.
+class Parse {
+public:
+    Parse(Progress& progress, const QString& localPath, const SepaSchemas& schemas, SaxEventStream& stream)
+        : m_progress(progress), m_file(localPath), m_schemas(schemas), m_stream(stream) {}
+    ~Parse() { xmlFreeParserCtxt(m_parser); } // after the validators: they hold its names
+
+    void run(Validation* only) {
+        xmlSAXHandler sax = Validation::noCallbacks();
+        xmlSAXHandlerPtr handler = &sax;
+        void* userData = nullptr;
+        if (only) {
+            only->first.parser = &m_parser;
+            if (!only->plug(&handler, &userData))
+                return;
+        } else {
+            m_stream.attachTo(&sax);
+            userData = &m_stream;
+        }
+        if (m_file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
+            IndentFilter indentFilter;
+            indentFilter.wrap(&handler, &userData);
+            // The pull parser takes the file as it comes, without the push
+            // parser's scans ahead for complete tags.
+            m_parser = xmlCreateIOParserCtxt(handler, userData, input, nullptr, this, XML_CHAR_ENCODING_NONE);
+            xmlCtxtUseOptions(m_parser, XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING);
+            m_stream.setParser(m_parser);
+            xmlParseDocument(m_parser);
+            wellFormed = m_parser->wellFormed;
+            if (!wellFormed) {
+                error = QString::fromUtf8(m_parser->lastError.message).trimmed();
+                errorLine = m_parser->lastError.line;
+            }
+            m_file.close(); // before the verdict, so that the file may go or be published everywhere
+        } else {
+            unreadable = m_file.errorString();
+        }
+        if (only)
+            only->unplug();
+        m_stream.finish();
+    }
+
+    // Written by the thread, read after it has been joined.
+    bool wellFormed = true;
+    QString error;
+    long errorLine = 0;
     QString unreadable;
 
 private:
-    // The parser's input: what the buffer holds, refilled from the file. The
-    // first complaint is all the message names, so the parse ends there.
+    // The parser's input: what the buffer holds, refilled from the file. A
+    // validator stops at its first complaint; with all of them stopped, so
+    // does the parse.
     static int input(void* context, char* out, int length) {
-        auto* pass = static_cast<Pass*>(context);
-        if (!pass->first.text.isEmpty())
+        auto* parse = static_cast<Parse*>(context);
+        if (parse->m_stream.deserted())
             return 0;
-        if (pass->m_used == pass->m_buffer.size() && !pass->fill())
-            return pass->unreadable.isEmpty() ? 0 : -1;
-        const int n = int(std::min<qsizetype>(length, pass->m_buffer.size() - pass->m_used));
-        std::memcpy(out, pass->m_buffer.constData() + pass->m_used, size_t(n));
-        pass->m_used += n;
+        if (parse->m_used == parse->m_buffer.size() && !parse->fill())
+            return parse->unreadable.isEmpty() ? 0 : -1;
+        const int n = int(std::min<qsizetype>(length, parse->m_buffer.size() - parse->m_used));
+        std::memcpy(out, parse->m_buffer.constData() + parse->m_used, size_t(n));
+        parse->m_used += n;
         return n;
     }
 
@@ -302,7 +370,8 @@ private:
     Progress& m_progress;
     QFile m_file;
     const SepaSchemas m_schemas;
-    const char* const m_schemaFile;
+    SaxEventStream& m_stream;
+    xmlParserCtxtPtr m_parser = nullptr;
     QByteArray m_buffer;
     qsizetype m_used = 0;
     qint64 m_read = 0;
@@ -311,14 +380,19 @@ private:
 
 } // namespace
 
-// A file for two schemas is parsed twice, on two threads: the parse is the
-// smaller part of the work, and while the posting waits for the verdict the
-// second core would otherwise be idle.
+// The file is parsed once, on a thread of its own. A file of two schemas has
+// each validator replay the parse on another: validating is the larger part
+// of the work, so the two share the cores while the posting waits for the
+// verdict, and the file is not parsed twice.
 struct PendingSchemaCheck::State {
-    State(const QString& localPath, const QString& fileName, const SepaSchemas& schemas) : name(fileName) {
+    State(const QString& localPath, const QString& fileName, const SepaSchemas& schemas)
+        : name(fileName), stream(int(std::count_if(std::begin(schemas.files), std::end(schemas.files),
+                                                   [](const char* f) { return f != nullptr; }))),
+          parse(progress, localPath, schemas, stream) {
         for (const char* schemaFile : schemas.files) {
             if (schemaFile)
-                passes.push_back(std::make_unique<Pass>(progress, localPath, schemas, schemaFile));
+                validations.push_back(
+                    std::make_unique<Validation>(stream, int(validations.size()), schemaFile));
         }
     }
 
@@ -326,7 +400,9 @@ struct PendingSchemaCheck::State {
 
     QString name;
     Progress progress;
-    std::vector<std::unique_ptr<Pass>> passes;
+    SaxEventStream stream;
+    Parse parse; // its parser holds the names the validators saw; it goes after the threads
+    std::vector<std::unique_ptr<Validation>> validations;
     std::vector<std::thread> threads;
 
     void join() {
@@ -342,6 +418,7 @@ struct PendingSchemaCheck::State {
             progress.stopped = true;
         }
         progress.changed.notify_all();
+        stream.stop();
         join();
     }
 };
@@ -350,8 +427,15 @@ PendingSchemaCheck::PendingSchemaCheck(const QString& localPath, const QString& 
                                        const SepaSchemas& schemas)
     : m_state(std::make_unique<State>(localPath, name, schemas)) {
     xmlInitParser(); // once, before any thread of libxml2's own uses it
-    for (const std::unique_ptr<Pass>& pass : m_state->passes)
-        m_state->threads.emplace_back([pass = pass.get()] { pass->run(); });
+    if (m_state->validations.empty())
+        return;
+    State& s = *m_state;
+    Validation* only = s.validations.size() == 1 ? s.validations.front().get() : nullptr;
+    s.threads.emplace_back([&s, only] { s.parse.run(only); });
+    if (only)
+        return;
+    for (const std::unique_ptr<Validation>& validation : s.validations)
+        s.threads.emplace_back([validation = validation.get()] { validation->run(); });
 }
 
 PendingSchemaCheck::PendingSchemaCheck(const PendingFile& file, const SepaSchemas& schemas)
@@ -382,33 +466,38 @@ void PendingSchemaCheck::complete() {
 bool PendingSchemaCheck::passes(QString* complaint) {
     State& s = *m_state;
     s.join();
-    // The complaint that comes first in the file; of two on one line, the
-    // first schema's.
-    const Pass* failed = nullptr;
-    for (const std::unique_ptr<Pass>& pass : s.passes) {
-        if (pass->failedSchema) {
-            *complaint = refusal(s.name, QStringLiteral("Das Schema %1 kann nicht gelesen werden.")
-                                             .arg(QLatin1String(pass->failedSchema)));
-            return false;
-        }
-        if (!pass->unreadable.isEmpty()) {
-            *complaint =
-                refusal(s.name, QStringLiteral("Sie kann nicht gelesen werden: ") + pass->unreadable);
-            return false;
-        }
-        const bool fails = !pass->first.text.isEmpty() || !pass->wellFormed;
-        if (fails && (!failed || pass->first.line < failed->first.line))
-            failed = pass.get();
-    }
-    if (s.passes.empty()) {
+    if (s.validations.empty()) {
         *complaint = refusal(s.name, QStringLiteral("Es ist kein Schema für sie bekannt."));
         return false;
+    }
+    for (const std::unique_ptr<Validation>& validation : s.validations) {
+        if (validation->failedSchema) {
+            *complaint = refusal(s.name, QStringLiteral("Das Schema %1 kann nicht gelesen werden.")
+                                             .arg(QLatin1String(validation->failedSchema)));
+            return false;
+        }
+    }
+    if (!s.parse.unreadable.isEmpty()) {
+        *complaint = refusal(s.name, QStringLiteral("Sie kann nicht gelesen werden: ") + s.parse.unreadable);
+        return false;
+    }
+    // The complaint that comes first in the file; of two on one line, the
+    // first schema's. A validator without one fails where the parse failed.
+    const FirstComplaint* failed = nullptr;
+    FirstComplaint parseError;
+    parseError.text = s.parse.error;
+    parseError.line = s.parse.errorLine;
+    for (const std::unique_ptr<Validation>& validation : s.validations) {
+        const FirstComplaint* own = &validation->first;
+        if (own->text.isEmpty())
+            own = s.parse.wellFormed ? nullptr : &parseError;
+        if (own && (!failed || own->line < failed->line))
+            failed = own;
     }
     if (!failed) {
         complaint->clear();
         return true;
     }
-    *complaint =
-        refusal(s.name, QStringLiteral("Zeile %1: %2").arg(failed->first.line).arg(failed->first.text));
+    *complaint = refusal(s.name, QStringLiteral("Zeile %1: %2").arg(failed->line).arg(failed->text));
     return false;
 }
