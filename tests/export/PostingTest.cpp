@@ -67,18 +67,12 @@ TEST_F(ExportRunTest, InvalidBookingsStayOutOfCsvFileReportsAndPosting) {
     EXPECT_TRUE(
         PdfText::reportPages(prompter.reports[0].second, pdf.file("z.pdf")).join(' ').contains("20,00"));
 
-    // The order of the lines per booking is the writer tests'; here: every
-    // booking the run left out is named, and the summary counts them all.
-    QStringList log = files.logLines();
-    for (QString& line : log)
-        line = line.section(';', 1);
-    for (const QString line : {"Die Rechnung GU-3 wurde nicht in die Datei übernommen und bleibt offen.",
-                               "Die Rechnung GU-5 wurde nicht in die Datei übernommen und bleibt offen.",
-                               "1101 Schaefer Hans Betrag ist zu groß. 10.000.000.000.000.000,00",
-                               "Es sind 5 Fehler von gesamt 6 Buchungen aufgetreten. Die Datei enthält 1 "
-                               "Buchungen, Kontrollsumme: EUR 20"})
-        EXPECT_TRUE(log.contains(line)) << line.toStdString() << "\n" << log.join('\n').toStdString();
-    EXPECT_EQ(log.value(log.size() - 1), "5 Buchungen wurden nicht in die Datei übernommen.");
+    // The writer tests hold the log's wording; here every booking the run
+    // left out is named, and the summary counts them all.
+    const QString log = files.logLines().join('\n');
+    for (const char* part : {"GU-3 wurde nicht", "GU-5 wurde nicht", "zu groß. 10.000.000.000.000.000,00",
+                             "5 Fehler von gesamt 6 Buchungen", "5 Buchungen wurden nicht"})
+        EXPECT_TRUE(log.contains(QString::fromUtf8(part))) << part << "\n" << log.toStdString();
     EXPECT_EQ(prompter.openedFiles, QStringList({files.logPath()}));
 }
 
