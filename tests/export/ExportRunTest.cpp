@@ -21,17 +21,19 @@ struct KindCase {
 
 const KindCase kKinds[] = {
     {"InvoicesByDirectDebit", "R0", "pain.008.001.02.xsd", 0, "X'1 X-3",
-     "PA-1 - - A1|X'1 98.0 1 R|X-2 - - R|X-3 30.25 1 R|X-4 - - R"},
+     "PA-1 - - A1|X'1 98.0 1 R|X-2 - - R|X-3 30.25 1 R|X-4 - - R|X-5 - - R"},
     {"SettlementsByCreditTransfer", "A3", "pain.001.001.03.xsd", 3, "X'1 X-2",
-     "PA-1 - - A1|X'1 98.0 1 A3|X-2 1234.56 1 A3|X-3 - - A3|X-4 - - A3"},
+     "PA-1 - - A1|X'1 98.0 1 A3|X-2 1234.56 1 A3|X-3 - - A3|X-4 - - A3|X-5 - - A3"},
 };
 
 class NodeKind : public ExportRunTest, public ::testing::WithParamInterface<KindCase> {};
 
 // A quote in the names is data, never statement text. The marks carry the
 // day of the run, the headers the amount paid, the time of the run and the
-// lock; unselected and unexported invoices keep their headers as they were. The same names
-// once more are exported by now, so nothing happens.
+// lock; unselected and unexported invoices keep their headers as they were.
+// An invoice another workstation marked after the selection is skipped and
+// told; a mark of the other kind does not count. The same names once more
+// are exported by now, so nothing happens.
 TEST_P(NodeKind, ChoosesFileFilterAndTransferMark) {
     const KindCase& c = GetParam();
     const QStringList exported = QString::fromLatin1(c.exported).split(' ');
@@ -46,12 +48,18 @@ TEST_P(NodeKind, ChoosesFileFilterAndTransferMark) {
     addInvoice("X-3", c.key, 103, 30.25);
     addInvoice("PA-1", "A1", 100, 40.0); // another node's settlement
     addInvoice("X-4", c.key, 100, 5.0);  // not selected
+    addInvoice("X-5", c.key, 100, 7.0);
+    host.exec("INSERT INTO COMM (ID, SUBTEXT, SUBNUM, Date1) VALUES (7, 'X-5', ?, '2000-01-01 00:00:00'), "
+              "(7, 'X''1', ?, '2000-01-01 00:00:00')",
+              {c.transferKind, 3 - c.transferKind});
 
     const QDateTime before = QDateTime::currentDateTime().addSecs(-1);
-    const ExportOutcome outcome = run({"X'1", "X-2", "X-3", "PA-1"});
+    const ExportOutcome outcome = run({"X'1", "X-2", "X-3", "PA-1", "X-5"});
     const QDateTime after = QDateTime::currentDateTime().addSecs(1);
     ASSERT_TRUE(outcome.posted) << prompter.allText().toStdString();
-    EXPECT_TRUE(prompter.messages.isEmpty()) << prompter.allText().toStdString();
+    EXPECT_EQ(outcome.skipped, 1);
+    ASSERT_EQ(prompter.messages.size(), 1) << prompter.allText().toStdString();
+    EXPECT_EQ(prompter.messages[0].icon, Prompter::Icon::Information);
     EXPECT_EQ(reloads, 1);
     EXPECT_EQ(prompter.progressValue, 0);
     EXPECT_FALSE(prompter.busy);
@@ -62,9 +70,9 @@ TEST_P(NodeKind, ChoosesFileFilterAndTransferMark) {
     for (const QString& name : exported)
         marks << name + " 7 " + QString::number(c.transferKind) +
                      settings.now.toString(" yyyy-MM-dd 00:00:00");
-    EXPECT_EQ(
-        column("SELECT SUBTEXT || ' ' || ID || ' ' || SUBNUM || ' ' || Date1 FROM COMM ORDER BY SUBTEXT"),
-        marks);
+    EXPECT_EQ(column("SELECT SUBTEXT || ' ' || ID || ' ' || SUBNUM || ' ' || Date1 FROM COMM WHERE Date1 > "
+                     "'2000-01-01 00:00:00' ORDER BY SUBTEXT"),
+              marks);
     EXPECT_EQ(
         column("SELECT R_NAME || ' ' || IFNULL(ZAHL_BETRAG, '-') || ' ' || IFNULL(GESPERRT, '-') || ' ' || "
                "VER_TYPE FROM HEADERRECH ORDER BY R_NAME"),
@@ -81,13 +89,13 @@ TEST_P(NodeKind, ChoosesFileFilterAndTransferMark) {
 
     const QStringList filesBefore = files.exportEntries();
     prompter.messages.clear();
-    EXPECT_FALSE(run({"X'1", "X-2", "X-3", "PA-1"}).published);
+    EXPECT_FALSE(run({"X'1", "X-2", "X-3", "PA-1", "X-5"}).published);
     EXPECT_EQ(prompter.allText(),
-              "2 der ausgewählten Rechnungen wurden inzwischen schon übergeleitet und werden "
+              "3 der ausgewählten Rechnungen wurden inzwischen schon übergeleitet und werden "
               "nicht noch einmal exportiert.\nKeine Belegadesse für die SEPA Überweisung "
               "vorhanden!");
     EXPECT_EQ(files.exportEntries(), filesBefore);
-    EXPECT_EQ(markCount(), marks.size());
+    EXPECT_EQ(markCount(), marks.size() + 2);
 }
 
 INSTANTIATE_TEST_SUITE_P(Keys, NodeKind, ::testing::ValuesIn(kKinds),

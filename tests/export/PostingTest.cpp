@@ -9,23 +9,6 @@
 // invoices only, all or nothing, never twice, and never without a file.
 namespace {
 
-TEST_F(ExportRunTest, InvoiceExportedElsewhereAfterSelectionIsSkipped) {
-    for (const char* name : {"GU-1", "GU-2", "GU-3"})
-        addInvoice(QString::fromLatin1(name), "A3", 100, 10.0);
-    host.exec("INSERT INTO COMM (ID, SUBTEXT, SUBNUM, Date1) VALUES (7, 'GU-2', 3, '2026-03-20 00:00:00'), "
-              "(7, 'GU-3', 0, '2026-03-20 00:00:00')");
-
-    const ExportOutcome outcome = run({"GU-1", "GU-2", "GU-3"});
-    ASSERT_TRUE(outcome.posted) << prompter.allText().toStdString();
-    EXPECT_EQ(outcome.skipped, 1);
-    ASSERT_EQ(prompter.messages.size(), 1);
-    EXPECT_EQ(prompter.messages[0].icon, Prompter::Icon::Information);
-    EXPECT_EQ(elements(paymentFile(), "Ustrd"), QStringList({"GU-1", "GU-3"}));
-    EXPECT_EQ(marked(3), QStringList({"GU-1", "GU-2", "GU-3"}));
-    EXPECT_EQ(markCount(), 4);
-    EXPECT_EQ(lockedHeaders(), QStringList({"GU-1", "GU-3"}));
-}
-
 // The CSV file, the payment file, both reports and the posting hold the same
 // bookings: the ones the payment file could not carry stay open everywhere.
 TEST_F(ExportRunTest, InvalidBookingsStayOutOfCsvFileReportsAndPosting) {
