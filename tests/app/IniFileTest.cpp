@@ -90,9 +90,7 @@ TEST_F(IniFileTest, SaveWritesTheTwentyTwoKeysAndTheSepaVersionInWindows1252AndR
               "Referenznummer=\r\nExterneBelegnummer=\r\nEDIFACT=\r\nCSV=0\r\nKEINEARTIKELRECHNUNG=0\r\n"
               "SKONTO_RECHNUNGS_KOPF=\r\nCheckBoxGutschrift=SEPA_GUTSCHRIFT\r\nCheckBoxLastschrift=\r\n"
               "BezeichnungStattNameVorname=0\r\nSEPAVersion=2019\r\n");
-    const OwnSettings back = OwnSettings::load(ini);
-    EXPECT_EQ(back.firma.FirmenName, "Bäckerei Größe");
-    EXPECT_EQ(back.toFileContent(), bytes);
+    EXPECT_EQ(OwnSettings::load(ini).toFileContent(), bytes);
 
     // A value the run refuses is kept as it was read.
     TempFolder::write(ini, "SEPAVersion=2020\r\n");
