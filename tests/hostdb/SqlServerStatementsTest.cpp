@@ -64,9 +64,9 @@ public:
 protected:
     QVariant data(int) override { return {}; }
     bool isNull(int) override { return true; }
-    bool reset(const QString& sql) override { return record(sql, {}); }
+    bool reset(const QString& sql) override { return keep(sql, {}); }
     bool prepare(const QString& sql) override { return setQuery(sql), true; }
-    bool exec() override { return record(lastQuery(), boundValues()); }
+    bool exec() override { return keep(lastQuery(), boundValues()); }
     bool fetch(int) override { return false; }
     bool fetchFirst() override { return false; }
     bool fetchLast() override { return false; }
@@ -74,7 +74,7 @@ protected:
     int numRowsAffected() override { return 0; }
 
 private:
-    bool record(const QString& sql, const QVariantList& values) {
+    bool keep(const QString& sql, const QVariantList& values) {
         m_driver->m_sent->append({sql, values});
         setActive(true);
         setSelect(true);
