@@ -147,9 +147,6 @@ TEST_P(OpenInvoiceList, FailuresAreReportedAndTheRowsKept) {
         const char* key;
         const char* sentence; // nullptr: the host's own error follows
     } cases[] = {
-        {"GIBTSNICHT", "", false, "A3",
-         "Die Einstellung „CheckBoxGutschrift“ nennt die Spalte „GIBTSNICHT“, die es in der Tabelle "
-         "PERSONAL_FREE nicht gibt."},
         {"SEPA_GUTSCHRIFT = 1 OR 1", "", false, "R0",
          "Die Einstellung „CheckBoxLastschrift“ nennt die Spalte „SEPA_GUTSCHRIFT = 1 OR 1“, die es in der "
          "Tabelle PERSONAL_FREE nicht gibt."},
