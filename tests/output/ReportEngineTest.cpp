@@ -4,7 +4,6 @@
 #include "output/GermanFormat.h"
 #include "selection/UebersichtReport.h"
 
-#include "GuiApplication.h"
 #include "PdfText.h"
 #include "QtPrinters.h"
 #include "TempFolder.h"
@@ -287,13 +286,6 @@ TEST(PrintedReports, BreakIntoPagesWithTheTotalOnTheLast) {
         EXPECT_EQ(next, c.rows + 1);
         EXPECT_EQ(PdfText::lineWith(pages.last(), "Summe:"), c.total);
     }
-}
-
-TEST(PrintedReports, APdfThatCannotBeWrittenIsReported) {
-    ensureGuiApplication();
-    TempFolder temp;
-    QPdfWriter pdf(temp.file(QStringLiteral("missing/Beitrag.pdf")));
-    EXPECT_FALSE(renderReport(pdf, *beitragReport({}, QDate(2026, 12, 7))));
 }
 
 // The own PDF writer against QPdfWriter, which draws the same layout with

@@ -104,12 +104,4 @@ TEST_F(InvoiceListSorting, SortingMovesTheSelectionAndNeverChangesATextShown) {
     EXPECT_EQ(selected, QStringList({"RE-10", "RE-9"}));
 }
 
-// A click on the sorted column turns its direction; any other starts ascending.
-TEST(InvoiceListClick, DirectionRule) {
-    EXPECT_EQ(InvoiceListModel::nextSortOrder(true, Qt::AscendingOrder), Qt::DescendingOrder);
-    EXPECT_EQ(InvoiceListModel::nextSortOrder(true, Qt::DescendingOrder), Qt::AscendingOrder);
-    for (const Qt::SortOrder order : {Qt::AscendingOrder, Qt::DescendingOrder})
-        EXPECT_EQ(InvoiceListModel::nextSortOrder(false, order), Qt::AscendingOrder);
-}
-
 } // namespace
