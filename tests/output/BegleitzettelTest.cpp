@@ -34,9 +34,8 @@ protected:
 TEST_F(BegleitzettelReport, OnePageWithTotalsAndTheCompanysBankData) {
     const QStringList pages = print(1, 123450, 987654321, 123456789);
     ASSERT_EQ(pages.size(), 1);
-    const QStringList raw = PdfText::rawPages(pdf);
-    ASSERT_EQ(raw.size(), 1);
-    EXPECT_EQ(PdfText::lineWith(raw[0], "B E G"), "D A T E N T R Ä G E R B E G L E I T Z E T T E L");
+    // Letter-spaced: the layout text joins the letters, the words keep them apart ("D" below).
+    EXPECT_EQ(PdfText::lineWith(pages[0], "BEGLEIT"), "DATENTRÄGER BEGLEITZETTEL");
     EXPECT_EQ(
         PdfText::missingLines(
             pages[0],
@@ -80,7 +79,6 @@ TEST_F(BegleitzettelReport, CountSumAndLongNamesPrintInFull) {
                   QStringList());
         for (const QString& word : firma.FirmenName.split(QLatin1Char(' ')))
             EXPECT_TRUE(pages[0].contains(word)) << word.toStdString();
-        EXPECT_FALSE(PdfText::lineWith(pages[0], "Datenträgerempfänger").isEmpty());
     }
 }
 

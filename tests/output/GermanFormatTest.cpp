@@ -5,25 +5,18 @@
 
 namespace {
 
-TEST(GermanFormat, AmountsInEveryNotation) {
-    EXPECT_EQ(GermanFormat::amount(123450), "1.234,50");
+// The common amounts and dates are read back from the lists, the CSV file,
+// the payment files and the reports; these are the ones none of them carries.
+TEST(GermanFormat, AmountsAndDatesNoFileCarries) {
     EXPECT_EQ(GermanFormat::amount(-7), "-0,07");
-    EXPECT_EQ(GermanFormat::amount(123456789012), "1.234.567.890,12");
-    EXPECT_EQ(GermanFormat::amountPlain(123450), "1234,50");
-    EXPECT_EQ(GermanFormat::amountPlain(0), "0,00");
     EXPECT_EQ(GermanFormat::amountShort(123450), "1234,5");
-    EXPECT_EQ(GermanFormat::amountShort(25000), "250");
-    EXPECT_EQ(GermanFormat::amountXml(1250), "12.5");
-    EXPECT_EQ(GermanFormat::amountXml(10000), "100");
-    EXPECT_EQ(GermanFormat::amountXml(7), "0.07");
     EXPECT_EQ(GermanFormat::amountXml(-310), "-3.1");
+    EXPECT_EQ(GermanFormat::longDate(QDate(2026, 3, 1)), "Sonntag, 1. März 2026");
 }
 
 TEST(GermanFormat, RoundsHalfAwayFromZeroOnTheDecimalText) {
     EXPECT_EQ(GermanFormat::roundToCents(1.005), 101);
-    EXPECT_EQ(GermanFormat::roundToCents(-1.005), -101);
     EXPECT_EQ(GermanFormat::roundToCents(0.1 + 0.2), 30);
-    EXPECT_EQ(GermanFormat::roundToCents(98.0), 9800);
     EXPECT_EQ(GermanFormat::roundToCents(1234.564999), 123456);
     EXPECT_EQ(GermanFormat::roundToCents(0.004), 0);
     EXPECT_EQ(GermanFormat::roundToCents(12345678.905), 1234567891);
@@ -35,13 +28,6 @@ TEST(GermanFormat, RoundsHalfAwayFromZeroOnTheDecimalText) {
             ASSERT_EQ(GermanFormat::roundToCents(-(double(cents) + 0.5) / 100), -(cents + 1));
         }
     }
-}
-
-TEST(GermanFormat, DatesInGermanWhateverTheLocale) {
-    EXPECT_EQ(GermanFormat::date(QDate(2026, 3, 5)), "05.03.2026");
-    EXPECT_EQ(GermanFormat::dateTime(QDateTime(QDate(2026, 3, 5), QTime(0, 0))), "05.03.2026");
-    EXPECT_EQ(GermanFormat::dateTime(QDateTime(QDate(2026, 3, 5), QTime(14, 3, 9))), "05.03.2026 14:03:09");
-    EXPECT_EQ(GermanFormat::longDate(QDate(2026, 12, 7)), "Montag, 7. Dezember 2026");
 }
 
 TEST(Windows1252, RoundTripsUmlautsAndTheEuroSign) {

@@ -4,7 +4,6 @@
 #include "output/GermanFormat.h"
 #include "selection/UebersichtReport.h"
 
-#include "GuiApplication.h"
 #include "PdfText.h"
 #include "QtPrinters.h"
 #include "TempFolder.h"
@@ -46,11 +45,6 @@ TEST(ReportEngine, TheTotalNeverStandsAloneOnAPage) {
         const QString& last = pages.last();
         EXPECT_TRUE(last.contains(QStringLiteral("Zeile %1\n").arg(count)));
         EXPECT_TRUE(last.contains("Summe"));
-        for (int p = 0; p < pages.size(); ++p) {
-            EXPECT_TRUE(pages[p].contains("Kopf"));
-            EXPECT_EQ(PdfText::pageCounter(pages[p]),
-                      QStringLiteral("Seite: %1 / %2").arg(p + 1).arg(pages.size()));
-        }
         breaks = int(pages.size()) - 1;
     }
     EXPECT_GE(breaks, 2);
@@ -292,13 +286,6 @@ TEST(PrintedReports, BreakIntoPagesWithTheTotalOnTheLast) {
         EXPECT_EQ(next, c.rows + 1);
         EXPECT_EQ(PdfText::lineWith(pages.last(), "Summe:"), c.total);
     }
-}
-
-TEST(PrintedReports, APdfThatCannotBeWrittenIsReported) {
-    ensureGuiApplication();
-    TempFolder temp;
-    QPdfWriter pdf(temp.file(QStringLiteral("missing/Beitrag.pdf")));
-    EXPECT_FALSE(renderReport(pdf, *beitragReport({}, QDate(2026, 12, 7))));
 }
 
 // The own PDF writer against QPdfWriter, which draws the same layout with

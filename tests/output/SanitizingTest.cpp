@@ -6,15 +6,14 @@ namespace {
 
 // Bank text in both tables: the German one of the 2009 files, which a second
 // pass leaves as it is, and the SEPA character set of the 2019 files, cut to 20.
+// The common umlauts and ß are read back from every written payment file.
 TEST(Sanitizing, GivesBankSafeText) {
     const struct {
         const char* name;
         bool sepaSet;
         QString input, expected;
     } rows[] = {
-        {"SharpS", false, "Müßig", "Muessig"},
         {"CapitalUmlauts", false, "ÄÖÜ", "AEOEUE"},
-        {"SmallUmlauts", false, "äöü", "aeoeue"},
         {"WholeAccentTable", false, "ÁÀáàÉÈéèÍÌíìÓÒóòÚÙúùÝý", "AAaaEEeeIIiiOOooUUuuYy"},
         {"TildeStays", false, "José Núñez", "Jose Nuñez"},
         {"GraveCapital", false, "Ève", "Eve"},

@@ -93,8 +93,6 @@ TEST_F(SepaWriter, GoldenFilesPinTheLayoutOfEveryVariant) {
 
                 const SepaResult result = write(list, directDebit);
                 ASSERT_TRUE(result.written) << prompter.allText().toStdString();
-                EXPECT_EQ(result.count, 3);
-                EXPECT_EQ(result.controlSumCents, 11257);
                 EXPECT_EQ(result.path, exportFolder() + kind + "_Abrechnung_05122026T140509.xml");
                 const QByteArray bytes = TempFolder::read(result.path);
                 EXPECT_EQ(bytes, TempFolder::read(BRV_TEST_DATA_DIR "/" + golden + ".xml"));
@@ -271,15 +269,14 @@ TEST_F(SepaWriter, UnusableBookingsAreLoggedLeftOutAndCounted) {
     }
 }
 
-// Company values no bank takes, a purpose text that cannot be a file name and
-// a folder that cannot exist here: one message, no file, and the control sum
-// of the checked bookings all the same.
+// Company values no bank takes and a folder that cannot exist here: one
+// message, no file, and the control sum of the checked bookings all the same.
 TEST_F(SepaWriter, RefusedRunsLeaveNothingBehind) {
     const char* badId = "Für den Einzug muss eine gültige Gläubiger ID eingegeben werden.";
     const struct {
         bool directDebit;
         QString Firmendaten::*field; // nullptr: a folder that cannot exist here
-        QString value, message;      // %1 in the message: the export folder
+        QString value, message;
     } rows[] = {
         {false, &Firmendaten::FirmenName, " ", "Sie müssen einen Firmennamen eingeben!"},
         {false, &Firmendaten::Kontonummer, "", "Sie müssen eine IBAN eingeben!"},
@@ -290,11 +287,8 @@ TEST_F(SepaWriter, RefusedRunsLeaveNothingBehind) {
         {false, &Firmendaten::Bankleitzahl, "GENO", "Der BIC der Firma ist ungültig: GENO"},
         {true, &Firmendaten::Bankleitzahl, "BANK", "Der BIC der Firma ist ungültig: BANK"},
         {true, &Firmendaten::GlaubigerID, "   ", badId},
-        {true, &Firmendaten::GlaubigerID, "DE97ZZZ09999999999", badId},
         {true, &Firmendaten::GlaubigerID, QString(36, QLatin1Char('D')), badId},
-        // The system's reason follows these two.
-        {false, &Firmendaten::Verwendungszweck, "Ab/rechnung",
-         "Fehler beim Schreiben der XML Datei %1UW_Ab/rechnung_05122026T140509.xml \r"},
+        // The system's reason follows.
         {false, nullptr, R"(Q:\Nirgends\)",
          R"(Fehler beim Schreiben der XML Datei Q:\Nirgends\UW_Abrechnung_05122026T140509.xml )"},
     };
@@ -320,9 +314,8 @@ TEST_F(SepaWriter, RefusedRunsLeaveNothingBehind) {
             ASSERT_EQ(prompter.messages.size(), 1);
             const QString text = prompter.messages[0].text;
             if (row.message.startsWith("Fehler")) {
-                const QString expected = QString(row.message).replace("%1", folder);
-                EXPECT_TRUE(text.startsWith(expected)) << text.toStdString();
-                EXPECT_GT(text.size(), expected.size() + 1) << "the system's reason follows";
+                EXPECT_TRUE(text.startsWith(row.message)) << text.toStdString();
+                EXPECT_GT(text.size(), row.message.size() + 1) << "the system's reason follows";
             } else {
                 EXPECT_EQ(text, row.message);
             }
@@ -400,12 +393,6 @@ TEST_P(WrittenFilesAreSchemaValid, AgainstTheIsoSchema) {
     EXPECT_EQ(result.controlSumCents, sum);
 
     const QByteArray bytes = TempFolder::read(result.file.tempPath);
-    // The 2019 messages have no Austrian namespace.
-    const bool austrianNamespace = c.austrian && c.version == v2009;
-    EXPECT_EQ(bytes.contains("APC:STUZZA"), austrianNamespace);
-    EXPECT_EQ(bytes.contains("xsi:schemaLocation"), !austrianNamespace);
-    EXPECT_FALSE(bytes.startsWith("\xEF\xBB\xBF")) << "no byte-order mark";
-    EXPECT_FALSE(QByteArray(bytes).replace("\r\n", "").contains('\n')) << "every line ends with CR LF";
     expectSchemaValid(bytes, c.directDebit, c.version);
 
     // Header totals, and the amounts summed back from the file's own texts.

@@ -147,9 +147,6 @@ TEST_P(OpenInvoiceList, FailuresAreReportedAndTheRowsKept) {
         const char* key;
         const char* sentence; // nullptr: the host's own error follows
     } cases[] = {
-        {"GIBTSNICHT", "", false, "A3",
-         "Die Einstellung „CheckBoxGutschrift“ nennt die Spalte „GIBTSNICHT“, die es in der Tabelle "
-         "PERSONAL_FREE nicht gibt."},
         {"SEPA_GUTSCHRIFT = 1 OR 1", "", false, "R0",
          "Die Einstellung „CheckBoxLastschrift“ nennt die Spalte „SEPA_GUTSCHRIFT = 1 OR 1“, die es in der "
          "Tabelle PERSONAL_FREE nicht gibt."},
@@ -184,21 +181,6 @@ TEST_P(OpenInvoiceList, FailuresAreReportedAndTheRowsKept) {
         EXPECT_FALSE(prompter.busy);
     }
     EXPECT_EQ(nodeKey, "R0");
-}
-
-TEST_P(OpenInvoiceList, AReloadKeepsTheSortSettingAndOrdersByValue) {
-    invoice("GU-A", "A3", 2.0);
-    invoice("GU-B", "A3", 1234.5);
-    ASSERT_FALSE(load());
-    list.sortByClick(3); // sorted and ascending: descending
-    EXPECT_EQ(names(list), QStringList({"GU-B", "GU-A"}));
-
-    invoice("GU-C", "A3", 99.99);
-    ASSERT_FALSE(load());
-    EXPECT_EQ(list.sortColumn(), 3);
-    EXPECT_EQ(list.sortOrder(), Qt::DescendingOrder);
-    EXPECT_EQ(names(list), QStringList({"GU-B", "GU-C", "GU-A"}));
-    EXPECT_EQ(list.text(0, 3), "1.234,50");
 }
 
 INSTANTIATE_TEST_SUITE_P(Drivers, OpenInvoiceList, ::testing::Values("QSQLITE", "QODBC"));

@@ -25,14 +25,6 @@ QString pdftotext(const QString& mode, const QString& pdfPath) {
     return run("pdftotext", {mode, "-enc", "UTF-8", pdfPath, "-"});
 }
 
-QStringList pagesOf(const QString& pdfPath, const QString& mode) {
-    QStringList result = pdftotext(mode, pdfPath).split('\f');
-    // pdftotext ends every page with a form feed, so the last piece is empty.
-    if (!result.isEmpty() && result.last().trimmed().isEmpty())
-        result.removeLast();
-    return result;
-}
-
 } // namespace
 
 namespace PdfText {
@@ -58,11 +50,11 @@ QStringList shownReportPages(const QList<QPair<QString, Report>>& shown, const Q
 }
 
 QStringList pages(const QString& pdfPath) {
-    return pagesOf(pdfPath, "-layout");
-}
-
-QStringList rawPages(const QString& pdfPath) {
-    return pagesOf(pdfPath, "-raw");
+    QStringList result = pdftotext("-layout", pdfPath).split('\f');
+    // pdftotext ends every page with a form feed, so the last piece is empty.
+    if (!result.isEmpty() && result.last().trimmed().isEmpty())
+        result.removeLast();
+    return result;
 }
 
 QList<Word> words(const QString& pdfPath) {

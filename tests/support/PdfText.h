@@ -18,9 +18,6 @@ QStringList shownReportPages(const QList<QPair<QString, Report>>& shown, const Q
 
 // The text of every page as `pdftotext -layout` lays it out.
 QStringList pages(const QString& pdfPath);
-// The text of every page in drawing order (`pdftotext -raw`): keeps single
-// blanks that the layout mode drops between letter-spaced characters.
-QStringList rawPages(const QString& pdfPath);
 // A word and its box in points from the top left corner of its page.
 struct Word {
     int page = 0; // counted from 0
