@@ -1,11 +1,14 @@
 #include "output/SaxEventStream.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 namespace {
 
 constexpr size_t kChunkSize = 256 * 1024;
-constexpr size_t kChunksAhead = 8; // per reader, about 2 MB
+constexpr size_t kChunkSlack = 4096; // an event begun below kChunkSize fits as a rule
+constexpr size_t kChunksAhead = 8;   // per reader, about 2 MB
 
 enum Event : unsigned char { StartElement, EndElement, Characters, CData, Reference };
 
@@ -36,9 +39,12 @@ private:
 
 } // namespace
 
-SaxEventStream::SaxEventStream(int readers) : m_readers(size_t(readers)), m_present(readers) {
-    m_open.reserve(kChunkSize + 4096);
+SaxEventStream::Chunk SaxEventStream::newChunk(size_t capacity) {
+    return {std::make_unique_for_overwrite<unsigned char[]>(capacity), 0, capacity};
 }
+
+SaxEventStream::SaxEventStream(int readers)
+    : m_open(newChunk(kChunkSize + kChunkSlack)), m_readers(size_t(readers)), m_present(readers) {}
 
 void SaxEventStream::attachTo(xmlSAXHandler* handler) {
     handler->startElementNs = startElement;
@@ -48,14 +54,27 @@ void SaxEventStream::attachTo(xmlSAXHandler* handler) {
     handler->reference = reference;
 }
 
+// The next size bytes of the open chunk; a text longer than the slack makes
+// the chunk grow.
+unsigned char* SaxEventStream::room(size_t size) {
+    Chunk& c = m_open;
+    if (c.size + size > c.capacity) {
+        Chunk larger = newChunk(std::max(2 * c.capacity, c.size + size));
+        std::memcpy(larger.bytes.get(), c.bytes.get(), c.size);
+        larger.size = c.size;
+        c = std::move(larger);
+    }
+    unsigned char* at = c.bytes.get() + c.size;
+    c.size += size;
+    return at;
+}
+
 template <typename T> void SaxEventStream::put(const T& value) {
-    const size_t at = m_open.size();
-    m_open.resize(at + sizeof value);
-    std::memcpy(m_open.data() + at, &value, sizeof value);
+    std::memcpy(room(sizeof value), &value, sizeof value);
 }
 
 void SaxEventStream::begin(unsigned char type) {
-    if (m_open.size() >= kChunkSize)
+    if (m_open.size >= kChunkSize)
         handOver();
     put(type);
     put(static_cast<unsigned long>(xmlSAX2GetLineNumber(m_parser)));
@@ -64,14 +83,21 @@ void SaxEventStream::begin(unsigned char type) {
 // The parser's dictionary keeps its names until the parser goes; a name it
 // does not own is taken into it.
 void SaxEventStream::putName(const xmlChar* name) {
-    if (name && xmlDictOwns(m_parser->dict, name) != 1)
-        name = xmlDictLookup(m_parser->dict, name, -1);
+    if (name) {
+        const xmlChar*& seen =
+            m_ownedNames[(reinterpret_cast<std::uintptr_t>(name) >> 3) % m_ownedNames.size()];
+        if (seen != name) {
+            if (xmlDictOwns(m_parser->dict, name) != 1)
+                name = xmlDictLookup(m_parser->dict, name, -1);
+            seen = name;
+        }
+    }
     put(name);
 }
 
 void SaxEventStream::putText(const xmlChar* text, int length) {
     put(length);
-    m_open.insert(m_open.end(), text, text + length);
+    std::memcpy(room(size_t(length)), text, size_t(length));
 }
 
 void SaxEventStream::startElement(void* context, const xmlChar* localName, const xmlChar* prefix,
@@ -126,8 +152,7 @@ void SaxEventStream::reference(void* context, const xmlChar* name) {
 
 void SaxEventStream::handOver() {
     auto chunk = std::make_shared<const Chunk>(std::move(m_open));
-    m_open = Chunk();
-    m_open.reserve(kChunkSize + 4096);
+    m_open = newChunk(kChunkSize + kChunkSlack);
     std::unique_lock lock(m_mutex);
     m_changed.wait(lock, [this] {
         if (m_stopped)
@@ -147,7 +172,7 @@ void SaxEventStream::handOver() {
 }
 
 void SaxEventStream::finish() {
-    if (!m_open.empty())
+    if (m_open.size > 0)
         handOver();
     {
         const std::lock_guard lock(m_mutex);
@@ -191,7 +216,7 @@ void SaxEventStream::replay(int reader, const xmlSAXHandler& handler, void* user
             r.chunks.pop_front();
         }
         m_changed.notify_all(); // the parser may wait for room
-        EventReader events(chunk->data(), chunk->data() + chunk->size());
+        EventReader events(chunk->bytes.get(), chunk->bytes.get() + chunk->size);
         while (!events.atEnd()) {
             const auto type = events.get<unsigned char>();
             *line = events.get<unsigned long>();

@@ -2,6 +2,7 @@
 
 #include <libxml/parser.h>
 
+#include <array>
 #include <atomic>
 #include <condition_variable>
 #include <deque>
@@ -40,7 +41,12 @@ public:
     void replay(int reader, const xmlSAXHandler& handler, void* userData, unsigned long* line);
 
 private:
-    using Chunk = std::vector<unsigned char>;
+    // Bytes written in place, not zeroed first: a chunk is filled once.
+    struct Chunk {
+        std::unique_ptr<unsigned char[]> bytes;
+        size_t size = 0;
+        size_t capacity = 0;
+    };
     struct Reader {
         std::deque<std::shared_ptr<const Chunk>> chunks;
         bool present = true;
@@ -55,7 +61,9 @@ private:
     static void cdata(void* context, const xmlChar* text, int length);
     static void reference(void* context, const xmlChar* name);
 
+    static Chunk newChunk(size_t capacity);
     void begin(unsigned char type);
+    unsigned char* room(size_t size);
     void putName(const xmlChar* name);
     void putText(const xmlChar* text, int length);
     template <typename T> void put(const T& value);
@@ -63,6 +71,8 @@ private:
 
     xmlParserCtxtPtr m_parser = nullptr;
     Chunk m_open;
+    // Names lately found in the parser's dictionary, by their address.
+    std::array<const xmlChar*, 64> m_ownedNames{};
     std::mutex m_mutex;
     std::condition_variable m_changed;
     std::vector<Reader> m_readers;
