@@ -37,7 +37,7 @@ QString counterpartyName(const QString& first, const QString& second) {
     return ToSepaCharacterSet(first + QLatin1Char(' ') + second, kMaxNameLength);
 }
 
-void writeParty(XmlLines& xml, int indent, const char* partyTag, const QString& name,
+void writeParty(XmlLines& xml, int indent, std::string_view partyTag, const QString& name,
                 const SepaAddress& address) {
     xml.open(indent - 4, partyTag);
     xml.value(indent, "Nm", name);
@@ -54,7 +54,7 @@ void writeParty(XmlLines& xml, int indent, const char* partyTag, const QString& 
     xml.close(indent - 4, partyTag);
 }
 
-void writeAgent(XmlLines& xml, int indent, const char* agentTag, const QString& bic) {
+void writeAgent(XmlLines& xml, int indent, std::string_view agentTag, const QString& bic) {
     xml.open(indent, agentTag);
     xml.open(indent + 4, "FinInstnId");
     if (bic == kNotProvided) {
@@ -75,8 +75,9 @@ SepaAddress address(const QString& street, const QString& postcode, const QStrin
                        ToSepaCharacterSet(town, kMaxTownLength), country};
 }
 
-void writeCounterparty(XmlLines& xml, const char* agentTag, const char* partyTag, const char* accountTag,
-                       const QString& name, const Buchung& b, bool agentRequired) {
+void writeCounterparty(XmlLines& xml, std::string_view agentTag, std::string_view partyTag,
+                       std::string_view accountTag, const QString& name, const Buchung& b,
+                       bool agentRequired) {
     const QString bic = BankIdentifiers::bicOrNotProvided(b.BIC);
     if (agentRequired || bic != kNotProvided)
         writeAgent(xml, 28, agentTag, bic);

@@ -22,13 +22,14 @@ QString counterpartyName(const QString& first, const QString& second);
 SepaAddress address(const QString& street, const QString& postcode, const QString& town,
                     const QString& country);
 // A party: its Nm and, when its town and country are known, its PstlAdr.
-void writeParty(XmlLines& xml, int indent, const char* partyTag, const QString& name,
+void writeParty(XmlLines& xml, int indent, std::string_view partyTag, const QString& name,
                 const SepaAddress& address);
 // A bank: BICFI, or Othr/NOTPROVIDED when the BIC is unknown.
-void writeAgent(XmlLines& xml, int indent, const char* agentTag, const QString& bic);
+void writeAgent(XmlLines& xml, int indent, std::string_view agentTag, const QString& bic);
 // The other side of a transaction as in the 2009 files, with the 2019
 // agent (left out for an unknown BIC unless agentRequired), party and text.
-void writeCounterparty(XmlLines& xml, const char* agentTag, const char* partyTag, const char* accountTag,
-                       const QString& name, const Buchung& b, bool agentRequired);
+void writeCounterparty(XmlLines& xml, std::string_view agentTag, std::string_view partyTag,
+                       std::string_view accountTag, const QString& name, const Buchung& b,
+                       bool agentRequired);
 
 } // namespace Sepa2019

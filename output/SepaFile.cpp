@@ -208,8 +208,8 @@ QString remittanceText(const Buchung& b) {
     return sepaText(ReplaceSpecialChars(b.Rechnung), kMaxRemittanceLength);
 }
 
-void writeCounterparty(XmlLines& xml, const char* agentTag, const char* partyTag, const char* accountTag,
-                       const QString& name, const Buchung& b) {
+void writeCounterparty(XmlLines& xml, std::string_view agentTag, std::string_view partyTag,
+                       std::string_view accountTag, const QString& name, const Buchung& b) {
     xml.open(28, agentTag);
     xml.open(32, "FinInstnId");
     xml.value(36, "BIC", BankIdentifiers::bicOrNotProvided(b.BIC));

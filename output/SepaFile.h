@@ -116,8 +116,8 @@ QString remittanceText(const Buchung& b);
 // The other side of a transaction: its bank (agentTag, with the BIC), the
 // party (partyTag, with name), its account (accountTag, with the IBAN) and
 // the remittance text, as both layouts indent them.
-void writeCounterparty(XmlLines& xml, const char* agentTag, const char* partyTag, const char* accountTag,
-                       const QString& name, const Buchung& b);
+void writeCounterparty(XmlLines& xml, std::string_view agentTag, std::string_view partyTag,
+                       std::string_view accountTag, const QString& name, const Buchung& b);
 
 // yyyy-mm-dd
 QString sepaDate(const QDateTime& dt);

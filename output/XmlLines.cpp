@@ -23,110 +23,38 @@ bool plainAscii(char16_t c) {
     return c >= 0x20 && c < 0x7F && c != '&' && c != '<' && c != '>';
 }
 
-} // namespace
-
-XmlLines::XmlLines(QIODevice& device, std::function<void(qint64)> chunkWritten)
-    : m_device(device), m_chunkWritten(std::move(chunkWritten)),
-      m_bytes(kChunkSize + kLineRoom, Qt::Uninitialized) {}
-
-char* XmlLines::reserve(qsizetype size) {
-    if (m_used + size > m_bytes.size())
-        m_bytes.resize(m_used + size + kLineRoom); // only for a value longer than any the layouts write
-    return m_bytes.data() + m_used;
+char* put(char* out, std::string_view text) {
+    std::memcpy(out, text.data(), text.size());
+    return out + text.size();
 }
 
-void XmlLines::appendIndent(int indent) {
+char* putIndent(char* out, int indent) {
     Q_ASSERT(indent < int(sizeof kBlanks));
-    std::memcpy(reserve(indent), kBlanks, size_t(indent));
-    m_used += indent;
+    return put(out, std::string_view(kBlanks, size_t(indent)));
 }
 
-void XmlLines::appendText(const char* text) {
-    const size_t length = std::strlen(text);
-    std::memcpy(reserve(qsizetype(length)), text, length);
-    m_used += qsizetype(length);
+char* putStartTag(char* out, std::string_view tag) {
+    *out++ = '<';
+    out = put(out, tag);
+    *out++ = '>';
+    return out;
 }
 
-void XmlLines::endLine() {
-    char* out = reserve(2);
-    out[0] = '\r';
-    out[1] = '\n';
-    m_used += 2;
-    if (m_used >= kChunkSize)
-        handOver();
+char* putEndTag(char* out, std::string_view tag) {
+    *out++ = '<';
+    *out++ = '/';
+    out = put(out, tag);
+    *out++ = '>';
+    return out;
 }
 
-void XmlLines::handOver() {
-    m_ok = m_ok && m_device.write(m_bytes.constData(), m_used) == m_used;
-    m_written += m_used;
-    if (m_ok && m_chunkWritten)
-        m_chunkWritten(m_written);
-    m_used = 0;
+// Bytes of a line besides its value: indent, both tags, CR LF.
+qsizetype lineRoom(int indent, std::string_view startTag, std::string_view tag) {
+    return indent + qsizetype(startTag.size() + tag.size()) + 7;
 }
 
-bool XmlLines::finish() {
-    if (m_used > 0)
-        handOver();
-    return m_ok;
-}
-
-void XmlLines::open(int indent, const char* tag) {
-    appendIndent(indent);
-    appendText("<");
-    appendText(tag);
-    appendText(">");
-    endLine();
-}
-
-void XmlLines::close(int indent, const char* tag) {
-    appendIndent(indent);
-    appendText("</");
-    appendText(tag);
-    appendText(">");
-    endLine();
-}
-
-void XmlLines::value(int indent, const char* tag, QStringView text) {
-    value(indent, tag, tag, text);
-}
-
-void XmlLines::value(int indent, const char* startTag, const char* tag, QStringView text) {
-    appendIndent(indent);
-    appendText("<");
-    appendText(startTag);
-    appendText(">");
-    appendEscaped(text);
-    appendText("</");
-    appendText(tag);
-    appendText(">");
-    endLine();
-}
-
-void XmlLines::amount(int indent, const char* startTag, const char* tag, qint64 cents) {
-    appendIndent(indent);
-    appendText("<");
-    appendText(startTag);
-    appendText(">");
-    m_used += GermanFormat::amountXmlChars(cents, reserve(GermanFormat::kMaxAmountXmlLength));
-    appendText("</");
-    appendText(tag);
-    appendText(">");
-    endLine();
-}
-
-void XmlLines::raw(int indent, const char* line) {
-    appendIndent(indent);
-    appendText(line);
-    endLine();
-}
-
-void XmlLines::blank() {
-    endLine();
-}
-
-void XmlLines::appendEscaped(QStringView text) {
-    // Each UTF-16 unit gives at most 5 bytes ("&amp;"; UTF-8 takes 3 at most).
-    char* out = reserve(text.size() * 5);
+// Element content in UTF-8; out has room for 5 bytes per UTF-16 unit.
+char* putEscaped(char* out, QStringView text) {
     const char16_t* c = text.utf16();
     const char16_t* const end = c + text.size();
     while (c < end) {
@@ -169,5 +97,74 @@ void XmlLines::appendEscaped(QStringView text) {
             c += length;
         }
     }
-    m_used = out - m_bytes.data();
+    return out;
+}
+
+} // namespace
+
+XmlLines::XmlLines(QIODevice& device, std::function<void(qint64)> chunkWritten)
+    : m_device(device), m_chunkWritten(std::move(chunkWritten)),
+      m_bytes(kChunkSize + kLineRoom, Qt::Uninitialized) {}
+
+char* XmlLines::reserve(qsizetype size) {
+    if (m_used + size > m_bytes.size())
+        m_bytes.resize(m_used + size + kLineRoom); // only for a value longer than any the layouts write
+    return m_bytes.data() + m_used;
+}
+
+void XmlLines::endLine(char* end) {
+    *end++ = '\r';
+    *end++ = '\n';
+    m_used = end - m_bytes.data();
+    if (m_used >= kChunkSize)
+        handOver();
+}
+
+void XmlLines::handOver() {
+    m_ok = m_ok && m_device.write(m_bytes.constData(), m_used) == m_used;
+    m_written += m_used;
+    if (m_ok && m_chunkWritten)
+        m_chunkWritten(m_written);
+    m_used = 0;
+}
+
+bool XmlLines::finish() {
+    if (m_used > 0)
+        handOver();
+    return m_ok;
+}
+
+void XmlLines::open(int indent, std::string_view tag) {
+    endLine(putStartTag(putIndent(reserve(lineRoom(indent, tag, {})), indent), tag));
+}
+
+void XmlLines::close(int indent, std::string_view tag) {
+    endLine(putEndTag(putIndent(reserve(lineRoom(indent, {}, tag)), indent), tag));
+}
+
+void XmlLines::value(int indent, std::string_view tag, QStringView text) {
+    value(indent, tag, tag, text);
+}
+
+void XmlLines::value(int indent, std::string_view startTag, std::string_view tag, QStringView text) {
+    // Each UTF-16 unit gives at most 5 bytes ("&amp;"; UTF-8 takes 3 at most).
+    char* out =
+        putStartTag(putIndent(reserve(lineRoom(indent, startTag, tag) + text.size() * 5), indent), startTag);
+    endLine(putEndTag(putEscaped(out, text), tag));
+}
+
+void XmlLines::amount(int indent, std::string_view startTag, std::string_view tag, qint64 cents) {
+    char* out = putStartTag(
+        putIndent(reserve(lineRoom(indent, startTag, tag) + GermanFormat::kMaxAmountXmlLength), indent),
+        startTag);
+    out += GermanFormat::amountXmlChars(cents, out);
+    endLine(putEndTag(out, tag));
+}
+
+void XmlLines::raw(int indent, std::string_view line) {
+    endLine(put(putIndent(reserve(indent + qsizetype(line.size()) + 2), indent), line));
+}
+
+void XmlLines::blank() {
+    endLine(reserve(2));
 }
