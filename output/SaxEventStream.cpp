@@ -54,16 +54,20 @@ void SaxEventStream::attachTo(xmlSAXHandler* handler) {
     handler->reference = reference;
 }
 
-// The next size bytes of the open chunk; a text longer than the slack makes
-// the chunk grow.
-unsigned char* SaxEventStream::room(size_t size) {
+// A text longer than the slack makes the chunk grow.
+void SaxEventStream::grow(size_t size) {
     Chunk& c = m_open;
-    if (c.size + size > c.capacity) {
-        Chunk larger = newChunk(std::max(2 * c.capacity, c.size + size));
-        std::memcpy(larger.bytes.get(), c.bytes.get(), c.size);
-        larger.size = c.size;
-        c = std::move(larger);
-    }
+    Chunk larger = newChunk(std::max(2 * c.capacity, c.size + size));
+    std::memcpy(larger.bytes.get(), c.bytes.get(), c.size);
+    larger.size = c.size;
+    c = std::move(larger);
+}
+
+// The next size bytes of the open chunk.
+inline unsigned char* SaxEventStream::room(size_t size) {
+    Chunk& c = m_open;
+    if (c.size + size > c.capacity) [[unlikely]]
+        grow(size);
     unsigned char* at = c.bytes.get() + c.size;
     c.size += size;
     return at;

@@ -63,6 +63,7 @@ private:
 
     static Chunk newChunk(size_t capacity);
     void begin(unsigned char type);
+    void grow(size_t size);
     unsigned char* room(size_t size);
     void putName(const xmlChar* name);
     void putText(const xmlChar* text, int length);
