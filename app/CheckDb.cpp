@@ -353,6 +353,8 @@ void Check::exportQueries() {
                 failure = reason(error);
             else if (query.next())
                 failure = QStringLiteral("liefert Zeilen ohne Auswahl");
+            else if (!HostDb::rowsEnded(query, &error))
+                failure = reason(error);
         }
         if (failure.isEmpty())
             ok(what, QStringLiteral("beide Sortierungen"));
@@ -387,6 +389,8 @@ void Check::exportQueries() {
             problem = QStringLiteral("Der Betrag (NETTOPREIS) von %1 kommt nicht als Zahl zurück: %2")
                           .arg(booking.Rechnung, query.value(QStringLiteral("Preis")).toString());
     }
+    if (problem.isEmpty() && !HostDb::rowsEnded(query, &error))
+        problem = error;
     if (!problem.isEmpty())
         fail(what, reason(problem));
     else

@@ -77,11 +77,10 @@ void discardRun(RunRecord& record, PendingFile& csv, PendingFile& payment) {
 } // namespace
 
 bool checkCreditorPanel(const Firmendaten& firma, Prompter& prompter) {
-    const QString missing = firma.Kontonummer.isEmpty() ? QStringLiteral("Sie müssen eine IBAN eingeben!")
-                            : firma.FirmenName.isEmpty()
-                                ? QStringLiteral("Sie müssen einen Firmennamen eingeben!")
-                            : firma.Bank.isEmpty() ? QStringLiteral("Sie müssen eine Bank eingeben!")
-                                                   : QString();
+    const QString missing = firma.Kontonummer.isEmpty()  ? kNoIban
+                            : firma.FirmenName.isEmpty() ? kNoFirmenName
+                            : firma.Bank.isEmpty()       ? QStringLiteral("Sie müssen eine Bank eingeben!")
+                                                         : QString();
     if (missing.isEmpty())
         return true;
     prompter.message(missing, Prompter::Icon::Information);

@@ -24,3 +24,8 @@ struct Firmendaten {
 // How messages name the two boxes that hold column names of HEADERRECH.
 inline const QString kDueDateSetting = QStringLiteral("Einstellung Fälligkeitsdatum (DatumFaelligkeit)");
 inline const QString kExternalNumberSetting = QStringLiteral("Feld ext. Belegnr. (ExterneBelegnummer)");
+
+// A run without company name or IBAN is refused in these words: the start
+// check finds the box empty, a payment file writer nothing in it but blanks.
+inline const QString kNoFirmenName = QStringLiteral("Sie müssen einen Firmennamen eingeben!");
+inline const QString kNoIban = QStringLiteral("Sie müssen eine IBAN eingeben!");

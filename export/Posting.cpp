@@ -68,7 +68,11 @@ bool readHeaders(const HostDb& db, const std::vector<Invoice>& invoices, Posting
     for (const Invoice& invoice : invoices) {
         if (!step(q, invoice.name, documentType))
             return failed(q, QStringLiteral("Rechnungskopf %1").arg(invoice.name), error);
-        if (!q.next() || !q.value(1).isNull())
+        // A read that broke off is a database error, not an invoice taken
+        // at another workstation.
+        if (!q.next() && !HostDb::rowsEnded(q, nullptr))
+            return failed(q, QStringLiteral("Rechnungskopf %1").arg(invoice.name), error);
+        if (!q.isValid() || !q.value(1).isNull())
             lost.insert(invoice.name);
         else
             claim.before.append({invoice.name, q.value(0), q.value(2)});
@@ -203,7 +207,8 @@ private:
                 [&](const QVariant& some) { return step(m_read, m_claim.kind, some, m_claim.documentType); },
                 QStringLiteral("Rechnungskopf %1"), error))
             return false;
-        readRows(chunk, from);
+        if (!readRows(chunk, from, error))
+            return false;
         if (!runAtOnce(
                 m_db, m_mark, chunk, json,
                 [&](const QVariant& some) { return step(m_mark, m_claim.kind, m_date1, some); },
@@ -220,7 +225,9 @@ private:
     }
 
     // Counts the header rows per invoice and keeps what the posting replaces.
-    void readRows(std::span<const Invoice> chunk, size_t from) {
+    // A read that broke off fails: the rows missing would count as invoices
+    // another workstation has.
+    bool readRows(std::span<const Invoice> chunk, size_t from, QString* error) {
         size_t next = 0; // the rows come in the list's order, though nothing promises it
         while (m_read.next()) {
             const QString name = m_read.value(0).toString();
@@ -237,7 +244,10 @@ private:
             m_rows[from + i] += m_read.value(3).toInt() != 0 ? 2 : 1;
             m_claim.before[qsizetype(from + i)] = {chunk[i].name, m_read.value(1), m_read.value(2)};
         }
+        if (!HostDb::rowsEnded(m_read, nullptr))
+            return failed(m_read, QStringLiteral("Lesen der Rechnungsköpfe abgebrochen"), error);
         m_read.finish();
+        return true;
     }
 
     // The invoices someone else has: a header missing, already taken or
@@ -339,8 +349,13 @@ bool stillPosted(const HostDb& db, const Claim& claim, QStringList* names, QStri
         if (!execute(header, {h.name, claim.documentType}, h.name, error) ||
             !execute(mark, {claim.kind, h.name}, h.name, error))
             return false;
-        if (header.next() && sameSecond(header.value(0), claim.paidAt) && mark.next() &&
-            mark.value(0).toInt() > 0)
+        // A read that broke off must not pass for a posting taken back.
+        const bool headerRead = header.next(), markRead = mark.next();
+        if (!headerRead && !HostDb::rowsEnded(header, nullptr))
+            return failed(header, h.name, error);
+        if (!markRead && !HostDb::rowsEnded(mark, nullptr))
+            return failed(mark, h.name, error);
+        if (headerRead && sameSecond(header.value(0), claim.paidAt) && markRead && mark.value(0).toInt() > 0)
             *names << h.name;
         header.finish();
         mark.finish();

@@ -29,7 +29,7 @@ bool indexes(const HostDb& db, const QString& table, QList<Index>* result, QStri
             result->append({name, {}});
         result->last().keyColumns << HostValues::text(q.value(1));
     }
-    return true;
+    return HostDb::rowsEnded(q, error);
 }
 
 bool dateTimeRoundTrip(const HostDb& db, const QDateTime& sent, QDateTime* received, QString* error) {
@@ -38,7 +38,11 @@ bool dateTimeRoundTrip(const HostDb& db, const QDateTime& sent, QDateTime* recei
                 db.isSqlServer() ? QStringLiteral("SELECT CAST(? AS DATETIME)") : QStringLiteral("SELECT ?"),
                 {HostValues::bindable(db, sent)}, error))
         return false;
-    *received = q.next() ? HostValues::dateTime(q.value(0)) : QDateTime();
+    if (!q.next()) {
+        *received = QDateTime();
+        return HostDb::rowsEnded(q, error);
+    }
+    *received = HostValues::dateTime(q.value(0));
     return true;
 }
 

@@ -22,7 +22,7 @@ bool LoadMandantenListe(const HostDb& db, QStringList* names, QString* error) {
     names->clear();
     while (q.next())
         names->append(HostValues::text(q.value(0)));
-    return true;
+    return HostDb::rowsEnded(q, error);
 }
 
 bool LoadMandantAdresse(const HostDb& db, const QString& shortName, std::optional<ClientAddress>* address,
@@ -44,7 +44,7 @@ bool LoadMandantAdresse(const HostDb& db, const QString& shortName, std::optiona
         return false;
     address->reset();
     if (!q.next())
-        return true;
+        return HostDb::rowsEnded(q, error);
     auto text = [&q](const char* column) { return HostValues::text(q.value(QLatin1String(column))); };
     *address = ClientAddress{text("vorname"), text("name"),    text("strasse"),    text("plz"),
                              text("ort"),     text("telefon"), text("telefax"),    text("BANK"),

@@ -133,6 +133,14 @@ bool HostDb::execute(const QString& sql, const QVariantList& values, QString* er
     return run(query, sql, values, error);
 }
 
+bool HostDb::rowsEnded(const QSqlQuery& query, QString* error) {
+    if (!query.lastError().isValid())
+        return true;
+    if (error)
+        *error = describe(query.lastError());
+    return false;
+}
+
 QString HostDb::checkedColumn(const QString& table, const QString& column) const {
     const QString wanted = column.trimmed();
     if (wanted.isEmpty())

@@ -38,6 +38,11 @@ public:
     QSqlQuery newQuery() const;
     // Runs a statement without rows.
     bool execute(const QString& sql, const QVariantList& values, QString* error) const;
+    // Whether the rows ended where next() gave false, rather than broke off (a
+    // failed conversion, a lost connection): a broken read must not pass for
+    // the last row or for no row. On false sets error to the database's
+    // description.
+    static bool rowsEnded(const QSqlQuery& query, QString* error);
 
     // The real spelling of a column of a table, matched without regard to case
     // as SQL Server does, quoted as an identifier of the dialect. Empty when the

@@ -14,9 +14,11 @@ QString GetAbrechnungFlag(const HostDb& db, const QString& code, QString* error)
                                "AND PROPERTY_ID = ?"),
                 {QStringLiteral("CHKABRECHNUNG") + code}, error))
         return QStringLiteral("0");
-    if (!query.next() || query.value(0).isNull())
+    if (!query.next()) {
+        HostDb::rowsEnded(query, error);
         return QStringLiteral("0");
-    return query.value(0).toString();
+    }
+    return query.value(0).isNull() ? QStringLiteral("0") : query.value(0).toString();
 }
 
 bool isEnabled(const QString& flag) {
@@ -35,7 +37,10 @@ QString GetStringText(const HostDb& db, int id, QString* error) {
     QSqlQuery query = db.newQuery();
     if (!db.run(query, sql, {id}, error))
         return {};
-    return query.next() ? HostValues::text(query.value(0)) : QString();
+    if (query.next())
+        return HostValues::text(query.value(0));
+    HostDb::rowsEnded(query, error);
+    return {};
 }
 
 } // namespace HostLookups

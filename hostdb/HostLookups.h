@@ -8,8 +8,8 @@ class HostDb;
 namespace HostLookups {
 
 // NUMBER_VALUE of the form setting CHKABRECHNUNG + code ("1" to "8") as text;
-// "0" when the setting is missing or NULL. On a failed statement returns "0"
-// and sets error to the database's description.
+// "0" when the setting is missing or NULL. On a failed statement or read
+// returns "0" and sets error to the database's description.
 QString GetAbrechnungFlag(const HostDb& db, const QString& code, QString* error = nullptr);
 
 // Whether a flag of GetAbrechnungFlag switches its settlement type on: its
@@ -17,8 +17,8 @@ QString GetAbrechnungFlag(const HostDb& db, const QString& code, QString* error 
 bool isEnabled(const QString& flag);
 
 // The host's text with that number: the installation's own German text, else
-// the standard German text, else empty. On a failed statement returns the
-// empty text and sets error.
+// the standard German text, else empty. On a failed statement or read
+// returns the empty text and sets error.
 QString GetStringText(const HostDb& db, int id, QString* error = nullptr);
 
 } // namespace HostLookups

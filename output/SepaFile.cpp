@@ -34,9 +34,9 @@ std::optional<SepaCompany> readCompany(const SepaLayout& layout, const Firmendat
 
     QString problem;
     if (company.name.trimmed().isEmpty())
-        problem = QStringLiteral("Sie müssen einen Firmennamen eingeben!");
+        problem = kNoFirmenName;
     else if (company.iban.isEmpty())
-        problem = QStringLiteral("Sie müssen eine IBAN eingeben!");
+        problem = kNoIban;
     else if (!BankIdentifiers::ibanFitsSchema(company.iban))
         problem = QStringLiteral("Die IBAN der Firma ist ungültig: ") + firma.Kontonummer;
     else if (!BankIdentifiers::ibanCheckDigitsValid(company.iban))

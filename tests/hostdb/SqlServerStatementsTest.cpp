@@ -14,12 +14,15 @@
 #include "selection/ReleaseInvoices.h"
 
 #include <QSqlDriver>
+#include <QSqlError>
 #include <QSqlRecord>
 #include <QSqlResult>
 
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <set>
+#include <string>
 
 // Every SQL Server statement text the program sends, with its bound values,
 // against the reviewed list in tests/data. A change to any of them shows as a
@@ -31,7 +34,8 @@ struct Sent {
     QVariantList values;
 };
 
-// A driver that answers every statement with no rows and keeps its text.
+// A driver that answers every statement with no rows and keeps its text;
+// with failFetch set, reading a row fails as a lost connection would.
 class RecordingDriver : public QSqlDriver {
 public:
     RecordingDriver(QList<Sent>* sent, QMap<QString, QSqlRecord> tables) : m_sent(sent), m_tables(tables) {}
@@ -55,6 +59,7 @@ public:
 
     QList<Sent>* m_sent;
     QMap<QString, QSqlRecord> m_tables;
+    bool failFetch = false;
 };
 
 class RecordingResult : public QSqlResult {
@@ -68,7 +73,11 @@ protected:
     bool prepare(const QString& sql) override { return setQuery(sql), true; }
     bool exec() override { return keep(lastQuery(), boundValues()); }
     bool fetch(int) override { return false; }
-    bool fetchFirst() override { return false; }
+    bool fetchFirst() override {
+        if (m_driver->failFetch)
+            setLastError(QSqlError(QStringLiteral("Lesefehler"), {}, QSqlError::ConnectionError));
+        return false;
+    }
     bool fetchLast() override { return false; }
     int size() override { return 0; }
     int numRowsAffected() override { return 0; }
@@ -103,8 +112,8 @@ TEST(SqlServerStatements, MatchTheReviewedList) {
          {"RECHNUNGSJOURNAL", "HEADERRECH", "PERSONAL", "PERSONAL_FREE", "COMM", "FORMS_CONFIG", "STRINGS"})
         tables.insert(table, schema.db().database().record(table));
     QList<Sent> sent;
-    std::unique_ptr<HostDb> owned =
-        HostDb::attach(new RecordingDriver(&sent, tables), HostDb::Dialect::SqlServer);
+    auto* driver = new RecordingDriver(&sent, tables);
+    std::unique_ptr<HostDb> owned = HostDb::attach(driver, HostDb::Dialect::SqlServer);
     ASSERT_TRUE(owned);
     HostDb& db = *owned;
 
@@ -150,7 +159,7 @@ TEST(SqlServerStatements, MatchTheReviewedList) {
     auto confirm = [](const Posting::Claim&, QString*) { return true; };
     const QStringList invoices{"RE-1", "RE-2"}, settlements{"GU-1", "GU-2"};
     const std::pair<const char*, std::function<void()>> calls[] = {
-        {"LoadTreeView", [&] { InvoiceTree::LoadTreeView(db); }},
+        {"LoadTreeView", [&] { error = InvoiceTree::LoadTreeView(db).error; }},
         {"LoadMandantenListe", [&] { ClientStatements::LoadMandantenListe(db, &names, &error); }},
         {"LoadMandantAdresse", [&] { ClientStatements::LoadMandantAdresse(db, "MUSTER", &address, &error); }},
         {"tidyTransferMarks", [&] { CommStatements::tidyTransferMarks(db, &error); }},
@@ -167,6 +176,7 @@ TEST(SqlServerStatements, MatchTheReviewedList) {
         {"ExportQuery::open A3, every column, by customer", [&] { exportQuery("A3", true, true); }},
         {"Posting::post R0",
          [&] { Posting::post(db, bookings, "R0", paidAt.date(), &claim, &count, &error, confirm); }},
+        {"Posting::stillPosted R0", [&] { Posting::stillPosted(db, posted, &names, &error); }},
         {"Posting::takeBack R0", [&] { Posting::takeBack(db, posted, &error); }},
         {"releaseInvoices A3", [&] { releaseInvoices(db, "A3", settlements, &error); }},
         {"CatalogStatements::indexes", [&] { CatalogStatements::indexes(db, "COMM", &found, &error); }},
@@ -205,6 +215,23 @@ TEST(SqlServerStatements, MatchTheReviewedList) {
     // GoogleTest shows a line diff of the two texts.
     EXPECT_EQ(TempFolder::read(golden).toStdString(), actual.toStdString())
         << "BRV_UPDATE_GOLDEN=1 rewrites " << golden.toStdString();
+
+    // A read that breaks off is a failed statement, never the end of the rows.
+    driver->failFetch = true;
+    const std::set<std::string> reads = {"LoadTreeView",
+                                         "LoadMandantenListe",
+                                         "LoadMandantAdresse",
+                                         "Posting::post R0",
+                                         "Posting::stillPosted R0",
+                                         "CatalogStatements::indexes",
+                                         "CatalogStatements::dateTimeRoundTrip"};
+    for (const auto& [name, call] : calls) {
+        if (!reads.count(name))
+            continue;
+        error.clear();
+        call();
+        EXPECT_TRUE(error.endsWith("Lesefehler")) << name << ": " << error.toStdString();
+    }
 }
 
 } // namespace
