@@ -1,5 +1,8 @@
 #include "output/BankIdentifiers.h"
 
+#include <cstdint>
+#include <initializer_list>
+
 namespace {
 
 bool isUpper(QChar c) {
@@ -20,17 +23,29 @@ QString withoutBlanks(const QString& text) {
     return result;
 }
 
-// The remainder by 97 of the number that the text stands for when every
-// letter is replaced by its two digits (A = 10 … Z = 35).
-int mod97(QStringView text) {
-    int rest = 0;
-    for (const QChar c : text) {
-        if (isDigit(c))
-            rest = (rest * 10 + (c.unicode() - '0')) % 97;
-        else
-            rest = (rest * 100 + (c.unicode() - 'A' + 10)) % 97;
+// The remainder by 97 of the number that the texts stand for, one after the
+// other, when every letter is replaced by its two digits (A = 10 … Z = 35).
+// The number is gathered in steps of up to 14 digits, so that only every
+// few characters divide.
+int mod97(std::initializer_list<QStringView> texts) {
+    std::int64_t rest = 0;
+    int digits = 0;
+    for (const QStringView text : texts) {
+        for (const QChar c : text) {
+            if (isDigit(c)) {
+                rest = rest * 10 + (c.unicode() - '0');
+                digits += 1;
+            } else {
+                rest = rest * 100 + (c.unicode() - 'A' + 10);
+                digits += 2;
+            }
+            if (digits >= 14) {
+                rest %= 97;
+                digits = 2;
+            }
+        }
     }
-    return rest;
+    return int(rest % 97);
 }
 
 } // namespace
@@ -88,7 +103,7 @@ bool ibanHasNationalLength(const QString& iban) {
 }
 
 bool ibanCheckDigitsValid(const QString& iban) {
-    return mod97(QString(iban.mid(4) + iban.left(4))) == 1;
+    return mod97({QStringView(iban).mid(4), QStringView(iban).left(4)}) == 1;
 }
 
 bool creditorIdValid(const QString& creditorId) {
@@ -101,7 +116,7 @@ bool creditorIdValid(const QString& creditorId) {
             return false;
     }
     // The business code (positions 4 to 6) is not part of the check.
-    return mod97(QString(id.mid(7) + id.left(4))) == 1;
+    return mod97({QStringView(id).mid(7), QStringView(id).left(4)}) == 1;
 }
 
 QString bicOrNotProvided(const QString& bic) {

@@ -95,9 +95,11 @@ QString countryOf(const QString& nation, const QString& iban) {
 }
 
 bool outsideEea(const QString& iban) {
-    const QStringView country = QStringView(iban).left(2);
+    if (iban.size() < 2)
+        return false;
+    // Two characters compared as they are: this runs for every booking.
     for (const char* code : kOutsideEea) {
-        if (country == QLatin1String(code))
+        if (iban[0] == QLatin1Char(code[0]) && iban[1] == QLatin1Char(code[1]))
             return true;
     }
     return false;

@@ -35,8 +35,8 @@ TEST(BankIdentifiers, ChecksAcceptWhatTheSchemasAndBanksAccept) {
         {"IbanCheckDigits",
          [](const QString& iban) { return ibanCheckDigitsValid(normalized(iban)); },
          {"DE89 3704 0044 0532 0130 00", "AT611904300234573201", "GB29 NWBK 6016 1331 9268 19",
-          "gb29nwbk60161331926819"},
-         {"DE89 3704 0044 0532 0103 00"}},
+          "gb29nwbk60161331926819", "MT84 MALT 0110 0001 2345 MTLC AST0 01S"},
+         {"DE89 3704 0044 0532 0103 00", "MT84 MALT 0110 0001 2345 MTLC AST0 01T"}},
         // ISO 7064 mod 97 over the national part; the business code is not checked.
         {"CreditorId",
          creditorIdValid,
