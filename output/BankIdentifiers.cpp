@@ -1,5 +1,6 @@
 #include "output/BankIdentifiers.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <initializer_list>
 
@@ -53,7 +54,12 @@ int mod97(std::initializer_list<QStringView> texts) {
 namespace BankIdentifiers {
 
 QString normalized(const QString& identifier) {
-    return withoutBlanks(identifier).toUpper();
+    // As a rule it is stored that way already and comes back without a copy.
+    const bool asStored = std::none_of(identifier.begin(), identifier.end(), [](QChar c) {
+        return c == QLatin1Char(' ') || (c >= QLatin1Char('a') && c <= QLatin1Char('z')) ||
+               c.unicode() >= 0x80;
+    });
+    return asStored ? identifier : withoutBlanks(identifier).toUpper();
 }
 
 bool ibanFitsSchema(const QString& iban) {
