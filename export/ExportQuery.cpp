@@ -68,7 +68,13 @@ bool countAlreadyTransferred(const HostDb& db, const QString& strVer_Type, int* 
                     .arg(selectionTable(db)),
                 {NodeKey::transferKind(strVer_Type)}, error))
         return false;
-    *count = q.next() ? q.value(0).toInt() : 0;
+    // A count that breaks off is no count of nought: the run would report
+    // nothing skipped, the check no mark left.
+    if (!q.next()) {
+        *count = 0;
+        return HostDb::rowsEnded(q, error);
+    }
+    *count = q.value(0).toInt();
     return true;
 }
 

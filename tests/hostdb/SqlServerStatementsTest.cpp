@@ -221,6 +221,7 @@ TEST(SqlServerStatements, MatchTheReviewedList) {
     const std::set<std::string> reads = {"LoadTreeView",
                                          "LoadMandantenListe",
                                          "LoadMandantAdresse",
+                                         "ExportQuery::countAlreadyTransferred A3",
                                          "Posting::post R0",
                                          "Posting::stillPosted R0",
                                          "CatalogStatements::indexes",
