@@ -44,6 +44,22 @@ QString rangeExpression(bool sqlServer, const ListParts& parts) {
                            : QStringLiteral(" HR.INVDATE");
 }
 
+// The range of a list on whole days, both ends included. SQL Server compares
+// "yyyymmdd" texts; SQLite compares the date-times from the first day's
+// midnight to before the midnight after the last day, which selects the same
+// rows without formatting two texts per row.
+QString dayFrom(bool sqlServer, const QString& expression) {
+    return sqlServer ? compareDay(true, expression) + QStringLiteral(" >= ?")
+                     : QStringLiteral("julianday(%1) >= julianday(?)").arg(expression);
+}
+QString dayTo(bool sqlServer, const QString& expression) {
+    return sqlServer ? compareDay(true, expression) + QStringLiteral(" <= ?")
+                     : QStringLiteral("julianday(%1) < julianday(?) + 1").arg(expression);
+}
+QVariant rangeDay(bool sqlServer, const QDate& day) {
+    return sqlServer ? HostValues::day(day) : day.toString(QStringLiteral("yyyy-MM-dd"));
+}
+
 QString alias(bool sqlServer, const QString& name) {
     return sqlServer ? QStringLiteral("'%1'").arg(name) : QStringLiteral("\"%1\"").arg(name);
 }
@@ -69,8 +85,8 @@ Statement openInvoices(bool sqlServer, const ListParts& parts) {
     sql += parts.flagColumn.isEmpty() ? QStringLiteral(" ")
                                       : QStringLiteral(" PF.%1 = 1 AND ").arg(parts.flagColumn);
     sql += QStringLiteral(" ") + CR + QStringLiteral("RJ.VER_TYPE = ? AND ") + CR;
-    sql += compareDay(sqlServer, range) + QStringLiteral(" >= ? AND ") + CR;
-    sql += compareDay(sqlServer, range) + QStringLiteral(" <= ? AND ");
+    sql += dayFrom(sqlServer, range) + QStringLiteral(" AND ") + CR;
+    sql += dayTo(sqlServer, range) + QStringLiteral(" AND ");
     if (parts.withoutArticlePrice)
         sql += sqlServer ? QStringLiteral(" ISNULL(RJ.ARTIKELPREIS,0) = 0 AND ")
                          : QStringLiteral(" IFNULL(RJ.ARTIKELPREIS,0) = 0 AND ");
@@ -84,7 +100,8 @@ Statement openInvoices(bool sqlServer, const ListParts& parts) {
                                          : QStringLiteral(" HR.%1, ").arg(parts.dueDateColumn);
     sql += QStringLiteral(" RJ.R_NAME, RJ.INVDATE DESC, P.KURZBEZEICHNUNG");
     return {sql,
-            {parts.documentType, HostValues::day(parts.from), HostValues::day(parts.to), parts.transferKind}};
+            {parts.documentType, rangeDay(sqlServer, parts.from), rangeDay(sqlServer, parts.to),
+             parts.transferKind}};
 }
 
 Statement transferredInvoices(bool sqlServer, const ListParts& parts) {
@@ -106,11 +123,12 @@ Statement transferredInvoices(bool sqlServer, const ListParts& parts) {
     sql +=
         QStringLiteral("inner join HEADERRECH HR on HR.R_Name = RJ.R_Name AND HR.Ver_type = RJ.Ver_type ") +
         CR + QStringLiteral("where RJ.VER_TYPE = ? AND ");
-    sql += compareDay(sqlServer, range) + QStringLiteral(" >= ? AND ") + CR;
-    sql += compareDay(sqlServer, range) + QStringLiteral(" <= ? ") + CR;
+    sql += dayFrom(sqlServer, range) + QStringLiteral(" AND ") + CR;
+    sql += dayTo(sqlServer, range) + QStringLiteral(" ") + CR;
     sql += QStringLiteral(" order by RJ.R_NAME, RJ.INVDATE DESC, P.KURZBEZEICHNUNG ");
     return {sql,
-            {parts.transferKind, parts.documentType, HostValues::day(parts.from), HostValues::day(parts.to)}};
+            {parts.transferKind, parts.documentType, rangeDay(sqlServer, parts.from),
+             rangeDay(sqlServer, parts.to)}};
 }
 
 Statement invoicesWithoutPrice(bool sqlServer, const QString& documentType, int transferKind,
