@@ -58,6 +58,9 @@ QDate dateOf(const QVariant& value) {
         const QByteArray& s = *static_cast<const QByteArray*>(value.constData());
         return dateOfText(s.constData(), s.size(), value);
     }
+    case QMetaType::Int:
+    case QMetaType::LongLong:
+        return QDate::fromJulianDay(value.toLongLong()); // the day number SQLite hands out
     default:
         return GermanFormat::parseDate(value.toString());
     }

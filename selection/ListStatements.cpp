@@ -31,6 +31,14 @@ QString shown(const ListParts& parts, const QString& expression) {
     return parts.textsAsBlobs ? QStringLiteral("CAST(%1 AS BLOB)").arg(expression) : expression;
 }
 
+// The day of a date-time for a list column: "dd.mm.yyyy", or where the
+// connection reads blobs the day number the list keeps, without formatting
+// a text per row.
+QString listedDay(bool sqlServer, const ListParts& parts, const QString& expression) {
+    return parts.textsAsBlobs ? QStringLiteral("CAST(julianday(%1) + 0.5 AS INTEGER)").arg(expression)
+                              : displayDate(sqlServer, expression);
+}
+
 QString dueDateField(bool sqlServer, const ListParts& parts) {
     if (parts.dueDateColumn.isEmpty())
         return QStringLiteral(" ");
@@ -68,13 +76,12 @@ QString alias(bool sqlServer, const QString& name) {
 
 Statement openInvoices(bool sqlServer, const ListParts& parts) {
     const QString range = rangeExpression(sqlServer, parts);
-    QString sql = QStringLiteral("SELECT ") + shown(parts, QStringLiteral("RJ.R_Name")) +
-                  QStringLiteral(" AbrechnungsNr, ") +
-                  shown(parts, displayDate(sqlServer, QStringLiteral("RJ.INVDATE"))) + QLatin1Char(' ') +
-                  alias(sqlServer, QStringLiteral("A-Datum")) + QStringLiteral(", ") + CR +
-                  shown(parts, QStringLiteral("P.KURZBEZEICHNUNG")) + QLatin1Char(' ') +
-                  alias(sqlServer, QStringLiteral("A-Kunde")) +
-                  QStringLiteral(", RJ.NETTOPREIS Bruttopreis ") + CR;
+    QString sql =
+        QStringLiteral("SELECT ") + shown(parts, QStringLiteral("RJ.R_Name")) +
+        QStringLiteral(" AbrechnungsNr, ") + listedDay(sqlServer, parts, QStringLiteral("RJ.INVDATE")) +
+        QLatin1Char(' ') + alias(sqlServer, QStringLiteral("A-Datum")) + QStringLiteral(", ") + CR +
+        shown(parts, QStringLiteral("P.KURZBEZEICHNUNG")) + QLatin1Char(' ') +
+        alias(sqlServer, QStringLiteral("A-Kunde")) + QStringLiteral(", RJ.NETTOPREIS Bruttopreis ") + CR;
     sql += dueDateField(sqlServer, parts);
     sql += QStringLiteral("FROM RECHNUNGSJOURNAL RJ ") + CR +
            QStringLiteral("INNER JOIN PERSONAL P ON RJ.KUNDE = P.ID_PERSONAL ") + CR +
