@@ -1,6 +1,7 @@
 #include "export/ExportQuery.h"
 
 #include "export/ExportSettings.h"
+#include "hostdb/BoundList.h"
 #include "hostdb/HostDb.h"
 #include "selection/NodeKey.h"
 
@@ -23,6 +24,11 @@ namespace ExportQuery {
 
 bool storeSelection(const HostDb& db, const QStringList& names, QString* error) {
     const QString table = selectionTable(db);
+    const auto failed = [error](const QString& dbError) {
+        *error =
+            QStringLiteral("Die Auswahl konnte nicht an die Datenbank übergeben werden: %1").arg(dbError);
+        return false;
+    };
     // The temporary table takes the database's collation, not tempdb's, so the
     // comparison with R_NAME never meets a collation conflict.
     const QString create =
@@ -30,10 +36,21 @@ bool storeSelection(const HostDb& db, const QStringList& names, QString* error) 
             ? QStringLiteral("CREATE TABLE %1 (R_NAME NVARCHAR(200) COLLATE DATABASE_DEFAULT NOT NULL)")
             : QStringLiteral("CREATE TABLE %1 (R_NAME TEXT NOT NULL)");
     QString dbError;
-    if (!db.execute(create.arg(table), {}, &dbError)) {
-        *error =
-            QStringLiteral("Die Auswahl konnte nicht an die Datenbank übergeben werden: %1").arg(dbError);
-        return false;
+    if (!db.execute(create.arg(table), {}, &dbError))
+        return failed(dbError);
+    if (!db.isSqlServer()) {
+        // All names as one JSON text: binding them one by one costs more than
+        // storing them.
+        QString json = QStringLiteral("[");
+        for (qsizetype i = 0; i < names.size(); ++i) {
+            if (i > 0)
+                json += QLatin1Char(',');
+            BoundList::appendJsonString(json, names[i]);
+        }
+        json += QLatin1Char(']');
+        return db.execute(QStringLiteral("INSERT INTO %1 (R_NAME) SELECT value FROM json_each(?)").arg(table),
+                          {json}, &dbError) ||
+               failed(dbError);
     }
     // One statement of kNamesPerInsert rows, prepared once and run for every
     // full chunk; the rest of the names takes one statement of its own.
@@ -50,11 +67,8 @@ bool storeSelection(const HostDb& db, const QStringList& names, QString* error) 
         }
         for (qsizetype i = 0; ok && i < count; ++i)
             insert.bindValue(int(i), names[start + i]);
-        if (!ok || !insert.exec()) {
-            *error = QStringLiteral("Die Auswahl konnte nicht an die Datenbank übergeben werden: %1")
-                         .arg(insert.lastError().text());
-            return false;
-        }
+        if (!ok || !insert.exec())
+            return failed(insert.lastError().text());
     }
     return true;
 }
