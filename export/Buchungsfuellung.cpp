@@ -100,9 +100,9 @@ Buchung Reader::fromRow(const QSqlQuery& row, const Buchung* sameCustomer) {
     b.PLZ = customerText(m_plz, &Buchung::PLZ);
     b.Ort = customerText(m_ort, &Buchung::Ort);
     b.Nation = customerText(m_nation, &Buchung::Nation);
-    b.BLZ = withoutBlanks(text(m_blz));
+    b.BLZ = withoutBlanks(customerText(m_blz, &Buchung::BLZ));
     b.Bank = customerText(m_bank, &Buchung::Bank);
-    b.KontoNr = withoutBlanks(text(m_konto));
+    b.KontoNr = withoutBlanks(customerText(m_konto, &Buchung::KontoNr));
     b.Postfach = customerText(m_postfach, &Buchung::Postfach);
     b.Mandatsnummer = customerText(m_mandatsnummer, &Buchung::Mandatsnummer);
     b.Rechnung = text(m_rName);
@@ -126,7 +126,7 @@ Buchung Reader::fromRow(const QSqlQuery& row, const Buchung* sameCustomer) {
     if (b.BIC.isEmpty())
         b.BIC = QStringLiteral("NOTPROVIDED");
     if (sameCustomer) {
-        // Blanks taken out: compared as they are kept.
+        // Read with blanks, kept without them: compared once more as kept.
         for (QString Buchung::*field : {&Buchung::BLZ, &Buchung::KontoNr}) {
             if (!(b.*field).isEmpty() && b.*field == known.*field)
                 b.*field = known.*field;
