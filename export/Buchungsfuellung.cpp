@@ -14,6 +14,8 @@ bool isEmpty(const QVariant& v) {
     switch (v.metaType().id()) {
     case QMetaType::QString:
         return static_cast<const QString*>(v.constData())->isEmpty();
+    case QMetaType::QByteArray:
+        return static_cast<const QByteArray*>(v.constData())->isEmpty();
     case QMetaType::Int:
     case QMetaType::LongLong:
     case QMetaType::Double:
@@ -74,34 +76,39 @@ QDateTime Reader::dateOf(const QSqlQuery& row, DateColumn& column) {
     return column.lastDate;
 }
 
-Buchung Reader::fromRow(const QSqlQuery& row) {
+Buchung Reader::fromRow(const QSqlQuery& row, const Buchung* sameCustomer) {
     const auto text = [&row](int column) { return HostValues::text(row.value(column)); };
+    static const Buchung noCustomer;
+    const Buchung& known = sameCustomer ? *sameCustomer : noCustomer;
+    const auto customerText = [&row, &known](int column, QString Buchung::*field) {
+        return HostValues::text(row.value(column), known.*field);
+    };
     Buchung b;
     const QVariant nummer = row.value(m_nummer);
     b.Nummer = isEmpty(nummer) ? 0 : nummer.toInt();
-    b.Anrede = text(m_anrede);
-    const QString bezeichnung = text(m_bezeichnung);
-    if (m_options.designationInsteadOfName && !bezeichnung.isEmpty()) {
-        b.Name = bezeichnung;
+    b.Anrede = customerText(m_anrede, &Buchung::Anrede);
+    const QVariant bezeichnung = row.value(m_bezeichnung);
+    if (m_options.designationInsteadOfName && !isEmpty(bezeichnung)) {
+        b.Name = HostValues::text(bezeichnung, known.Name);
     } else {
-        b.Name = text(m_name);
-        b.Vorname = text(m_vorname);
+        b.Name = customerText(m_name, &Buchung::Name);
+        b.Vorname = customerText(m_vorname, &Buchung::Vorname);
     }
     b.DruckName = b.Name;
     b.DruckVorname = b.Vorname;
-    b.Strasse = text(m_strasse);
-    b.PLZ = text(m_plz);
-    b.Ort = text(m_ort);
-    b.Nation = text(m_nation);
-    b.BLZ = withoutBlanks(text(m_blz));
-    b.Bank = text(m_bank);
-    b.KontoNr = withoutBlanks(text(m_konto));
-    b.Postfach = text(m_postfach);
-    b.Mandatsnummer = text(m_mandatsnummer);
+    b.Strasse = customerText(m_strasse, &Buchung::Strasse);
+    b.PLZ = customerText(m_plz, &Buchung::PLZ);
+    b.Ort = customerText(m_ort, &Buchung::Ort);
+    b.Nation = customerText(m_nation, &Buchung::Nation);
+    b.BLZ = withoutBlanks(customerText(m_blz, &Buchung::BLZ));
+    b.Bank = customerText(m_bank, &Buchung::Bank);
+    b.KontoNr = withoutBlanks(customerText(m_konto, &Buchung::KontoNr));
+    b.Postfach = customerText(m_postfach, &Buchung::Postfach);
+    b.Mandatsnummer = customerText(m_mandatsnummer, &Buchung::Mandatsnummer);
     b.Rechnung = text(m_rName);
-    b.Verwendungszweck = text(m_verwendungszweck);
     // Mostly the invoice name itself: one text for both.
-    if (b.Verwendungszweck.isEmpty() || b.Verwendungszweck == b.Rechnung)
+    b.Verwendungszweck = HostValues::text(row.value(m_verwendungszweck), b.Rechnung);
+    if (b.Verwendungszweck.isEmpty())
         b.Verwendungszweck = b.Rechnung;
     b.Rechnungsdat = dateOf(row, m_invdate);
 
@@ -114,35 +121,31 @@ Buchung Reader::fromRow(const QSqlQuery& row) {
         b.Betrag = p;
     }
     b.Faelligkeit = dateOf(row, m_faellig);
-    b.IBAN = text(m_iban);
-    b.BIC = text(m_bic);
+    b.IBAN = customerText(m_iban, &Buchung::IBAN);
+    b.BIC = customerText(m_bic, &Buchung::BIC);
     if (b.BIC.isEmpty())
         b.BIC = QStringLiteral("NOTPROVIDED");
+    if (sameCustomer) {
+        // Read with blanks, kept without them: compared once more as kept.
+        for (QString Buchung::*field : {&Buchung::BLZ, &Buchung::KontoNr}) {
+            if (!(b.*field).isEmpty() && b.*field == known.*field)
+                b.*field = known.*field;
+        }
+    }
     return b;
 }
 
 void Reader::fill(const QSqlQuery& row, BookingList& bookings) {
-    Buchung& b = bookings.last();
-    b = fromRow(row);
     const QVariant customer = m_customer < 0 ? QVariant() : row.value(m_customer);
-    if (customer.isNull())
-        return;
-    const auto found = m_firstBookingOf.constFind(customer.toLongLong());
-    if (found == m_firstBookingOf.constEnd()) {
-        m_firstBookingOf.insert(customer.toLongLong(), bookings.count());
-        return;
+    const Buchung* first = nullptr;
+    if (!customer.isNull()) {
+        const auto found = m_firstBookingOf.constFind(customer.toLongLong());
+        if (found == m_firstBookingOf.constEnd())
+            m_firstBookingOf.insert(customer.toLongLong(), bookings.count());
+        else
+            first = &bookings[found.value()];
     }
-    const Buchung& first = bookings[found.value()];
-    static constexpr QString Buchung::*kCustomerTexts[] = {
-        &Buchung::Anrede,  &Buchung::Name,          &Buchung::Vorname,  &Buchung::Strasse, &Buchung::PLZ,
-        &Buchung::Ort,     &Buchung::Nation,        &Buchung::Postfach, &Buchung::BLZ,     &Buchung::Bank,
-        &Buchung::KontoNr, &Buchung::Mandatsnummer, &Buchung::IBAN,     &Buchung::BIC};
-    for (QString Buchung::*field : kCustomerTexts) {
-        if (!(b.*field).isEmpty() && b.*field == first.*field)
-            b.*field = first.*field;
-    }
-    b.DruckName = b.Name;
-    b.DruckVorname = b.Vorname;
+    bookings.last() = fromRow(row, first);
 }
 
 QString nationalBankError(const Buchung& b) {

@@ -25,7 +25,9 @@ struct Options {
 class Reader {
 public:
     Reader(const QSqlRecord& columns, const Options& options);
-    Buchung fromRow(const QSqlQuery& row);
+    // A booking of the row; its customer texts that equal those of
+    // sameCustomer share their storage.
+    Buchung fromRow(const QSqlQuery& row, const Buchung* sameCustomer = nullptr);
     // Fills the open last booking of the list from the row. Its address and
     // bank texts that equal those of the customer's first booking share their
     // storage with it: a run of many invoices per customer holds each text once.

@@ -1,6 +1,7 @@
 #include "export/ExportQuery.h"
 
 #include "export/ExportSettings.h"
+#include "hostdb/BoundList.h"
 #include "hostdb/HostDb.h"
 #include "selection/NodeKey.h"
 
@@ -23,6 +24,11 @@ namespace ExportQuery {
 
 bool storeSelection(const HostDb& db, const QStringList& names, QString* error) {
     const QString table = selectionTable(db);
+    const auto failed = [error](const QString& dbError) {
+        *error =
+            QStringLiteral("Die Auswahl konnte nicht an die Datenbank übergeben werden: %1").arg(dbError);
+        return false;
+    };
     // The temporary table takes the database's collation, not tempdb's, so the
     // comparison with R_NAME never meets a collation conflict.
     const QString create =
@@ -30,10 +36,21 @@ bool storeSelection(const HostDb& db, const QStringList& names, QString* error) 
             ? QStringLiteral("CREATE TABLE %1 (R_NAME NVARCHAR(200) COLLATE DATABASE_DEFAULT NOT NULL)")
             : QStringLiteral("CREATE TABLE %1 (R_NAME TEXT NOT NULL)");
     QString dbError;
-    if (!db.execute(create.arg(table), {}, &dbError)) {
-        *error =
-            QStringLiteral("Die Auswahl konnte nicht an die Datenbank übergeben werden: %1").arg(dbError);
-        return false;
+    if (!db.execute(create.arg(table), {}, &dbError))
+        return failed(dbError);
+    if (!db.isSqlServer()) {
+        // All names as one JSON text: binding them one by one costs more than
+        // storing them.
+        QString json = QStringLiteral("[");
+        for (qsizetype i = 0; i < names.size(); ++i) {
+            if (i > 0)
+                json += QLatin1Char(',');
+            BoundList::appendJsonString(json, names[i]);
+        }
+        json += QLatin1Char(']');
+        return db.execute(QStringLiteral("INSERT INTO %1 (R_NAME) SELECT value FROM json_each(?)").arg(table),
+                          {json}, &dbError) ||
+               failed(dbError);
     }
     // One statement of kNamesPerInsert rows, prepared once and run for every
     // full chunk; the rest of the names takes one statement of its own.
@@ -50,11 +67,8 @@ bool storeSelection(const HostDb& db, const QStringList& names, QString* error) 
         }
         for (qsizetype i = 0; ok && i < count; ++i)
             insert.bindValue(int(i), names[start + i]);
-        if (!ok || !insert.exec()) {
-            *error = QStringLiteral("Die Auswahl konnte nicht an die Datenbank übergeben werden: %1")
-                         .arg(insert.lastError().text());
-            return false;
-        }
+        if (!ok || !insert.exec())
+            return failed(insert.lastError().text());
     }
     return true;
 }
@@ -116,23 +130,39 @@ bool open(const HostDb& db, const ExportSettings& settings, QSqlQuery* query, QS
     }
     values << NodeKey::transferKind(settings.strVer_Type);
 
+    // The texts of every row, as written for the statement or, where that is
+    // cheaper to read, as blobs under the same names.
+    const bool blobs = db.readsTextAsBlob();
+    const auto text = [blobs](const QString& expression, const char* as = nullptr,
+                              const char* name = nullptr) {
+        const QString column = name ? QLatin1String(name) : expression.section(QLatin1Char('.'), -1);
+        if (blobs)
+            return QStringLiteral("CAST(%1 AS BLOB) AS %2").arg(expression, column);
+        return name ? expression + QLatin1String(as) + column : expression;
+    };
+    const auto account = [&](const char* first, const char* second, const char* name) {
+        return text(QStringLiteral("case when %1(use_bank2,0) = 0 then %2 else %3 end")
+                        .arg(isnull, QLatin1String(first), QLatin1String(second)),
+                    " as ", name);
+    };
+    const QString comma = QStringLiteral(", ");
+
     const QString sql =
-        QStringLiteral("SELECT RJ.R_NAME, ") + left + remittance + leftEnd +
-        QStringLiteral(" as Verwendungszweck, RJ.INVDATE, RJ.NETTOPREIS Preis, PERSONAL.ID_PERSONAL, ") +
-        QStringLiteral(
-            "%1(HR.KOPF1,0) SKONTOPROZ, %1(HR.KOPF2,0) SKONTOTAGE, NUMMER, NAME, VORNAME,  case when "
-            "%1(use_bank2,0) = 0 then BLZ else BLZ2 end as BLZ, ANREDE, STRASSE, ")
-            .arg(isnull) +
-        QStringLiteral(
-            "PLZ, ORT, NATION, case when %1(use_bank2,0) = 0 then BANK else bank2 end as BANK, case when "
-            "%1(use_bank2,0) = 0 then KONTO else KONTO2 end as KONTO, POSTFACH, case when %1(use_bank2,0) "
-            "= 0 then IBAN else IBAN2 end as IBAN, case when %1(use_bank2,0) = 0 then BIC else BIC2 end as "
-            "BIC, ")
-            .arg(isnull) +
-        due +
-        (mssql ? QStringLiteral(" as [Faellig], ISNULL(MANDATSNUMMER,NUMMER) AS Mandatsnummer, ")
-               : QStringLiteral(" as \"Faellig\", IFNULL(MANDATSNUMMER,NUMMER) AS Mandatsnummer, ")) +
-        QStringLiteral(" %1(BEZEICHNUNG,'') as BEZEICHNUNG ").arg(isnull) +
+        QStringLiteral("SELECT ") + text(QStringLiteral("RJ.R_NAME")) + comma +
+        text(left + remittance + leftEnd, " as ", "Verwendungszweck") + comma +
+        text(QStringLiteral("RJ.INVDATE")) + QStringLiteral(", RJ.NETTOPREIS Preis, PERSONAL.ID_PERSONAL, ") +
+        QStringLiteral("%1(HR.KOPF1,0) SKONTOPROZ, %1(HR.KOPF2,0) SKONTOTAGE, NUMMER, ").arg(isnull) +
+        text(QStringLiteral("NAME")) + comma + text(QStringLiteral("VORNAME")) + QStringLiteral(",  ") +
+        account("BLZ", "BLZ2", "BLZ") + comma + text(QStringLiteral("ANREDE")) + comma +
+        text(QStringLiteral("STRASSE")) + comma + text(QStringLiteral("PLZ")) + comma +
+        text(QStringLiteral("ORT")) + comma + text(QStringLiteral("NATION")) + comma +
+        account("BANK", "bank2", "BANK") + comma + account("KONTO", "KONTO2", "KONTO") + comma +
+        text(QStringLiteral("POSTFACH")) + comma + account("IBAN", "IBAN2", "IBAN") + comma +
+        account("BIC", "BIC2", "BIC") + comma +
+        (mssql ? text(due, " as ", "[Faellig]") : text(due, " as ", "\"Faellig\"")) + comma +
+        text(isnull + QStringLiteral("(MANDATSNUMMER,NUMMER)"), " AS ", "Mandatsnummer") +
+        QStringLiteral(",  ") + text(isnull + QStringLiteral("(BEZEICHNUNG,'')"), " as ", "BEZEICHNUNG") +
+        QStringLiteral(" ") +
         QStringLiteral(
             "FROM  RECHNUNGSJOURNAL RJ INNER JOIN HEADERRECH HR ON RJ.R_NAME = HR.R_NAME AND RJ.VER_TYPE = "
             "HR.VER_TYPE ") +
@@ -144,7 +174,9 @@ bool open(const HostDb& db, const ExportSettings& settings, QSqlQuery* query, QS
         QStringLiteral("AND RJ.R_NAME NOT IN (SELECT SUBTEXT FROM COMM WHERE ID = 7 AND SUBNUM = ? AND "
                        "SUBTEXT IS NOT NULL) ") +
         QStringLiteral("order by ") + due +
-        (settings.sortByCustomer ? QStringLiteral(", NAME, VORNAME") : QStringLiteral(", RJ.R_NAME"));
+        (settings.sortByCustomer ? (blobs ? QStringLiteral(", PERSONAL.NAME, PERSONAL.VORNAME")
+                                          : QStringLiteral(", NAME, VORNAME"))
+                                 : QStringLiteral(", RJ.R_NAME"));
 
     *query = db.newQuery();
     QString dbError;

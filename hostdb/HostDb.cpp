@@ -95,6 +95,10 @@ QSqlDatabase HostDb::database() const {
     return QSqlDatabase::database(m_connectionName, false);
 }
 
+bool HostDb::readsTextAsBlob() const {
+    return database().driverName() == QLatin1String("QSQLITE");
+}
+
 QSqlQuery HostDb::newQuery() const {
     QSqlQuery query(database());
     query.setForwardOnly(true);

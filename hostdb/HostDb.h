@@ -34,6 +34,11 @@ public:
     // (directly when it has none).
     // On failure returns false and sets error to the database's description.
     bool run(QSqlQuery& query, const QString& sql, const QVariantList& values, QString* error) const;
+    // Whether a statement that reads many rows had better take its texts as
+    // blobs: Qt's SQLite driver fetches every text as UTF-16, so SQLite
+    // converts each value into a buffer of its own before Qt copies it again;
+    // a blob comes out as stored and HostValues::text decodes it once.
+    bool readsTextAsBlob() const;
     // A query object on this connection.
     QSqlQuery newQuery() const;
     // Runs a statement without rows.

@@ -19,27 +19,27 @@ QDate dayOf(qint64 number) {
 }
 
 // "dd.mm.yyyy" as the list statements return it (SQL Server pads it with
-// blanks), read digit by digit: splitting the text costs more per row than
-// the rest of the row. Anything else is read the general way.
-QDate dateOfText(const QString& s) {
-    qsizetype end = s.size();
-    while (end > 10 && s[end - 1] == QLatin1Char(' '))
+// blanks, SQLite may hand it out as a blob), read digit by digit: splitting
+// the text costs more per row than the rest of the row. Anything else is read
+// the general way.
+template <typename Char> QDate dateOfText(const Char* s, qsizetype end, const QVariant& value) {
+    while (end > 10 && s[end - 1] == ' ')
         --end;
     int digits[8];
     int n = 0;
     for (qsizetype i = 0; end == 10 && i < 10; ++i) {
-        const char16_t c = s[i].unicode();
+        const Char c = s[i];
         if (i == 2 || i == 5) {
-            if (c != u'.')
+            if (c != '.')
                 break;
-        } else if (c >= u'0' && c <= u'9') {
-            digits[n++] = c - u'0';
+        } else if (c >= '0' && c <= '9') {
+            digits[n++] = c - '0';
         } else {
             break;
         }
     }
     if (n != 8)
-        return GermanFormat::parseDate(s);
+        return GermanFormat::parseDate(HostValues::text(value));
     return QDate(digits[4] * 1000 + digits[5] * 100 + digits[6] * 10 + digits[7], digits[2] * 10 + digits[3],
                  digits[0] * 10 + digits[1]);
 }
@@ -50,8 +50,17 @@ QDate dateOf(const QVariant& value) {
         return value.toDate();
     case QMetaType::QDateTime:
         return value.toDateTime().date();
-    case QMetaType::QString:
-        return dateOfText(*static_cast<const QString*>(value.constData()));
+    case QMetaType::QString: {
+        const QString& s = *static_cast<const QString*>(value.constData());
+        return dateOfText(s.utf16(), s.size(), value);
+    }
+    case QMetaType::QByteArray: {
+        const QByteArray& s = *static_cast<const QByteArray*>(value.constData());
+        return dateOfText(s.constData(), s.size(), value);
+    }
+    case QMetaType::Int:
+    case QMetaType::LongLong:
+        return QDate::fromJulianDay(value.toLongLong()); // the day number SQLite hands out
     default:
         return GermanFormat::parseDate(value.toString());
     }

@@ -17,7 +17,7 @@ class InvoiceListModel : public QAbstractTableModel {
 public:
     enum class Kind {
         Text,    // trimmed text, sorted in German order regardless of case
-        Date,    // "dd.mm.yyyy" from the host, shown the same way
+        Date,    // "dd.mm.yyyy" or a day number from the host, shown "dd.mm.yyyy"
         Amount,  // cents, shown "#,##0.00"
         DateTime // a date-time, shown with its time unless midnight
     };

@@ -48,6 +48,7 @@ bool listParts(const HostDb& db, const QString& nodeKey, const ListInput& input,
     parts->from = input.dtpVon;
     parts->to = input.dtpBis;
     parts->withoutArticlePrice = input.strKeineArtikelrechnung == QLatin1String("1");
+    parts->textsAsBlobs = db.readsTextAsBlob();
     if (!db.settingColumn(QStringLiteral("PERSONAL_FREE"), input.strCheckBox, NodeKey::flagSetting(nodeKey),
                           &parts->flagColumn, error) ||
         !db.settingColumn(QStringLiteral("HEADERRECH"), input.txtDatumFaelligkeit, kDueDateSetting,

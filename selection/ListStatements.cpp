@@ -26,16 +26,46 @@ QString dueDate(bool sqlServer, const QString& column) {
                      : QStringLiteral("IFNULL(HR.%1,datetime('now','localtime'))").arg(column);
 }
 
-QString dueDateField(bool sqlServer, const QString& column) {
-    if (column.isEmpty())
+// A text column of a list, as a blob where the connection reads that faster.
+QString shown(const ListParts& parts, const QString& expression) {
+    return parts.textsAsBlobs ? QStringLiteral("CAST(%1 AS BLOB)").arg(expression) : expression;
+}
+
+// The day of a date-time for a list column: "dd.mm.yyyy", or where the
+// connection reads blobs the day number the list keeps, without formatting
+// a text per row.
+QString listedDay(bool sqlServer, const ListParts& parts, const QString& expression) {
+    return parts.textsAsBlobs ? QStringLiteral("CAST(julianday(%1) + 0.5 AS INTEGER)").arg(expression)
+                              : displayDate(sqlServer, expression);
+}
+
+QString dueDateField(bool sqlServer, const ListParts& parts) {
+    if (parts.dueDateColumn.isEmpty())
         return QStringLiteral(" ");
-    return sqlServer ? QStringLiteral(", %1 as [Fällig] ").arg(dueDate(true, column))
-                     : QStringLiteral(", %1 as \"Fällig\" ").arg(dueDate(false, column));
+    return sqlServer
+               ? QStringLiteral(", %1 as [Fällig] ").arg(dueDate(true, parts.dueDateColumn))
+               : QStringLiteral(", %1 as \"Fällig\" ").arg(shown(parts, dueDate(false, parts.dueDateColumn)));
 }
 
 QString rangeExpression(bool sqlServer, const ListParts& parts) {
     return parts.byDueDate ? QStringLiteral(" ") + dueDate(sqlServer, parts.dueDateColumn)
                            : QStringLiteral(" HR.INVDATE");
+}
+
+// The range of a list on whole days, both ends included. SQL Server compares
+// "yyyymmdd" texts; SQLite compares the date-times from the first day's
+// midnight to before the midnight after the last day, which selects the same
+// rows without formatting two texts per row.
+QString dayFrom(bool sqlServer, const QString& expression) {
+    return sqlServer ? compareDay(true, expression) + QStringLiteral(" >= ?")
+                     : QStringLiteral("julianday(%1) >= julianday(?)").arg(expression);
+}
+QString dayTo(bool sqlServer, const QString& expression) {
+    return sqlServer ? compareDay(true, expression) + QStringLiteral(" <= ?")
+                     : QStringLiteral("julianday(%1) < julianday(?) + 1").arg(expression);
+}
+QVariant rangeDay(bool sqlServer, const QDate& day) {
+    return sqlServer ? HostValues::day(day) : day.toString(QStringLiteral("yyyy-MM-dd"));
 }
 
 QString alias(bool sqlServer, const QString& name) {
@@ -46,12 +76,13 @@ QString alias(bool sqlServer, const QString& name) {
 
 Statement openInvoices(bool sqlServer, const ListParts& parts) {
     const QString range = rangeExpression(sqlServer, parts);
-    QString sql = QStringLiteral("SELECT RJ.R_Name AbrechnungsNr, ") +
-                  displayDate(sqlServer, QStringLiteral("RJ.INVDATE")) + QLatin1Char(' ') +
-                  alias(sqlServer, QStringLiteral("A-Datum")) + QStringLiteral(", ") + CR +
-                  QStringLiteral("P.KURZBEZEICHNUNG ") + alias(sqlServer, QStringLiteral("A-Kunde")) +
-                  QStringLiteral(", RJ.NETTOPREIS Bruttopreis ") + CR;
-    sql += dueDateField(sqlServer, parts.dueDateColumn);
+    QString sql =
+        QStringLiteral("SELECT ") + shown(parts, QStringLiteral("RJ.R_Name")) +
+        QStringLiteral(" AbrechnungsNr, ") + listedDay(sqlServer, parts, QStringLiteral("RJ.INVDATE")) +
+        QLatin1Char(' ') + alias(sqlServer, QStringLiteral("A-Datum")) + QStringLiteral(", ") + CR +
+        shown(parts, QStringLiteral("P.KURZBEZEICHNUNG")) + QLatin1Char(' ') +
+        alias(sqlServer, QStringLiteral("A-Kunde")) + QStringLiteral(", RJ.NETTOPREIS Bruttopreis ") + CR;
+    sql += dueDateField(sqlServer, parts);
     sql += QStringLiteral("FROM RECHNUNGSJOURNAL RJ ") + CR +
            QStringLiteral("INNER JOIN PERSONAL P ON RJ.KUNDE = P.ID_PERSONAL ") + CR +
            QStringLiteral("INNER JOIN PERSONAL_FREE PF ON P.ID_PERSONAL = PF.ID_PERSONAL ") + CR +
@@ -61,8 +92,8 @@ Statement openInvoices(bool sqlServer, const ListParts& parts) {
     sql += parts.flagColumn.isEmpty() ? QStringLiteral(" ")
                                       : QStringLiteral(" PF.%1 = 1 AND ").arg(parts.flagColumn);
     sql += QStringLiteral(" ") + CR + QStringLiteral("RJ.VER_TYPE = ? AND ") + CR;
-    sql += compareDay(sqlServer, range) + QStringLiteral(" >= ? AND ") + CR;
-    sql += compareDay(sqlServer, range) + QStringLiteral(" <= ? AND ");
+    sql += dayFrom(sqlServer, range) + QStringLiteral(" AND ") + CR;
+    sql += dayTo(sqlServer, range) + QStringLiteral(" AND ");
     if (parts.withoutArticlePrice)
         sql += sqlServer ? QStringLiteral(" ISNULL(RJ.ARTIKELPREIS,0) = 0 AND ")
                          : QStringLiteral(" IFNULL(RJ.ARTIKELPREIS,0) = 0 AND ");
@@ -76,7 +107,8 @@ Statement openInvoices(bool sqlServer, const ListParts& parts) {
                                          : QStringLiteral(" HR.%1, ").arg(parts.dueDateColumn);
     sql += QStringLiteral(" RJ.R_NAME, RJ.INVDATE DESC, P.KURZBEZEICHNUNG");
     return {sql,
-            {parts.documentType, HostValues::day(parts.from), HostValues::day(parts.to), parts.transferKind}};
+            {parts.documentType, rangeDay(sqlServer, parts.from), rangeDay(sqlServer, parts.to),
+             parts.transferKind}};
 }
 
 Statement transferredInvoices(bool sqlServer, const ListParts& parts) {
@@ -88,7 +120,7 @@ Statement transferredInvoices(bool sqlServer, const ListParts& parts) {
                   QStringLiteral(", HR.ZAHL_BETRAG Bruttopreis, ") + CR +
                   displayDate(sqlServer, QStringLiteral("C.Date1")) + QLatin1Char(' ') +
                   alias(sqlServer, QStringLiteral("Überleitungsdatum")) + QStringLiteral(" ") + CR;
-    sql += dueDateField(sqlServer, parts.dueDateColumn);
+    sql += dueDateField(sqlServer, parts);
     sql += QStringLiteral("from RECHNUNGSJOURNAL RJ inner join PERSONAL P on RJ.KUNDE = P.ID_PERSONAL ") +
            CR + QStringLiteral("inner join PERSONAL_FREE PF on P.ID_PERSONAL = PF.ID_PERSONAL ");
     sql += parts.flagColumn.isEmpty() ? QStringLiteral(" ")
@@ -98,11 +130,12 @@ Statement transferredInvoices(bool sqlServer, const ListParts& parts) {
     sql +=
         QStringLiteral("inner join HEADERRECH HR on HR.R_Name = RJ.R_Name AND HR.Ver_type = RJ.Ver_type ") +
         CR + QStringLiteral("where RJ.VER_TYPE = ? AND ");
-    sql += compareDay(sqlServer, range) + QStringLiteral(" >= ? AND ") + CR;
-    sql += compareDay(sqlServer, range) + QStringLiteral(" <= ? ") + CR;
+    sql += dayFrom(sqlServer, range) + QStringLiteral(" AND ") + CR;
+    sql += dayTo(sqlServer, range) + QStringLiteral(" ") + CR;
     sql += QStringLiteral(" order by RJ.R_NAME, RJ.INVDATE DESC, P.KURZBEZEICHNUNG ");
     return {sql,
-            {parts.transferKind, parts.documentType, HostValues::day(parts.from), HostValues::day(parts.to)}};
+            {parts.transferKind, parts.documentType, rangeDay(sqlServer, parts.from),
+             rangeDay(sqlServer, parts.to)}};
 }
 
 Statement invoicesWithoutPrice(bool sqlServer, const QString& documentType, int transferKind,

@@ -25,6 +25,7 @@ struct ListParts {
     QDate from;
     QDate to;
     bool withoutArticlePrice = false;
+    bool textsAsBlobs = false; // HostDb::readsTextAsBlob of the connection
 };
 
 // Open invoices: columns AbrechnungsNr, A-Datum, A-Kunde, Bruttopreis and,
