@@ -4,9 +4,12 @@
 
 #include <QIODevice>
 
+#include <zlib.h>
+
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstring>
 
 namespace {
 
@@ -92,6 +95,41 @@ QByteArray infoText(const QString& text) {
 
 } // namespace
 
+// Compresses page after page into zlib streams, byte for byte as qCompress
+// at the same level, but sets its tables up once: that costs about as much
+// as compressing a page.
+class PdfCanvas::Deflater {
+public:
+    Deflater() { m_ready = deflateInit(&m_stream, compressionLevel) == Z_OK; }
+    ~Deflater() {
+        if (m_ready)
+            deflateEnd(&m_stream);
+    }
+    Deflater(const Deflater&) = delete;
+    Deflater& operator=(const Deflater&) = delete;
+
+    // The zlib stream of data into out; false when zlib failed.
+    bool compress(const QByteArray& data, QByteArray& out) {
+        if (!m_ready || data.size() > qsizetype(UINT_MAX / 2) || deflateReset(&m_stream) != Z_OK)
+            return false;
+        // Room for the worst case lets one call finish the stream.
+        out.resize(qsizetype(deflateBound(&m_stream, uLong(data.size()))));
+        m_stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.constData()));
+        m_stream.avail_in = uInt(data.size());
+        m_stream.next_out = reinterpret_cast<Bytef*>(out.data());
+        m_stream.avail_out = uInt(out.size());
+        const bool finished = deflate(&m_stream, Z_FINISH) == Z_STREAM_END;
+        out.truncate(out.size() - m_stream.avail_out);
+        return finished;
+    }
+
+private:
+    z_stream m_stream{};
+    bool m_ready = false;
+};
+
+PdfCanvas::~PdfCanvas() = default;
+
 unsigned char PdfCanvas::codeBeyondAscii(char16_t u) {
     if (u >= 0xA0 && u <= 0xFF)
         return static_cast<unsigned char>(u);
@@ -113,7 +151,8 @@ QChar PdfCanvas::character(unsigned char code) {
 
 PdfCanvas::PdfCanvas(QIODevice& out, const QList<Font>& fonts, const Page& page, const QString& title,
                      const QString& creator)
-    : m_out(out), m_fonts(fonts), m_page(page), m_title(title), m_creator(creator) {
+    : m_out(out), m_fonts(fonts), m_page(page), m_title(title), m_creator(creator),
+      m_deflater(std::make_unique<Deflater>()) {
     // Objects 1 to 3: catalogue, page tree and document information, written
     // last; the fonts follow, then each page's content and page object.
     m_offsets.resize(4);
@@ -163,12 +202,11 @@ void PdfCanvas::endPage() {
     if (!m_inPage)
         return;
     endText();
-    const QByteArray compressed = qCompress(m_content, compressionLevel);
-    // qCompress puts the length in front of the zlib stream.
-    const QByteArray stream = compressed.mid(4);
+    if (!m_deflater->compress(m_content, m_stream))
+        m_failed = true;
     const int content = startObject();
-    write("<< /Length " + QByteArray::number(stream.size()) + " /Filter /FlateDecode >>\nstream\n");
-    write(stream);
+    write("<< /Length " + QByteArray::number(m_stream.size()) + " /Filter /FlateDecode >>\nstream\n");
+    write(m_stream);
     write("\nendstream\nendobj\n");
     m_pageObjects.append(startObject());
     QByteArray pageObject = "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 ";
@@ -190,10 +228,21 @@ bool PdfCanvas::newPage() {
     return !m_failed;
 }
 
-char* PdfCanvas::point(char* out, const QPointF& p) const {
-    out = putNumber(out, m_page.origin.x() + p.x() * m_page.unit);
+char* PdfCanvas::point(char* out, const QPointF& p) {
+    out = number(out, m_page.origin.x() + p.x() * m_page.unit);
     *out++ = ' ';
-    return putNumber(out, m_page.height - m_page.origin.y() - p.y() * m_page.unit);
+    return number(out, m_page.height - m_page.origin.y() - p.y() * m_page.unit);
+}
+
+char* PdfCanvas::number(char* out, double value) {
+    quint64 bits;
+    std::memcpy(&bits, &value, sizeof bits);
+    NumberText& known = m_numbers[(bits * 0x9E3779B97F4A7C15ull) >> 59];
+    if (known.length == 0 || known.bits != bits) {
+        known.bits = bits;
+        known.length = quint8(putNumber(known.text, value) - known.text);
+    }
+    return std::copy_n(known.text, known.length, out);
 }
 
 char* PdfCanvas::room(qsizetype bytes) {
