@@ -48,14 +48,19 @@ Report beitragReport(const QList<BeitragRow>& rows, const QDate& printDate) {
                    ReportItem::Align::Right);
 
     report.rowCount = rows.size();
+    report.detailRefills = true;
     report.detail = [rows](qsizetype i, ReportBand& band) {
-        const BeitragRow& row = rows[i];
-        // A band lives shorter than the rows, so it borrows their texts: no
-        // reference count to touch per cell, on strings the export run's
-        // other threads read at the same time.
-        const auto lent = [](const QString& text) {
-            return QString::fromRawData(text.constData(), text.size());
-        };
+        if (band.items.isEmpty()) {
+            band.height = rowHeight;
+            band.addWrappingText(colNummer, 0, colName - colNummer, rowHeight, {}, Detail);
+            band.addWrappingText(colName, 0, colVorname - colName, rowHeight, {}, Detail);
+            band.addWrappingText(colVorname, 0, colBic - colVorname, rowHeight, {}, Detail);
+            band.addWrappingText(colBic, 0, colIban - colBic, rowHeight, {}, Detail);
+            band.addWrappingText(colIban, 0, colText - colIban, rowHeight, {}, Detail);
+            band.addWrappingText(colText, 0, colBetrag - colText, rowHeight, {}, Detail);
+            band.addText(colBetrag, 0, rightEdge - colBetrag, rowHeight, {}, Detail,
+                         ReportItem::Align::Right);
+        }
         // The texts lie scattered on the heap: fetching those of a row a few
         // rows ahead hides the memory's latency from both passes over them.
         if (i + 4 < rows.size()) {
@@ -64,15 +69,14 @@ Report beitragReport(const QList<BeitragRow>& rows, const QDate& printDate) {
                  {&ahead.Nummer, &ahead.Name, &ahead.Vorname, &ahead.BLZ, &ahead.Konto, &ahead.Text})
                 __builtin_prefetch(text->constData());
         }
-        band.height = rowHeight;
-        band.addWrappingText(colNummer, 0, colName - colNummer, rowHeight, lent(row.Nummer), Detail);
-        band.addWrappingText(colName, 0, colVorname - colName, rowHeight, lent(row.Name), Detail);
-        band.addWrappingText(colVorname, 0, colBic - colVorname, rowHeight, lent(row.Vorname), Detail);
-        band.addWrappingText(colBic, 0, colIban - colBic, rowHeight, lent(row.BLZ), Detail);
-        band.addWrappingText(colIban, 0, colText - colIban, rowHeight, lent(row.Konto), Detail);
-        band.addWrappingText(colText, 0, colBetrag - colText, rowHeight, lent(row.Text), Detail);
-        band.addText(colBetrag, 0, rightEdge - colBetrag, rowHeight, GermanFormat::amount(row.Betrag), Detail,
-                     ReportItem::Align::Right);
+        // A band lives shorter than the rows, so it borrows their texts: no
+        // reference count to touch per cell, on strings the export run's
+        // other threads read at the same time.
+        const BeitragRow& row = rows[i];
+        int column = 0;
+        for (const QString* text : {&row.Nummer, &row.Name, &row.Vorname, &row.BLZ, &row.Konto, &row.Text})
+            band.items[column++].text = QString::fromRawData(text->constData(), text->size());
+        band.items[column].text = GermanFormat::amount(row.Betrag);
     };
 
     ReportBand& footer = report.pageFooter;

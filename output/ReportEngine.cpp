@@ -342,8 +342,10 @@ void Renderer::layOutPages(bool checkCodes) {
 }
 
 const ReportBand& Renderer::detail(qsizetype row) {
-    m_detail.height = 0;
-    m_detail.items.clear();
+    if (!m_layout.detailRefills) {
+        m_detail.height = 0;
+        m_detail.items.clear();
+    }
     m_layout.detail(row, m_detail);
     return m_detail;
 }
