@@ -73,10 +73,10 @@ Report beitragReport(const QList<BeitragRow>& rows, const QDate& printDate) {
         // reference count to touch per cell, on strings the export run's
         // other threads read at the same time.
         const BeitragRow& row = rows[i];
-        int column = 0;
+        ReportItem* item = band.items.data();
         for (const QString* text : {&row.Nummer, &row.Name, &row.Vorname, &row.BLZ, &row.Konto, &row.Text})
-            band.items[column++].text = QString::fromRawData(text->constData(), text->size());
-        band.items[column].text = GermanFormat::amount(row.Betrag);
+            (item++)->text = QString::fromRawData(text->constData(), text->size());
+        item->text = GermanFormat::amount(row.Betrag);
     };
 
     ReportBand& footer = report.pageFooter;

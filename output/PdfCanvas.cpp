@@ -110,6 +110,7 @@ public:
 
     // The zlib stream of data into out; false when zlib failed.
     bool compress(const QByteArray& data, QByteArray& out) {
+        // zlib counts in 32 bits; half of that leaves room for the bound.
         if (!m_ready || data.size() > qsizetype(UINT_MAX / 2) || deflateReset(&m_stream) != Z_OK)
             return false;
         // Room for the worst case lets one call finish the stream.
