@@ -109,14 +109,14 @@ public:
     Deflater& operator=(const Deflater&) = delete;
 
     // The zlib stream of data into out; false when zlib failed.
-    bool compress(const QByteArray& data, QByteArray& out) {
+    bool compress(const char* data, qsizetype size, QByteArray& out) {
         // zlib counts in 32 bits; half of that leaves room for the bound.
-        if (!m_ready || data.size() > qsizetype(UINT_MAX / 2) || deflateReset(&m_stream) != Z_OK)
+        if (!m_ready || size > qsizetype(UINT_MAX / 2) || deflateReset(&m_stream) != Z_OK)
             return false;
         // Room for the worst case lets one call finish the stream.
-        out.resize(qsizetype(deflateBound(&m_stream, uLong(data.size()))));
-        m_stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.constData()));
-        m_stream.avail_in = uInt(data.size());
+        out.resize(qsizetype(deflateBound(&m_stream, uLong(size))));
+        m_stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data));
+        m_stream.avail_in = uInt(size);
         m_stream.next_out = reinterpret_cast<Bytef*>(out.data());
         m_stream.avail_out = uInt(out.size());
         const bool finished = deflate(&m_stream, Z_FINISH) == Z_STREAM_END;
@@ -173,7 +173,7 @@ PdfCanvas::PdfCanvas(QIODevice& out, const QList<Font>& fonts, const Page& page,
         m_fontResources += " /F" + QByteArray::number(i) + ' ' + QByteArray::number(object) + " 0 R";
     }
     m_fontResources += " >> /ProcSet [/PDF /Text] >>";
-    m_content.reserve(1 << 16);
+    m_content.resize(1 << 16);
 }
 
 int PdfCanvas::startObject() {
@@ -195,7 +195,7 @@ void PdfCanvas::write(const QByteArray& bytes) {
 
 void PdfCanvas::endText() {
     if (m_inText)
-        m_content += "ET\n";
+        filledTo(put(room(3), "ET\n"));
     m_inText = false;
 }
 
@@ -203,7 +203,7 @@ void PdfCanvas::endPage() {
     if (!m_inPage)
         return;
     endText();
-    if (!m_deflater->compress(m_content, m_stream))
+    if (!m_deflater->compress(m_content.constData(), m_filled, m_stream))
         m_failed = true;
     const int content = startObject();
     write("<< /Length " + QByteArray::number(m_stream.size()) + " /Filter /FlateDecode >>\nstream\n");
@@ -217,7 +217,7 @@ void PdfCanvas::endPage() {
     pageObject +=
         "] /Resources " + m_fontResources + " /Contents " + QByteArray::number(content) + " 0 R >>\nendobj\n";
     write(pageObject);
-    m_content.clear();
+    m_filled = 0;
     m_inPage = false;
 }
 
@@ -225,7 +225,7 @@ bool PdfCanvas::newPage() {
     endPage();
     m_inPage = true;
     m_font = -1;
-    m_content += "0.75 w\n";
+    filledTo(put(room(7), "0.75 w\n"));
     return !m_failed;
 }
 
@@ -247,23 +247,25 @@ char* PdfCanvas::number(char* out, double value) {
 }
 
 char* PdfCanvas::room(qsizetype bytes) {
-    const qsizetype filled = m_content.size();
-    m_content.resize(filled + bytes);
-    return m_content.data() + filled;
+    if (m_filled + bytes > m_content.size())
+        m_content.resize(std::max(2 * m_content.size(), m_filled + bytes));
+    return m_content.data() + m_filled;
 }
 
 void PdfCanvas::filledTo(const char* end) {
-    m_content.truncate(end - m_content.constData());
+    m_filled = end - m_content.constData();
 }
 
 void PdfCanvas::drawText(int font, const QPointF& baseline, const QString& text) {
     if (!m_inText)
-        m_content += "BT\n";
+        filledTo(put(room(3), "BT\n"));
     m_inText = true;
     if (font != m_font) {
-        m_content += "/F" + QByteArray::number(font) + ' ';
-        appendNumber(m_content, m_fonts[font].pointSize);
-        m_content += " Tf\n";
+        char* out = put(room(64), "/F");
+        out = std::to_chars(out, out + 12, font).ptr;
+        *out++ = ' ';
+        out = putNumber(out, m_fonts[font].pointSize);
+        filledTo(put(out, " Tf\n"));
         m_font = font;
     }
     // Each character at most escaped; the operators and two numbers.

@@ -82,8 +82,9 @@ private:
     };
     std::array<NumberText, 32> m_numbers{};
     QByteArray m_fontResources;
-    QByteArray m_content; // of the page being drawn
-    QByteArray m_stream;  // m_content compressed, kept for its room
+    QByteArray m_content; // of the page being drawn: its first m_filled bytes
+    qsizetype m_filled = 0;
+    QByteArray m_stream; // m_content compressed, kept for its room
     std::unique_ptr<Deflater> m_deflater;
     qint64 m_written = 0;
     bool m_failed = false;
