@@ -4,9 +4,12 @@
 
 #include <QIODevice>
 
+#include <zlib.h>
+
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstring>
 
 namespace {
 
@@ -92,6 +95,42 @@ QByteArray infoText(const QString& text) {
 
 } // namespace
 
+// Compresses page after page into zlib streams, byte for byte as qCompress
+// at the same level, but sets its tables up once: that costs about as much
+// as compressing a page.
+class PdfCanvas::Deflater {
+public:
+    Deflater() { m_ready = deflateInit(&m_stream, compressionLevel) == Z_OK; }
+    ~Deflater() {
+        if (m_ready)
+            deflateEnd(&m_stream);
+    }
+    Deflater(const Deflater&) = delete;
+    Deflater& operator=(const Deflater&) = delete;
+
+    // The zlib stream of data into out; false when zlib failed.
+    bool compress(const char* data, qsizetype size, QByteArray& out) {
+        // zlib counts in 32 bits; half of that leaves room for the bound.
+        if (!m_ready || size > qsizetype(UINT_MAX / 2) || deflateReset(&m_stream) != Z_OK)
+            return false;
+        // Room for the worst case lets one call finish the stream.
+        out.resize(qsizetype(deflateBound(&m_stream, uLong(size))));
+        m_stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data));
+        m_stream.avail_in = uInt(size);
+        m_stream.next_out = reinterpret_cast<Bytef*>(out.data());
+        m_stream.avail_out = uInt(out.size());
+        const bool finished = deflate(&m_stream, Z_FINISH) == Z_STREAM_END;
+        out.truncate(out.size() - m_stream.avail_out);
+        return finished;
+    }
+
+private:
+    z_stream m_stream{};
+    bool m_ready = false;
+};
+
+PdfCanvas::~PdfCanvas() = default;
+
 unsigned char PdfCanvas::codeBeyondAscii(char16_t u) {
     if (u >= 0xA0 && u <= 0xFF)
         return static_cast<unsigned char>(u);
@@ -113,7 +152,8 @@ QChar PdfCanvas::character(unsigned char code) {
 
 PdfCanvas::PdfCanvas(QIODevice& out, const QList<Font>& fonts, const Page& page, const QString& title,
                      const QString& creator)
-    : m_out(out), m_fonts(fonts), m_page(page), m_title(title), m_creator(creator) {
+    : m_out(out), m_fonts(fonts), m_page(page), m_title(title), m_creator(creator),
+      m_deflater(std::make_unique<Deflater>()) {
     // Objects 1 to 3: catalogue, page tree and document information, written
     // last; the fonts follow, then each page's content and page object.
     m_offsets.resize(4);
@@ -133,7 +173,7 @@ PdfCanvas::PdfCanvas(QIODevice& out, const QList<Font>& fonts, const Page& page,
         m_fontResources += " /F" + QByteArray::number(i) + ' ' + QByteArray::number(object) + " 0 R";
     }
     m_fontResources += " >> /ProcSet [/PDF /Text] >>";
-    m_content.reserve(1 << 16);
+    m_content.resize(1 << 16);
 }
 
 int PdfCanvas::startObject() {
@@ -155,7 +195,7 @@ void PdfCanvas::write(const QByteArray& bytes) {
 
 void PdfCanvas::endText() {
     if (m_inText)
-        m_content += "ET\n";
+        filledTo(put(room(3), "ET\n"));
     m_inText = false;
 }
 
@@ -163,12 +203,11 @@ void PdfCanvas::endPage() {
     if (!m_inPage)
         return;
     endText();
-    const QByteArray compressed = qCompress(m_content, compressionLevel);
-    // qCompress puts the length in front of the zlib stream.
-    const QByteArray stream = compressed.mid(4);
+    if (!m_deflater->compress(m_content.constData(), m_filled, m_stream))
+        m_failed = true;
     const int content = startObject();
-    write("<< /Length " + QByteArray::number(stream.size()) + " /Filter /FlateDecode >>\nstream\n");
-    write(stream);
+    write("<< /Length " + QByteArray::number(m_stream.size()) + " /Filter /FlateDecode >>\nstream\n");
+    write(m_stream);
     write("\nendstream\nendobj\n");
     m_pageObjects.append(startObject());
     QByteArray pageObject = "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 ";
@@ -178,7 +217,7 @@ void PdfCanvas::endPage() {
     pageObject +=
         "] /Resources " + m_fontResources + " /Contents " + QByteArray::number(content) + " 0 R >>\nendobj\n";
     write(pageObject);
-    m_content.clear();
+    m_filled = 0;
     m_inPage = false;
 }
 
@@ -186,34 +225,47 @@ bool PdfCanvas::newPage() {
     endPage();
     m_inPage = true;
     m_font = -1;
-    m_content += "0.75 w\n";
+    filledTo(put(room(7), "0.75 w\n"));
     return !m_failed;
 }
 
-char* PdfCanvas::point(char* out, const QPointF& p) const {
-    out = putNumber(out, m_page.origin.x() + p.x() * m_page.unit);
+char* PdfCanvas::point(char* out, const QPointF& p) {
+    out = number(out, m_page.origin.x() + p.x() * m_page.unit);
     *out++ = ' ';
-    return putNumber(out, m_page.height - m_page.origin.y() - p.y() * m_page.unit);
+    return number(out, m_page.height - m_page.origin.y() - p.y() * m_page.unit);
+}
+
+char* PdfCanvas::number(char* out, double value) {
+    quint64 bits;
+    std::memcpy(&bits, &value, sizeof bits);
+    NumberText& known = m_numbers[(bits * 0x9E3779B97F4A7C15ull) >> 59];
+    if (known.length == 0 || known.bits != bits) {
+        known.bits = bits;
+        known.length = quint8(putNumber(known.text, value) - known.text);
+    }
+    return std::copy_n(known.text, known.length, out);
 }
 
 char* PdfCanvas::room(qsizetype bytes) {
-    const qsizetype filled = m_content.size();
-    m_content.resize(filled + bytes);
-    return m_content.data() + filled;
+    if (m_filled + bytes > m_content.size())
+        m_content.resize(std::max(2 * m_content.size(), m_filled + bytes));
+    return m_content.data() + m_filled;
 }
 
 void PdfCanvas::filledTo(const char* end) {
-    m_content.truncate(end - m_content.constData());
+    m_filled = end - m_content.constData();
 }
 
 void PdfCanvas::drawText(int font, const QPointF& baseline, const QString& text) {
     if (!m_inText)
-        m_content += "BT\n";
+        filledTo(put(room(3), "BT\n"));
     m_inText = true;
     if (font != m_font) {
-        m_content += "/F" + QByteArray::number(font) + ' ';
-        appendNumber(m_content, m_fonts[font].pointSize);
-        m_content += " Tf\n";
+        char* out = put(room(64), "/F");
+        out = std::to_chars(out, out + 12, font).ptr;
+        *out++ = ' ';
+        out = putNumber(out, m_fonts[font].pointSize);
+        filledTo(put(out, " Tf\n"));
         m_font = font;
     }
     // Each character at most escaped; the operators and two numbers.

@@ -8,6 +8,7 @@
 #include <QString>
 
 #include <array>
+#include <memory>
 
 class QIODevice;
 
@@ -32,6 +33,7 @@ public:
 
     PdfCanvas(QIODevice& out, const QList<Font>& fonts, const Page& page, const QString& title,
               const QString& creator);
+    ~PdfCanvas() override;
 
     // The character of the fonts' encoding, or 0 for one it lacks. Asked
     // for every character of a report, mostly printable ASCII.
@@ -48,13 +50,16 @@ public:
     bool finish() override;
 
 private:
+    class Deflater;
     static unsigned char codeBeyondAscii(char16_t u);
     int startObject();
     void write(const QByteArray& bytes);
     void endPage();
     void endText();
     // Writes the point in the page's coordinates to out; returns its end.
-    char* point(char* out, const QPointF& p) const;
+    char* point(char* out, const QPointF& p);
+    // Writes the number at two decimals, from m_numbers where it is there.
+    char* number(char* out, double value);
     // Room for bytes more at the end of the page's content, to be filled
     // and closed by filledTo.
     char* room(qsizetype bytes);
@@ -67,8 +72,20 @@ private:
     QString m_creator;
     QList<qint64> m_offsets; // of every object, by number (0 unused)
     QList<int> m_pageObjects;
+    // Texts of recent coordinates, by a hash of their bits: a list's columns
+    // and the baseline of its row repeat, and finding a number's text again
+    // is cheaper than writing it.
+    struct NumberText {
+        quint64 bits = 0;
+        quint8 length = 0; // 0 while unused
+        char text[32];
+    };
+    std::array<NumberText, 32> m_numbers{};
     QByteArray m_fontResources;
-    QByteArray m_content; // of the page being drawn
+    QByteArray m_content; // of the page being drawn: its first m_filled bytes
+    qsizetype m_filled = 0;
+    QByteArray m_stream; // m_content compressed, kept for its room
+    std::unique_ptr<Deflater> m_deflater;
     qint64 m_written = 0;
     bool m_failed = false;
     bool m_inPage = false;

@@ -129,7 +129,15 @@ private:
     double textWidth(int font, const QString& text) const;
     double textWidth(const ReportItem& item) const { return textWidth(item.font, item.text); }
     bool fits(int font, const QString& text, double room) const;
-    double wrapWidth(const ReportBand& band, const ReportItem& item) const;
+    // A text of a band that may end the room of a wrapping text.
+    struct Neighbour {
+        int right; // of its box, in twips
+        int top;
+        int bottom;
+        double start; // where it is drawn from, in device units
+    };
+    const std::vector<Neighbour>& neighbours(const ReportBand& band) const;
+    double wrapWidth(const std::vector<Neighbour>& neighbours, const ReportItem& item) const;
     std::unique_ptr<QTextLayout> wrappedLines(const ReportItem& item, double width) const;
     const ReportBand& detail(qsizetype row);
     void drawBand(ReportCanvas& canvas, const ReportBand& band, double top, bool wraps, int page);
@@ -141,7 +149,8 @@ private:
     QList<QFont> m_fonts; // the layout's fonts, resolved for the device
     QList<QFontMetricsF> m_metrics;
     mutable std::vector<std::array<double, kCachedBelow>> m_advances; // per font, -1 until asked
-    QList<double> m_ascents; // per font, asked once: every text of a page needs it
+    QList<double> m_ascents;                     // per font, asked once: every text of a page needs it
+    mutable std::vector<Neighbour> m_neighbours; // kept for its room
     double m_scaleX = 1;
     double m_scaleY = 1;
     double m_pageWidth = 0;
@@ -190,27 +199,40 @@ bool Renderer::fits(int font, const QString& text, double room) const {
     return textWidth(font, text) <= room;
 }
 
+// The texts of a band that shows its own text, each starting at its box or
+// further left for a right-aligned or centred text wider than its box.
+// Asked once per band, so that a text is measured once however many
+// wrapping texts it borders.
+const std::vector<Renderer::Neighbour>& Renderer::neighbours(const ReportBand& band) const {
+    m_neighbours.clear();
+    for (const ReportItem& other : band.items) {
+        if (other.kind != ReportItem::Kind::Text || other.text.isEmpty() ||
+            other.field != ReportItem::Field::Text)
+            continue;
+        double start = x(other.x);
+        if (other.align != ReportItem::Align::Left) {
+            const double width = textWidth(other);
+            if (width > x(other.width)) {
+                start = other.align == ReportItem::Align::Right ? x(other.x + other.width) - width
+                                                                : start + (x(other.width) - width) / 2;
+            }
+        }
+        m_neighbours.push_back({other.x + other.width, other.y, other.y + other.height, start});
+    }
+    return m_neighbours;
+}
+
 // The room of a wrapping text: up to the next text of its band that starts
 // further right (a right-aligned amount wider than its box included), or up
 // to the page edge, less a gutter. Zero when the text fits on one line.
-double Renderer::wrapWidth(const ReportBand& band, const ReportItem& item) const {
+double Renderer::wrapWidth(const std::vector<Neighbour>& neighbours, const ReportItem& item) const {
     const double left = x(item.x);
     double limit = m_pageWidth - m_offsetX;
-    for (const ReportItem& other : band.items) {
-        if (other.kind != ReportItem::Kind::Text || other.text.isEmpty() ||
-            other.field != ReportItem::Field::Text || other.x + other.width <= item.x)
+    for (const Neighbour& other : neighbours) {
+        if (other.right <= item.x || other.top >= item.y + item.height || item.y >= other.bottom)
             continue;
-        if (other.y >= item.y + item.height || item.y >= other.y + other.height)
-            continue;
-        // A text that fits its box starts at or right of the box.
-        double start = x(other.x);
-        if (other.align != ReportItem::Align::Left && !fits(other.font, other.text, x(other.width))) {
-            const double width = textWidth(other);
-            start = other.align == ReportItem::Align::Right ? x(other.x + other.width) - width
-                                                            : start + (x(other.width) - width) / 2;
-        }
-        if (start > left)
-            limit = std::min(limit, start);
+        if (other.start > left)
+            limit = std::min(limit, other.start);
     }
     const double room = limit - left - x(gutter);
     return fits(item.font, item.text, room) ? 0 : std::max(room, x(gutter));
@@ -237,10 +259,13 @@ double Renderer::bandHeight(const ReportBand& band, bool* wraps) const {
     // its spacing below them.
     const double base = y(band.height);
     double height = base;
+    const std::vector<Neighbour>* others = nullptr;
     for (const ReportItem& item : band.items) {
         if (item.kind != ReportItem::Kind::Text || !item.wrap)
             continue;
-        const double width = wrapWidth(band, item);
+        if (!others)
+            others = &neighbours(band);
+        const double width = wrapWidth(*others, item);
         if (width == 0)
             continue;
         const double wrapped = wrappedLines(item, width)->boundingRect().height();
@@ -321,8 +346,10 @@ void Renderer::layOutPages(bool checkCodes) {
 }
 
 const ReportBand& Renderer::detail(qsizetype row) {
-    m_detail.height = 0;
-    m_detail.items.clear();
+    if (!m_layout.detailRefills) {
+        m_detail.height = 0;
+        m_detail.items.clear();
+    }
     m_layout.detail(row, m_detail);
     return m_detail;
 }
@@ -360,6 +387,7 @@ void Renderer::drawText(ReportCanvas& canvas, const ReportItem& item, const QStr
 }
 
 void Renderer::drawBand(ReportCanvas& canvas, const ReportBand& band, double top, bool wraps, int page) {
+    const std::vector<Neighbour>* others = nullptr;
     for (const ReportItem& item : band.items) {
         const double itemTop = top + y(item.y);
         const double left = m_offsetX + x(item.x);
@@ -369,7 +397,9 @@ void Renderer::drawBand(ReportCanvas& canvas, const ReportBand& band, double top
             continue;
         }
         if (item.wrap && wraps) {
-            if (const double width = wrapWidth(band, item); width > 0) {
+            if (!others)
+                others = &neighbours(band);
+            if (const double width = wrapWidth(*others, item); width > 0) {
                 // Each line one run of text.
                 const std::unique_ptr<QTextLayout> lines = wrappedLines(item, width);
                 for (int i = 0; i < lines->lineCount(); ++i) {
@@ -498,7 +528,8 @@ QFont reportFont(double pointSize, bool bold) {
 
 ReportItem& ReportBand::addText(int x, int y, int width, int height, const QString& text, int font,
                                 ReportItem::Align align) {
-    ReportItem item;
+    // Built in place: a detail band is filled anew for every row.
+    ReportItem& item = items.emplaceBack();
     item.x = x;
     item.y = y;
     item.width = width;
@@ -506,8 +537,7 @@ ReportItem& ReportBand::addText(int x, int y, int width, int height, const QStri
     item.text = text;
     item.font = font;
     item.align = align;
-    items.append(item);
-    return items.last();
+    return item;
 }
 
 ReportItem& ReportBand::addWrappingText(int x, int y, int width, int height, const QString& text, int font) {

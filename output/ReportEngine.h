@@ -78,6 +78,10 @@ struct ReportLayout {
     // Fills the band of a row into an empty band, which is handed in again
     // for the next row so that its items keep their room.
     std::function<void(qsizetype row, ReportBand& band)> detail;
+    // The band is handed in as the row before left it (empty before the
+    // first row), for rows that differ only in their texts: detail then sets
+    // those instead of building the band anew.
+    bool detailRefills = false;
 };
 
 // A report ready to be drawn, owning what its rows are built from, so it can
