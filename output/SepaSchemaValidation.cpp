@@ -50,8 +50,7 @@ xmlSchemaPtr shippedSchema(const char* fileName) {
 struct FirstComplaint {
     SaxEventStream* stream = nullptr;
     int reader = 0;
-    unsigned long at = 0;               // the line of the event being replayed
-    xmlParserCtxtPtr* parser = nullptr; // or the parser's, on its own thread
+    unsigned long at = 0; // the line of the event being replayed
     QString text;
     long line = 0;
 };
@@ -71,7 +70,7 @@ int eventLine(void* sink, const char** file, unsigned long* line) {
     if (file)
         *file = nullptr;
     if (line)
-        *line = first->parser ? xmlSAX2GetLineNumber(*first->parser) : first->at;
+        *line = first->at;
     return 0;
 }
 
@@ -191,9 +190,8 @@ struct Progress {
     bool stopped = false;
 };
 
-// One schema's validator. It takes the parse's events either on the parse's
-// own thread, plugged in front of nothing (the file's only schema), or
-// replayed from the event stream on a thread of its own.
+// One schema's validator. It takes the parse's events replayed from the
+// event stream on a thread of its own.
 class Validation {
 public:
     Validation(SaxEventStream& stream, int reader, const char* schemaFile)
@@ -203,6 +201,29 @@ public:
     }
     ~Validation() { unplug(); }
 
+    // The validator's thread: replays the stream into it.
+    void run() {
+        xmlSAXHandler sax = noCallbacks();
+        xmlSAXHandlerPtr handler = &sax;
+        void* userData = nullptr;
+        if (plug(&handler, &userData))
+            m_stream.replay(m_reader, *handler, userData, &first.at);
+        unplug();
+    }
+
+    // A handler without callbacks of its own: no tree is built.
+    static xmlSAXHandler noCallbacks() {
+        xmlSAXHandler sax;
+        std::memset(&sax, 0, sizeof sax);
+        sax.initialized = XML_SAX2_MAGIC;
+        return sax;
+    }
+
+    // Written by the thread, read after it has been joined.
+    FirstComplaint first;
+    const char* failedSchema = nullptr;
+
+private:
     // Puts the validator at the end of the handler chain; false, having left
     // the stream, when its schema cannot be had.
     bool plug(xmlSAXHandlerPtr* handler, void** userData) {
@@ -229,29 +250,6 @@ public:
         m_validator = nullptr;
     }
 
-    // The thread of a validator that replays the stream.
-    void run() {
-        xmlSAXHandler sax = noCallbacks();
-        xmlSAXHandlerPtr handler = &sax;
-        void* userData = nullptr;
-        if (plug(&handler, &userData))
-            m_stream.replay(m_reader, *handler, userData, &first.at);
-        unplug();
-    }
-
-    // A handler without callbacks of its own: no tree is built.
-    static xmlSAXHandler noCallbacks() {
-        xmlSAXHandler sax;
-        std::memset(&sax, 0, sizeof sax);
-        sax.initialized = XML_SAX2_MAGIC;
-        return sax;
-    }
-
-    // Written by the thread, read after it has been joined.
-    FirstComplaint first;
-    const char* failedSchema = nullptr;
-
-private:
     SaxEventStream& m_stream;
     const int m_reader;
     const char* const m_schemaFile;
@@ -260,26 +258,20 @@ private:
 };
 
 // The one parse of the file, reading it as the parser asks for input. Its
-// events go to the validator of the file's only schema on the same thread,
-// or into the event stream for the validators of several.
+// events go into the event stream for the validators: even a file of one
+// schema is checked on two threads, as validating costs more than parsing
+// and the check would otherwise keep the posting waiting on one core.
 class Parse {
 public:
     Parse(Progress& progress, const QString& localPath, const SepaSchemas& schemas, SaxEventStream& stream)
         : m_progress(progress), m_file(localPath), m_schemas(schemas), m_stream(stream) {}
     ~Parse() { xmlFreeParserCtxt(m_parser); } // after the validators: they hold its names
 
-    void run(Validation* only) {
+    void run() {
         xmlSAXHandler sax = Validation::noCallbacks();
         xmlSAXHandlerPtr handler = &sax;
-        void* userData = nullptr;
-        if (only) {
-            only->first.parser = &m_parser;
-            if (!only->plug(&handler, &userData))
-                return;
-        } else {
-            m_stream.attachTo(&sax);
-            userData = &m_stream;
-        }
+        m_stream.attachTo(&sax);
+        void* userData = &m_stream;
         if (m_file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
             IndentFilter indentFilter;
             indentFilter.wrap(&handler, &userData);
@@ -298,8 +290,6 @@ public:
         } else {
             unreadable = m_file.errorString();
         }
-        if (only)
-            only->unplug();
         m_stream.finish();
     }
 
@@ -380,10 +370,10 @@ private:
 
 } // namespace
 
-// The file is parsed once, on a thread of its own. A file of two schemas has
-// each validator replay the parse on another: validating is the larger part
-// of the work, so the two share the cores while the posting waits for the
-// verdict, and the file is not parsed twice.
+// The file is parsed once, on a thread of its own, and each schema's
+// validator replays the parse on another: validating is the larger part of
+// the work, so parse and validators share the cores while the posting waits
+// for the verdict, and a file of two schemas is not parsed twice.
 struct PendingSchemaCheck::State {
     State(const QString& localPath, const QString& fileName, const SepaSchemas& schemas)
         : name(fileName), stream(int(std::count_if(std::begin(schemas.files), std::end(schemas.files),
@@ -430,10 +420,7 @@ PendingSchemaCheck::PendingSchemaCheck(const QString& localPath, const QString& 
     if (m_state->validations.empty())
         return;
     State& s = *m_state;
-    Validation* only = s.validations.size() == 1 ? s.validations.front().get() : nullptr;
-    s.threads.emplace_back([&s, only] { s.parse.run(only); });
-    if (only)
-        return;
+    s.threads.emplace_back([&s] { s.parse.run(); });
     for (const std::unique_ptr<Validation>& validation : s.validations)
         s.threads.emplace_back([validation = validation.get()] { validation->run(); });
 }
