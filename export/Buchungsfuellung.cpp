@@ -1,10 +1,10 @@
 #include "export/Buchungsfuellung.h"
 
+#include "hostdb/HostDb.h"
 #include "hostdb/HostValues.h"
 #include "output/GermanFormat.h"
 
 #include <QLocale>
-#include <QSqlError>
 
 namespace {
 
@@ -194,11 +194,11 @@ bool readAll(QSqlQuery& query, const Options& options, BookingList& bookings, Pr
     }
     // A read that breaks off is no end of the rows: a file of the rows read so
     // far would leave the others unpaid while the run reports success.
-    if (query.lastError().isValid()) {
+    QString why;
+    if (!HostDb::rowsEnded(query, &why)) {
         prompter.setBusy(false);
-        prompter.message(
-            QStringLiteral("Fehler beim Lesen der Belege für den Export:\r%1").arg(query.lastError().text()),
-            Prompter::Icon::Critical);
+        prompter.message(QStringLiteral("Fehler beim Lesen der Belege für den Export:\r%1").arg(why),
+                         Prompter::Icon::Critical);
         return false;
     }
     return true;

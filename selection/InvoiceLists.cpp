@@ -7,7 +7,6 @@
 #include "selection/ListStatements.h"
 #include "selection/NodeKey.h"
 
-#include <QSqlError>
 #include <QSqlQuery>
 
 namespace {
@@ -73,11 +72,7 @@ bool readRows(const HostDb& db, const ListStatements::Statement& statement, Invo
         for (int c = 0; c < columns; ++c)
             rows->append(c, query.value(c));
     }
-    if (query.lastError().isValid()) {
-        *error = query.lastError().text();
-        return false;
-    }
-    return true;
+    return HostDb::rowsEnded(query, error);
 }
 
 // Puts the rows of a load into the list; an empty load leaves no columns.

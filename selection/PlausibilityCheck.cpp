@@ -6,7 +6,6 @@
 #include "selection/ListStatements.h"
 #include "selection/NodeKey.h"
 
-#include <QSqlError>
 #include <QSqlQuery>
 
 namespace {
@@ -21,11 +20,7 @@ bool findings(const HostDb& db, const ListStatements::Statement& statement, QStr
                    QStringLiteral("     A-Datum:  ") + HostValues::text(query.value(1)) +
                    QStringLiteral("\r\n");
     }
-    if (query.lastError().isValid()) {
-        *error = query.lastError().text();
-        return false;
-    }
-    return true;
+    return HostDb::rowsEnded(query, error);
 }
 
 } // namespace
