@@ -8,7 +8,7 @@
 #include "export/RunPhase.h"
 #include "export/RunRecovery.h"
 #include "hostdb/HostDb.h"
-#include "output/SepaVersion.h"
+#include "output/SepaOptions.h"
 #include "selection/InvoiceListModel.h"
 #include "selection/InvoiceLists.h"
 #include "selection/InvoiceTree.h"
@@ -100,8 +100,9 @@ int runBatchExport(const CommandLine& cl, std::shared_ptr<const void>* leftovers
     const HostLocation host = HostLocation::fromArgument(cl.argument, paths);
     // A setting the run cannot follow refuses it before anything is read or written.
     const OwnSettings settings = OwnSettings::load(paths.ownIni());
-    if (!sepaVersionOf(settings.SEPAVersion))
-        return refuse(invalidSepaVersionMessage(settings.SEPAVersion));
+    QString refusal;
+    if (!sepaOptionsOf(settings.SEPAVersion, settings.Echtzeit, settings.Empfaengerpruefung, &refusal))
+        return refuse(refusal);
     QString error;
     std::unique_ptr<HostDb> SQLConn = HostDb::open(host.strConnectionString, &error);
     if (!SQLConn)
@@ -177,6 +178,8 @@ int runBatchExport(const CommandLine& cl, std::shared_ptr<const void>* leftovers
     run.strBezeichnungStattNameVorname = settings.BezeichnungStattNameVorname;
     run.strSkontoRechnungsKopf = settings.SKONTO_RECHNUNGS_KOPF;
     run.strSEPAVersion = settings.SEPAVersion;
+    run.strEchtzeit = settings.Echtzeit;
+    run.strEmpfaengerpruefung = settings.Empfaengerpruefung;
     run.logFile = paths.logFile();
     run.now = QDateTime::currentDateTime();
 

@@ -2,6 +2,7 @@
 
 #include "app/FileReplace.h"
 #include "output/ExportPath.h"
+#include "output/SepaOptions.h"
 #include "output/Windows1252.h"
 
 #include <QFile>
@@ -97,6 +98,8 @@ OwnSettings OwnSettings::load(const QString& file) {
     s.BezeichnungStattNameVorname = orZero(read("BezeichnungStattNameVorname"));
     s.SKONTO_RECHNUNGS_KOPF = read("SKONTO_RECHNUNGS_KOPF");
     s.SEPAVersion = read("SEPAVersion");
+    s.Echtzeit = orZero(read("Echtzeit"));
+    s.Empfaengerpruefung = read("Empfaengerpruefung");
     return s;
 }
 
@@ -125,6 +128,8 @@ QByteArray OwnSettings::toFileContent(bool* lossy) const {
         {"CheckBoxLastschrift", CheckBoxLastschrift},
         {"BezeichnungStattNameVorname", BezeichnungStattNameVorname},
         {"SEPAVersion", SEPAVersion.isEmpty() ? QStringLiteral("2019") : SEPAVersion},
+        {"Echtzeit", Echtzeit},
+        {"Empfaengerpruefung", spelledVerificationOfPayee(Empfaengerpruefung)},
     };
     QString text;
     for (const auto& [key, value] : lines)

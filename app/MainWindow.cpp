@@ -264,6 +264,8 @@ MainWindow::StartResult MainWindow::Form_Load(const QString& argument, const QDa
     strBezeichnungStattNameVorname = settings.BezeichnungStattNameVorname;
     strSkontoRechnungsKopf = settings.SKONTO_RECHNUNGS_KOPF;
     strSEPAVersion = settings.SEPAVersion;
+    strEchtzeit = settings.Echtzeit;
+    strEmpfaengerpruefung = settings.Empfaengerpruefung;
 
     if (!tidyTransferMarksAtStart(*SQLConn, &error))
         return failStartup(error);
@@ -293,6 +295,8 @@ OwnSettings MainWindow::currentSettings() const {
     s.CheckBoxLastschrift = strCheckBoxLastschrift;
     s.BezeichnungStattNameVorname = strBezeichnungStattNameVorname;
     s.SEPAVersion = strSEPAVersion;
+    s.Echtzeit = strEchtzeit;
+    s.Empfaengerpruefung = strEmpfaengerpruefung;
     return s;
 }
 
@@ -461,6 +465,8 @@ void MainWindow::cmdStart_Click() {
     settings.strBezeichnungStattNameVorname = strBezeichnungStattNameVorname;
     settings.strSkontoRechnungsKopf = strSkontoRechnungsKopf;
     settings.strSEPAVersion = strSEPAVersion;
+    settings.strEchtzeit = strEchtzeit;
+    settings.strEmpfaengerpruefung = strEmpfaengerpruefung;
     settings.logFile = m_paths.logFile();
     settings.now = QDateTime::currentDateTime();
     const ExportOutcome outcome = ExportSEPA(settings, selectedNames(lvAbrechnungen, *m_openInvoices),

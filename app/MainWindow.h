@@ -67,6 +67,8 @@ public:
     QString strEDIFACT;
     QString strCSV;
     QString strSEPAVersion;
+    QString strEchtzeit;
+    QString strEmpfaengerpruefung;
     QString strBezeichnungStattNameVorname;
     QString strSkontoRechnungsKopf;
 

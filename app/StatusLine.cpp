@@ -18,9 +18,14 @@ QString exportRun(const ExportOutcome& outcome, bool directDebit) {
     const QString payments =
         directDebit ? (outcome.count == 1 ? QStringLiteral("Lastschrift") : QStringLiteral("Lastschriften"))
                     : (outcome.count == 1 ? QStringLiteral("Überweisung") : QStringLiteral("Überweisungen"));
-    return QStringLiteral("%1 %2 über %3 EUR in %4 geschrieben und gebucht.")
+    QString how;
+    if (outcome.options.instant)
+        how += QStringLiteral(" als Echtzeitüberweisungen");
+    if (!outcome.options.verificationOfPayee.isEmpty())
+        how += QStringLiteral(", Empfängerprüfung %1,").arg(outcome.options.verificationOfPayee);
+    return QStringLiteral("%1 %2 über %3 EUR%4 in %5 geschrieben und gebucht.")
         .arg(outcome.count)
-        .arg(payments, GermanFormat::amount(outcome.controlSumCents),
+        .arg(payments, GermanFormat::amount(outcome.controlSumCents), how,
              QFileInfo(outcome.paymentFile).fileName());
 }
 

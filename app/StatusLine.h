@@ -8,7 +8,9 @@ struct ExportOutcome;
 namespace StatusLine {
 
 // "300 Überweisungen über 303.928,50 EUR in UW_….xml geschrieben und gebucht.",
-// the same with "Lastschriften", or the word that nothing was written.
+// the same with "Lastschriften", "… EUR als Echtzeitüberweisungen,
+// Empfängerprüfung VoPOptIn, in …" for the options the file carries, or the
+// word that nothing was written.
 QString exportRun(const ExportOutcome& outcome, bool directDebit);
 // "3 Rechnungen freigegeben."
 QString release(int released);

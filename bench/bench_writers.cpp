@@ -70,7 +70,7 @@ int main(int argc, char* argv[]) {
     struct Writer {
         const char* name;
         SepaResult (*write)(const QString&, BookingList&, const Firmendaten&, const QDateTime&, Prompter&,
-                            SepaVersion, SchemaCheckTiming);
+                            const SepaOptions&, SchemaCheckTiming);
         bool directDebit;
         SepaSchemas schemas[2]; // 2009, 2019
     };
@@ -83,7 +83,7 @@ int main(int argc, char* argv[]) {
          WriteSEPALastschrift,
          true,
          {{{"pain.008.001.02.xsd", nullptr}, "", nullptr},
-          {{"pain.008.001.08.xsd", "pain.008.001.08_GBIC_4.xsd"}, "", nullptr}}}};
+          {{"pain.008.001.08.xsd", "pain.008.001.08_GBIC_5.xsd"}, "", nullptr}}}};
     int run = 0;
     for (const Writer& writer : writers) {
         for (const SepaVersion version : {SepaVersion::Iso2009, SepaVersion::Iso2019}) {
@@ -97,7 +97,7 @@ int main(int argc, char* argv[]) {
             timer.start();
             const double processStart = cpuSeconds(CLOCK_PROCESS_CPUTIME_ID);
             const double threadStart = cpuSeconds(CLOCK_THREAD_CPUTIME_ID);
-            SepaResult result = writer.write(exportFolder, list, firma, now, prompter, version,
+            SepaResult result = writer.write(exportFolder, list, firma, now, prompter, SepaOptions{version},
                                              SchemaCheckTiming::WhileWriting);
             const double writerCpu = cpuSeconds(CLOCK_THREAD_CPUTIME_ID) - threadStart;
             const double bothCpu = cpuSeconds(CLOCK_PROCESS_CPUTIME_ID) - processStart;

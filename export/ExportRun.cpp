@@ -91,9 +91,11 @@ ExportOutcome ExportSEPA(const ExportSettings& settings, const QStringList& sele
                          const std::function<void()>& reloadOpenInvoices,
                          const std::function<void(const QString&)>& paymentFilePublished) {
     ExportOutcome outcome;
-    const std::optional<SepaVersion> version = sepaVersionOf(settings.strSEPAVersion);
-    if (!version) {
-        prompter.message(invalidSepaVersionMessage(settings.strSEPAVersion), Prompter::Icon::Critical);
+    QString refusal;
+    const std::optional<SepaOptions> sepaOptions = sepaOptionsOf(
+        settings.strSEPAVersion, settings.strEchtzeit, settings.strEmpfaengerpruefung, &refusal);
+    if (!sepaOptions) {
+        prompter.message(refusal, Prompter::Icon::Critical);
         return outcome;
     }
     if (selectedNames.isEmpty()) {
@@ -169,7 +171,8 @@ ExportOutcome ExportSEPA(const ExportSettings& settings, const QStringList& sele
     // Bookings the payment file cannot carry leave the run here, so that the
     // CSV file, the payment file, the reports and the posting hold the same.
     RunPhase checkPhase("Prüfung");
-    const SepaCheckSummary checks = CheckBookings(bookings, directDebit, *version, settings.logFile, now);
+    const SepaCheckSummary checks =
+        CheckBookings(bookings, directDebit, sepaOptions->version, settings.logFile, now);
     checkPhase.end();
     PendingFile csv, payment;
     if (checks.count == 0) {
@@ -204,10 +207,10 @@ ExportOutcome ExportSEPA(const ExportSettings& settings, const QStringList& sele
     // The schema check follows the file from disk as it is written and goes
     // on while the posting runs; the posting commits only on its yes.
     const SchemaCheckTiming behind = SchemaCheckTiming::Behind;
-    SepaResult sepa =
-        directDebit
-            ? WriteSEPALastschrift(exportFolder, bookings, settings.firma, now, prompter, *version, behind)
-            : WriteSEPAUeberweisung(exportFolder, bookings, settings.firma, now, prompter, *version, behind);
+    SepaResult sepa = directDebit ? WriteSEPALastschrift(exportFolder, bookings, settings.firma, now,
+                                                         prompter, *sepaOptions, behind)
+                                  : WriteSEPAUeberweisung(exportFolder, bookings, settings.firma, now,
+                                                          prompter, *sepaOptions, behind);
     payment = sepa.file;
     paymentPhase.end();
     if (!sepa.written) {
@@ -292,6 +295,7 @@ ExportOutcome ExportSEPA(const ExportSettings& settings, const QStringList& sele
     outcome.paymentFile = payment.finalPath;
     outcome.count = sepa.count;
     outcome.controlSumCents = sepa.controlSumCents;
+    outcome.options = sepa.carried;
     if (csv.isStaged() && PublishCSVFile(csv, prompter))
         outcome.csvFile = csv.finalPath;
     record->state = RunRecord::State::Published;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "export/ExportSettings.h"
+#include "output/SepaOptions.h"
 
 #include <QString>
 #include <QStringList>
@@ -19,6 +20,7 @@ struct ExportOutcome {
     qint32 count = 0;           // payments in the payment file
     qint64 controlSumCents = 0; // their sum
     int skipped = 0;            // selected invoices exported elsewhere since the list was loaded
+    SepaOptions options;        // instant and verification of payee as the file carries them
     // The bookings of a finished run and what was built from them, of no
     // more use: batch mode leaves them to the operating system at its exit,
     // which is quicker than freeing 100,000 bookings one by one.

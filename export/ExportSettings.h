@@ -17,7 +17,9 @@ struct ExportSettings {
     QString strCSV;
     QString strBezeichnungStattNameVorname;
     QString strSkontoRechnungsKopf;
-    QString strSEPAVersion; // "2019", "2009" or empty (2019), as read from the INI file
+    QString strSEPAVersion;        // "2019", "2009" or empty (2019), as read from the INI file
+    QString strEchtzeit;           // "1": instant credit transfers
+    QString strEmpfaengerpruefung; // "VoPOptIn" or "VoPOptOut": Austrian credit transfers
     QString logFile;
     QDateTime now; // the run's date and time: file names, dates in the files
 };

@@ -2,6 +2,7 @@
 // schema, whatever the bookings held (the checks remove the ones it cannot carry).
 #include "Bookings.h"
 #include "SchemaCheck.h"
+#include "output/BankIdentifiers.h"
 #include "output/SepaChecks.h"
 #include "output/SepaLastschrift.h"
 #include "output/SepaUeberweisung.h"
@@ -15,7 +16,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FuzzInput in(data, size);
     const quint64 choice = quint64(in.number());
     const bool directDebit = choice % 2 == 1;
-    const SepaVersion version = choice % 4 >= 2 ? SepaVersion::Iso2019 : SepaVersion::Iso2009;
+    SepaOptions options;
+    options.version = choice % 4 >= 2 ? SepaVersion::Iso2019 : SepaVersion::Iso2009;
+    if (options.version == SepaVersion::Iso2019) {
+        options.instant = choice % 8 >= 4;
+        options.verificationOfPayee = choice % 16 >= 8 ? QStringLiteral("VoPOptIn") : QString();
+    }
+    const SepaVersion version = options.version;
     const Firmendaten firma = fuzzCompany(in);
     BookingList bookings = fuzzBookings(in);
     const qsizetype before = bookings.count();
@@ -26,8 +33,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // As the export run does: the checks first, then the writer.
     CheckBookings(bookings, directDebit, version, log, now);
     const SepaResult result =
-        directDebit ? WriteSEPALastschrift(exportFolder, bookings, firma, now, prompter, version)
-                    : WriteSEPAUeberweisung(exportFolder, bookings, firma, now, prompter, version);
+        directDebit ? WriteSEPALastschrift(exportFolder, bookings, firma, now, prompter, options)
+                    : WriteSEPAUeberweisung(exportFolder, bookings, firma, now, prompter, options);
     if (bookings.count() > before)
         fuzzFailure(QStringLiteral("the checks added bookings"));
     if (result.written) {
@@ -37,16 +44,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (!file.open(QIODevice::ReadOnly))
             fuzzFailure(QStringLiteral("written file not found: ") + result.path);
         const QByteArray xml = file.readAll();
-        const QStringList schemas =
-            version == SepaVersion::Iso2009
-                ? QStringList{directDebit ? "pain.008.001.02.xsd" : "pain.001.001.03.xsd"}
-            : directDebit ? QStringList{"pain.008.001.08.xsd", "pain.008.001.08_GBIC_4.xsd"}
-                          : QStringList{"pain.001.001.09.xsd"};
-        for (const QString& schema : schemas) {
-            const QString errors = schemaErrors(withStandardNamespace(xml), schema);
-            if (!errors.isEmpty())
-                fuzzFailure(QStringLiteral("invalid payment file: ") + errors, xml);
-        }
+        const bool austrian = BankIdentifiers::normalized(firma.Kontonummer).startsWith(QLatin1String("AT"));
+        const QString errors = bankSchemaErrors(xml, directDebit, version, austrian);
+        if (!errors.isEmpty())
+            fuzzFailure(QStringLiteral("invalid payment file: ") + errors, xml);
     }
     for (const QString& name : QDir(folder.path()).entryList(QDir::Files | QDir::Hidden))
         QFile::remove(folder.filePath(name));

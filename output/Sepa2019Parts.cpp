@@ -23,6 +23,15 @@ QString companyName(const QString& firmenName) {
     return ToSepaCharacterSet(firmenName, kMaxNameLength);
 }
 
+QString creationTime(const QDateTime& now) {
+    const int offset = now.offsetFromUtc() / 60;
+    const int minutes = offset < 0 ? -offset : offset;
+    return now.toString(QStringLiteral("yyyy-MM-dd'T'HH:mm:ss")) + QLatin1Char(offset < 0 ? '-' : '+') +
+           QStringLiteral("%1:%2")
+               .arg(minutes / 60, 2, 10, QLatin1Char('0'))
+               .arg(minutes % 60, 2, 10, QLatin1Char('0'));
+}
+
 QString messageId(const QString& numbers, const QDateTime& now) {
     return (numbers + QLatin1Char('-') + now.toString(QStringLiteral("yyyyMMddHHmmss"))).right(kMaxIdLength);
 }

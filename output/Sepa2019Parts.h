@@ -8,6 +8,9 @@
 namespace Sepa2019 {
 
 QString companyName(const QString& firmenName);
+// CreDtTm: the run's local date and time with its offset from UTC at that
+// moment, "2026-12-08T14:05:09+01:00"; banks refuse a time without one.
+QString creationTime(const QDateTime& now);
 // The 2009 message id, "-" and the run's yyyymmddhhmmss, cut at its front to
 // 35 characters.
 QString messageId(const QString& numbers, const QDateTime& now);

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "export/Buchung.h"
-#include "output/SepaVersion.h"
+#include "output/SepaOptions.h"
 
 #include <QDateTime>
 #include <QString>

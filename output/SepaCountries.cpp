@@ -1,5 +1,6 @@
 #include "output/SepaCountries.h"
 
+#include "output/BankIdentifiers.h"
 #include "output/Sanitizing.h"
 
 #include <QHash>
@@ -88,7 +89,7 @@ QString countryOf(const QString& nation, const QString& iban) {
     const QString known = countryByKey().value(nation.trimmed().toUpper());
     if (!known.isEmpty())
         return known;
-    const QString fromIban = iban.trimmed().left(2);
+    const QString fromIban = BankIdentifiers::normalized(iban).left(2);
     if (fromIban.size() == 2 && isCapital(fromIban[0]) && isCapital(fromIban[1]))
         return fromIban;
     return {};

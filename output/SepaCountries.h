@@ -7,8 +7,8 @@
 namespace SepaCountries {
 
 // The Nation column (a code or a German name, with umlauts or sanitized)
-// when the table knows it, otherwise the IBAN's first two characters when
-// they are capital letters.
+// when the table knows it, otherwise the first two characters of the IBAN
+// as the file writes it (upper case, no blanks) when they are letters.
 QString countryOf(const QString& nation, const QString& iban);
 
 // Countries whose IBANs belong to the SEPA area but not to the EEA: a

@@ -19,6 +19,22 @@ constexpr qsizetype kMaxIdLength = 35;
 constexpr qsizetype kMaxNameLength = 70;
 constexpr qsizetype kMaxRemittanceLength = 140;
 
+bool isAustrian(const SepaCompany& company) {
+    return company.iban.startsWith(QLatin1String("AT"));
+}
+
+// What of the options a file of this layout and variant carries.
+SepaOptions optionsCarried(const SepaLayout& layout, const SepaCompany& company, const SepaOptions& options) {
+    SepaOptions carried;
+    carried.version = layout.version;
+    if (!layout.directDebit && layout.version == SepaVersion::Iso2019) {
+        carried.instant = options.instant;
+        if (isAustrian(company))
+            carried.verificationOfPayee = options.verificationOfPayee;
+    }
+    return carried;
+}
+
 // The company values as the file carries them, or nothing (after telling the
 // user) when one of them would make the file invalid.
 std::optional<SepaCompany> readCompany(const SepaLayout& layout, const Firmendaten& firma,
@@ -29,8 +45,10 @@ std::optional<SepaCompany> readCompany(const SepaLayout& layout, const Firmendat
     company.iban = BankIdentifiers::normalized(firma.Kontonummer);
     company.bic = BankIdentifiers::bicOrNotProvided(firma.Bankleitzahl);
     company.creditorId = firma.GlaubigerID;
-    company.address =
-        Sepa2019::address(firma.Adresse, firma.PLZ, firma.Ort, SepaCountries::countryOf({}, company.iban));
+    // Austrian banks refuse a file that carries the company's address.
+    if (!isAustrian(company))
+        company.address = Sepa2019::address(firma.Adresse, firma.PLZ, firma.Ort,
+                                            SepaCountries::countryOf({}, company.iban));
 
     QString problem;
     if (company.name.trimmed().isEmpty())
@@ -91,12 +109,11 @@ bool writeDocument(QIODevice& device, PendingSchemaCheck& check, const SepaLayou
                    const QDateTime& now) {
     XmlLines xml(device, [&check](qint64 written) { check.written(written); });
     xml.raw(0, R"(<?xml version="1.0" encoding="UTF-8"?>)");
-    xml.raw(0, doc.company.iban.startsWith(QLatin1String("AT")) ? layout.austrianDocumentTag
-                                                                : layout.standardDocumentTag);
+    xml.raw(0, isAustrian(doc.company) ? layout.austrianDocumentTag : layout.standardDocumentTag);
     xml.open(1, layout.rootTag);
     xml.open(5, "GrpHdr");
     xml.value(9, "MsgId", doc.messageId);
-    xml.value(9, "CreDtTm", now.toString(QStringLiteral("yyyy-MM-dd'T'HH:mm:ss")));
+    xml.value(9, "CreDtTm", layout.createdAt(now));
     xml.value(9, "NbOfTxs", QString::number(checks.count));
     xml.amount(9, "CtrlSum", "CtrlSum", checks.sumCents);
     xml.open(9, "InitgPty");
@@ -128,7 +145,7 @@ bool writeDocument(QIODevice& device, PendingSchemaCheck& check, const SepaLayou
 
 SepaResult writeSepaFile(const SepaLayout& layout, const QString& exportFolder, BookingList& bookings,
                          const Firmendaten& firma, const QDateTime& now, Prompter& prompter,
-                         SchemaCheckTiming timing) {
+                         const SepaOptions& options, SchemaCheckTiming timing) {
     SepaResult result;
     SepaCheckSummary totals;
     for (const Buchung& b : bookings) {
@@ -146,13 +163,15 @@ SepaResult writeSepaFile(const SepaLayout& layout, const QString& exportFolder, 
     const QString fileName = QLatin1String(layout.filePrefix) + firma.Verwendungszweck + QLatin1Char('_') +
                              now.toString(QStringLiteral("ddMMyyyy'T'HHmmss")) + QStringLiteral(".xml");
     result.path = exportFolder + fileName;
-    const SepaDocument doc{*company, layout.messageId(messageIdOf(bookings), now), sepaDate(now)};
+    const SepaDocument doc{*company, layout.messageId(messageIdOf(bookings), now), sepaDate(now),
+                           optionsCarried(layout, *company, options)};
+    const SepaSchemas& schemas = isAustrian(doc.company) ? layout.austrianSchemas : layout.schemas;
     // The check reads the file from disk right behind the writer.
     std::shared_ptr<PendingSchemaCheck> check;
     QString stagedAt;
     result.file = stageFile(exportFolder, fileName, [&](QFile& file) {
         stagedAt = file.fileName();
-        check = std::make_shared<PendingSchemaCheck>(stagedAt, result.path, layout.schemas);
+        check = std::make_shared<PendingSchemaCheck>(stagedAt, result.path, schemas);
         return writeDocument(file, *check, layout, bookings, doc, totals, now);
     });
     if (!result.file.isStaged()) {
@@ -178,7 +197,12 @@ SepaResult writeSepaFile(const SepaLayout& layout, const QString& exportFolder, 
         result.check = check;
     result.written = true;
     result.count = totals.count;
+    result.carried = doc.options;
     return result;
+}
+
+QString creationTime2009(const QDateTime& now) {
+    return now.toString(QStringLiteral("yyyy-MM-dd'T'HH:mm:ss"));
 }
 
 QString companyName2009(const QString& firmenName) {

@@ -4,8 +4,8 @@
 #include "export/Firmendaten.h"
 #include "export/Prompter.h"
 #include "output/PendingFile.h"
+#include "output/SepaOptions.h"
 #include "output/SepaSchemaValidation.h"
-#include "output/SepaVersion.h"
 #include "output/XmlLines.h"
 
 #include <QDateTime>
@@ -31,6 +31,9 @@ struct SepaResult {
     QString path; // folder + file name, as formed from the export folder
     PendingFile file;
     std::shared_ptr<PendingSchemaCheck> check; // only when checked behind the writing
+    // The options the file carries: instant and a verification of payee only
+    // where its kind and variant take them.
+    SepaOptions carried;
 };
 
 // A structured postal address of a 2019 file, its texts in the SEPA set.
@@ -63,7 +66,8 @@ struct PaymentBlock {
 struct SepaDocument {
     SepaCompany company;
     QString messageId;
-    QString runDate; // yyyy-mm-dd of the run
+    QString runDate;     // yyyy-mm-dd of the run
+    SepaOptions options; // as this file carries them
 };
 
 // What differs between the credit transfer and the direct debit file. The
@@ -79,8 +83,11 @@ struct SepaLayout {
     int initiatorNameIndent;         // blanks before the Nm of InitgPty
     bool blankLineAfterHeader;
     bool blankLineAtEnd;
-    bool directDebit; // mandate and creditor identifier checks
-    SepaSchemas schemas;
+    bool directDebit;            // mandate and creditor identifier checks
+    SepaSchemas schemas;         // of the standard variant
+    SepaSchemas austrianSchemas; // of the Austrian variant
+    // CreDtTm of the run's date-time.
+    QString (*createdAt)(const QDateTime& now);
     QString (*companyName)(const QString& firmenName);
     // MsgId from the first and last customer number and the run's time.
     QString (*messageId)(const QString& numbers, const QDateTime& now);
@@ -94,10 +101,15 @@ struct SepaLayout {
 // The common core of both writers: checks the company values and writes the
 // document of the bookings (checked by CheckBookings before) under a
 // temporary name. now is the run's date-time for the file name, CreDtTm and
-// the mandate signature date.
+// the mandate signature date. Instant payment and the verification of payee
+// go only into the 2019 credit transfer file, the latter only in its
+// Austrian variant; an Austrian 2019 file carries no company address.
 SepaResult writeSepaFile(const SepaLayout& layout, const QString& exportFolder, BookingList& bookings,
                          const Firmendaten& firma, const QDateTime& now, Prompter& prompter,
-                         SchemaCheckTiming timing);
+                         const SepaOptions& options, SchemaCheckTiming timing);
+
+// CreDtTm of the 2009 files: the local date and time as they stand.
+QString creationTime2009(const QDateTime& now);
 
 // The company name of the 2009 files: sanitized, cut to 70 characters, no "&".
 QString companyName2009(const QString& firmenName);

@@ -110,6 +110,10 @@ const SepaLayout kDirectDebit2009{
     .schemas = {{"pain.008.001.02.xsd", nullptr},
                 "urn:iso:std:iso:20022:tech:xsd:pain.008.001.02",
                 "APC:STUZZA:payments:ISO:pain:008:001:01:austrian:002"},
+    .austrianSchemas = {{"pain.008.001.02.xsd", nullptr},
+                        "urn:iso:std:iso:20022:tech:xsd:pain.008.001.02",
+                        "APC:STUZZA:payments:ISO:pain:008:001:01:austrian:002"},
+    .createdAt = creationTime2009,
     .companyName = companyName2009,
     .messageId = [](const QString& numbers, const QDateTime&) { return numbers; },
     .blockId =
@@ -123,7 +127,7 @@ const SepaLayout kDirectDebit2009{
 const char kDocument2019[] =
     R"(<Document xmlns="urn:iso:std:iso:20022:tech:xsd:pain.008.001.08" xmlns:xsi="http://www.w3.org/2001/XMLSchema-instance" xsi:schemaLocation="urn:iso:std:iso:20022:tech:xsd:pain.008.001.08 pain.008.001.08.xsd">)";
 
-// The German banks' subset is stricter than ISO; a file must pass both.
+// The banks' own schemas are stricter than ISO's; a file must pass both.
 const SepaLayout kDirectDebit2019{
     .version = SepaVersion::Iso2019,
     .filePrefix = "LS_",
@@ -135,9 +139,13 @@ const SepaLayout kDirectDebit2019{
     .blankLineAfterHeader = false,
     .blankLineAtEnd = true,
     .directDebit = true,
-    .schemas = {{"pain.008.001.08.xsd", "pain.008.001.08_GBIC_4.xsd"},
+    .schemas = {{"pain.008.001.08.xsd", "pain.008.001.08_GBIC_5.xsd"},
                 "urn:iso:std:iso:20022:tech:xsd:pain.008.001.08",
                 nullptr},
+    .austrianSchemas = {{"pain.008.001.08.xsd", "pain.008.001.08.at.004.xsd"},
+                        "urn:iso:std:iso:20022:tech:xsd:pain.008.001.08",
+                        nullptr},
+    .createdAt = Sepa2019::creationTime,
     .companyName = Sepa2019::companyName,
     .messageId = Sepa2019::messageId,
     .blockId = Sepa2019::blockId,
@@ -148,8 +156,8 @@ const SepaLayout kDirectDebit2019{
 } // namespace
 
 SepaResult WriteSEPALastschrift(const QString& exportFolder, BookingList& bookings, const Firmendaten& firma,
-                                const QDateTime& now, Prompter& prompter, SepaVersion version,
+                                const QDateTime& now, Prompter& prompter, const SepaOptions& options,
                                 SchemaCheckTiming timing) {
-    return writeSepaFile(version == SepaVersion::Iso2019 ? kDirectDebit2019 : kDirectDebit2009, exportFolder,
-                         bookings, firma, now, prompter, timing);
+    return writeSepaFile(options.version == SepaVersion::Iso2019 ? kDirectDebit2019 : kDirectDebit2009,
+                         exportFolder, bookings, firma, now, prompter, options, timing);
 }

@@ -7,6 +7,7 @@
 #include <QMutex>
 
 #include <libxml/parser.h>
+#include <libxml/xmlIO.h>
 #include <libxml/xmlschemas.h>
 
 #include <algorithm>
@@ -21,6 +22,40 @@ namespace {
 
 constexpr qint64 kReadChunkSize = 1 << 20;
 
+// The shipped schemas are read through a scheme of their own, so that a
+// schema's includes and redefines (the Austrian schemas take the ISO schema
+// beside them and a codelist) find their neighbours inside the program.
+constexpr char kSchemeOfShipped[] = "brv32-schema:/";
+
+int isShipped(const char* uri) {
+    return uri && std::strncmp(uri, kSchemeOfShipped, sizeof kSchemeOfShipped - 1) == 0;
+}
+
+struct ShippedInput {
+    QByteArray text;
+    qsizetype used = 0;
+};
+
+void* openShipped(const char* uri) {
+    QFile file(QStringLiteral(":/schemas/") + QString::fromUtf8(uri + sizeof kSchemeOfShipped - 1));
+    if (!file.open(QIODevice::ReadOnly))
+        return nullptr;
+    return new ShippedInput{file.readAll()};
+}
+
+int readShipped(void* context, char* buffer, int length) {
+    auto* input = static_cast<ShippedInput*>(context);
+    const int n = int(std::min<qsizetype>(length, input->text.size() - input->used));
+    std::memcpy(buffer, input->text.constData() + input->used, size_t(n));
+    input->used += n;
+    return n;
+}
+
+int closeShipped(void* context) {
+    delete static_cast<ShippedInput*>(context);
+    return 0;
+}
+
 // Parsed once per process: parsing a schema costs more than validating a
 // small file. The schemas stay reachable until the process ends, so a leak
 // check at exit does not count them.
@@ -28,13 +63,14 @@ xmlSchemaPtr shippedSchema(const char* fileName) {
     static QMutex mutex;
     static QHash<QString, xmlSchemaPtr>& parsed = *new QHash<QString, xmlSchemaPtr>; // never freed
     const QMutexLocker lock(&mutex);
+    static const bool registered =
+        xmlRegisterInputCallbacks(isShipped, openShipped, readShipped, closeShipped) >= 0;
     const QString name = QLatin1String(fileName);
     if (!parsed.contains(name)) {
-        QFile file(QStringLiteral(":/schemas/") + name);
         xmlSchemaPtr schema = nullptr;
-        if (file.open(QIODevice::ReadOnly)) {
-            const QByteArray text = file.readAll();
-            xmlSchemaParserCtxtPtr context = xmlSchemaNewMemParserCtxt(text.constData(), int(text.size()));
+        if (registered) {
+            const QByteArray uri = QByteArray(kSchemeOfShipped) + fileName;
+            xmlSchemaParserCtxtPtr context = xmlSchemaNewParserCtxt(uri.constData());
             xmlSchemaSetParserStructuredErrors(
                 context, [](void*, xmlErrorPtr) {}, nullptr);
             schema = xmlSchemaParse(context);
@@ -77,6 +113,16 @@ int eventLine(void* sink, const char** file, unsigned long* line) {
 QString refusal(const QString& fileName, const QString& reason) {
     return QStringLiteral("Die Datei %1 entspricht nicht dem Schema der Bank und wurde nicht erstellt. %2")
         .arg(fileName, reason);
+}
+
+// The complaint of one schema, naming it: the bank's schema tells the admin
+// which rule the file broke.
+QString refusal(const QString& fileName, const char* schemaFile, long line, const QString& text) {
+    return QStringLiteral("Die Datei %1 entspricht nicht dem Schema %2 der Bank und wurde nicht erstellt. "
+                          "Zeile %3: %4")
+        .arg(fileName, QLatin1String(schemaFile))
+        .arg(line)
+        .arg(text);
 }
 
 // Leaves out the blank text that stands between two elements (the files'
@@ -218,6 +264,8 @@ public:
         sax.initialized = XML_SAX2_MAGIC;
         return sax;
     }
+
+    const char* schemaFile() const { return m_schemaFile; }
 
     // Written by the thread, read after it has been joined.
     FirstComplaint first;
@@ -471,6 +519,7 @@ bool PendingSchemaCheck::passes(QString* complaint) {
     // The complaint that comes first in the file; of two on one line, the
     // first schema's. A validator without one fails where the parse failed.
     const FirstComplaint* failed = nullptr;
+    const char* failedSchema = nullptr;
     FirstComplaint parseError;
     parseError.text = s.parse.error;
     parseError.line = s.parse.errorLine;
@@ -478,13 +527,15 @@ bool PendingSchemaCheck::passes(QString* complaint) {
         const FirstComplaint* own = &validation->first;
         if (own->text.isEmpty())
             own = s.parse.wellFormed ? nullptr : &parseError;
-        if (own && (!failed || own->line < failed->line))
+        if (own && (!failed || own->line < failed->line)) {
             failed = own;
+            failedSchema = validation->schemaFile();
+        }
     }
     if (!failed) {
         complaint->clear();
         return true;
     }
-    *complaint = refusal(s.name, QStringLiteral("Zeile %1: %2").arg(failed->line).arg(failed->text));
+    *complaint = refusal(s.name, failedSchema, failed->line, failed->text);
     return false;
 }

@@ -4,13 +4,16 @@
 
 namespace {
 
-void writePaymentType(XmlLines& xml, const PaymentBlock& block) {
-    xml.value(9, "PmtInfId", block.id);
-    xml.value(9, "PmtMtd", u"TRF");
+void writePaymentType(XmlLines& xml, bool instant) {
     xml.open(9, "PmtTpInf");
     xml.open(13, "SvcLvl");
     xml.value(17, "Cd", u"SEPA");
     xml.close(13, "SvcLvl");
+    if (instant) {
+        xml.open(13, "LclInstrm");
+        xml.value(17, "Cd", u"INST");
+        xml.close(13, "LclInstrm");
+    }
     xml.close(9, "PmtTpInf");
 }
 
@@ -24,7 +27,9 @@ void writeDebtorAccount(XmlLines& xml, const SepaDocument& doc) {
 
 void writeBlockHeader(XmlLines& xml, const SepaDocument& doc, const PaymentBlock& block,
                       const Buchung& opening) {
-    writePaymentType(xml, block);
+    xml.value(9, "PmtInfId", block.id);
+    xml.value(9, "PmtMtd", u"TRF");
+    writePaymentType(xml, false);
     xml.value(9, "ReqdExctnDt", sepaDate(opening.Faelligkeit));
     xml.open(9, "Dbtr");
     xml.value(13, "Nm", doc.company.name);
@@ -53,15 +58,23 @@ void writeTransaction(XmlLines& xml, const SepaDocument&, const Buchung& b) {
     xml.close(9, "CdtTrfTxInf");
 }
 
+// The banks' own schemas want each block's count and sum, as the direct
+// debit has them.
 void writeBlockHeader2019(XmlLines& xml, const SepaDocument& doc, const PaymentBlock& block,
                           const Buchung& opening) {
-    writePaymentType(xml, block);
+    xml.value(9, "PmtInfId", block.id);
+    xml.value(9, "PmtMtd", u"TRF");
+    xml.value(9, "NbOfTxs", QString::number(block.count));
+    xml.amount(9, "CtrlSum", "CtrlSum", block.sumCents);
+    writePaymentType(xml, doc.options.instant);
     xml.open(9, "ReqdExctnDt");
     xml.value(13, "Dt", sepaDate(opening.Faelligkeit));
     xml.close(9, "ReqdExctnDt");
     Sepa2019::writeParty(xml, 13, "Dbtr", doc.company.name, doc.company.address);
     writeDebtorAccount(xml, doc);
     Sepa2019::writeAgent(xml, 9, "DbtrAgt", doc.company.bic);
+    if (!doc.options.verificationOfPayee.isEmpty())
+        xml.value(9, "InstrForDbtrAgt", doc.options.verificationOfPayee);
 }
 
 // A counterparty without a known BIC is paid by IBAN alone.
@@ -87,6 +100,10 @@ const SepaLayout kCreditTransfer2009{
     .schemas = {{"pain.001.001.03.xsd", nullptr},
                 "urn:iso:std:iso:20022:tech:xsd:pain.001.001.03",
                 "ISO:pain.001.001.03:APC:STUZZA:payments:003"},
+    .austrianSchemas = {{"pain.001.001.03.xsd", nullptr},
+                        "urn:iso:std:iso:20022:tech:xsd:pain.001.001.03",
+                        "ISO:pain.001.001.03:APC:STUZZA:payments:003"},
+    .createdAt = creationTime2009,
     .companyName = companyName2009,
     .messageId = [](const QString& numbers, const QDateTime&) { return numbers; },
     .blockId =
@@ -111,7 +128,13 @@ const SepaLayout kCreditTransfer2019{
     .blankLineAfterHeader = true,
     .blankLineAtEnd = false,
     .directDebit = false,
-    .schemas = {{"pain.001.001.09.xsd", nullptr}, "urn:iso:std:iso:20022:tech:xsd:pain.001.001.09", nullptr},
+    .schemas = {{"pain.001.001.09.xsd", "pain.001.001.09_GBIC_5.xsd"},
+                "urn:iso:std:iso:20022:tech:xsd:pain.001.001.09",
+                nullptr},
+    .austrianSchemas = {{"pain.001.001.09.xsd", "pain.001.001.09.at.005.xsd"},
+                        "urn:iso:std:iso:20022:tech:xsd:pain.001.001.09",
+                        nullptr},
+    .createdAt = Sepa2019::creationTime,
     .companyName = Sepa2019::companyName,
     .messageId = Sepa2019::messageId,
     .blockId = Sepa2019::blockId,
@@ -122,8 +145,8 @@ const SepaLayout kCreditTransfer2019{
 } // namespace
 
 SepaResult WriteSEPAUeberweisung(const QString& exportFolder, BookingList& bookings, const Firmendaten& firma,
-                                 const QDateTime& now, Prompter& prompter, SepaVersion version,
+                                 const QDateTime& now, Prompter& prompter, const SepaOptions& options,
                                  SchemaCheckTiming timing) {
-    return writeSepaFile(version == SepaVersion::Iso2019 ? kCreditTransfer2019 : kCreditTransfer2009,
-                         exportFolder, bookings, firma, now, prompter, timing);
+    return writeSepaFile(options.version == SepaVersion::Iso2019 ? kCreditTransfer2019 : kCreditTransfer2009,
+                         exportFolder, bookings, firma, now, prompter, options, timing);
 }

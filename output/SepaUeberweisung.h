@@ -7,5 +7,5 @@
 // every booking's counterparty, under a temporary name until the run
 // publishes it. The bookings have passed CheckBookings.
 SepaResult WriteSEPAUeberweisung(const QString& exportFolder, BookingList& bookings, const Firmendaten& firma,
-                                 const QDateTime& now, Prompter& prompter, SepaVersion version,
+                                 const QDateTime& now, Prompter& prompter, const SepaOptions& options,
                                  SchemaCheckTiming timing = SchemaCheckTiming::WhileWriting);

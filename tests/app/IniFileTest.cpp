@@ -69,7 +69,7 @@ TEST_F(IniFileTest, LoadCutsBoxesAndNormalisesTheExportFolder) {
 
 // Without an own file every value is empty but for the defaults; saving
 // writes the 22 keys in their order and the SEPA version, in Windows-1252.
-TEST_F(IniFileTest, SaveWritesTheTwentyTwoKeysAndTheSepaVersionInWindows1252AndRoundTrips) {
+TEST_F(IniFileTest, SaveWritesTheTwentyTwoKeysAndTheSepaOptionsInWindows1252AndRoundTrips) {
     OwnSettings s = OwnSettings::load(folder.file("fehlt.ini"));
     EXPECT_EQ(s.SKONTO_RECHNUNGS_KOPF, "");
     s.firma.FirmenName = "Bäckerei Größe";
@@ -89,12 +89,30 @@ TEST_F(IniFileTest, SaveWritesTheTwentyTwoKeysAndTheSepaVersionInWindows1252AndR
               "GlaubigerID=DE98ZZZ09999999999\r\nKontonummer=\r\nVerwendungszweck=\r\nDatumFaelligkeit=\r\n"
               "Referenznummer=\r\nExterneBelegnummer=\r\nEDIFACT=\r\nCSV=0\r\nKEINEARTIKELRECHNUNG=0\r\n"
               "SKONTO_RECHNUNGS_KOPF=\r\nCheckBoxGutschrift=SEPA_GUTSCHRIFT\r\nCheckBoxLastschrift=\r\n"
-              "BezeichnungStattNameVorname=0\r\nSEPAVersion=2019\r\n");
+              "BezeichnungStattNameVorname=0\r\nSEPAVersion=2019\r\nEchtzeit=0\r\nEmpfaengerpruefung=\r\n");
     EXPECT_EQ(OwnSettings::load(ini).toFileContent(), bytes);
 
-    // A value the run refuses is kept as it was read.
-    TempFolder::write(ini, "SEPAVersion=2020\r\n");
-    EXPECT_TRUE(OwnSettings::load(ini).toFileContent().endsWith("\r\nSEPAVersion=2020\r\n"));
+    // A known code is written in its own spelling; a value the run refuses is
+    // kept as it was read.
+    const struct {
+        const char* file;
+        const char* tail;
+    } rows[] = {
+        {"SEPAVersion=2009\r\nEchtzeit=1\r\nEmpfaengerpruefung= vopoptout \r\n",
+         "\r\nSEPAVersion=2009\r\nEchtzeit=1\r\nEmpfaengerpruefung=VoPOptOut\r\n"},
+        {"empfaengerpruefung=VOPOPTIN\r\n",
+         "\r\nSEPAVersion=2019\r\nEchtzeit=0\r\nEmpfaengerpruefung=VoPOptIn\r\n"},
+        {"SEPAVersion=2020\r\nEchtzeit=ja\r\nEmpfaengerpruefung=Ja\r\n",
+         "\r\nSEPAVersion=2020\r\nEchtzeit=ja\r\nEmpfaengerpruefung=Ja\r\n"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.file);
+        TempFolder::write(ini, row.file);
+        const QByteArray saved = OwnSettings::load(ini).toFileContent();
+        EXPECT_TRUE(saved.endsWith(row.tail)) << saved.toStdString();
+        TempFolder::write(ini, saved);
+        EXPECT_EQ(OwnSettings::load(ini).toFileContent(), saved);
+    }
 }
 
 // File access as an ordinary user meets it: root passes every permission

@@ -54,3 +54,23 @@ QByteArray withStandardNamespace(QByteArray xml) {
                 R"(xmlns="urn:iso:std:iso:20022:tech:xsd:pain.008.001.02")");
     return xml;
 }
+
+QStringList bankSchemasOf(bool directDebit, SepaVersion version, bool austrian) {
+    if (version == SepaVersion::Iso2009)
+        return {directDebit ? "pain.008.001.02.xsd" : "pain.001.001.03.xsd"};
+    if (!directDebit)
+        return {"pain.001.001.09.xsd",
+                austrian ? "pain.001.001.09.at.005.xsd" : "pain.001.001.09_GBIC_5.xsd"};
+    return {"pain.008.001.08.xsd", austrian ? "pain.008.001.08.at.004.xsd" : "pain.008.001.08_GBIC_5.xsd",
+            "pain.008.001.08_GBIC_4.xsd"};
+}
+
+QString bankSchemaErrors(const QByteArray& xml, bool directDebit, SepaVersion version, bool austrian) {
+    QString all;
+    for (const QString& schema : bankSchemasOf(directDebit, version, austrian)) {
+        const QString errors = schemaErrors(withStandardNamespace(xml), schema);
+        if (!errors.isEmpty())
+            all += schema + QStringLiteral(": ") + errors;
+    }
+    return all;
+}
