@@ -97,8 +97,9 @@ int main(int argc, char* argv[]) {
             timer.start();
             const double processStart = cpuSeconds(CLOCK_PROCESS_CPUTIME_ID);
             const double threadStart = cpuSeconds(CLOCK_THREAD_CPUTIME_ID);
-            SepaResult result = writer.write(exportFolder, list, firma, now, prompter, SepaOptions{version},
-                                             SchemaCheckTiming::WhileWriting);
+            SepaResult result =
+                writer.write(exportFolder, list, firma, now, prompter, SepaOptions{.version = version},
+                             SchemaCheckTiming::WhileWriting);
             const double writerCpu = cpuSeconds(CLOCK_THREAD_CPUTIME_ID) - threadStart;
             const double bothCpu = cpuSeconds(CLOCK_PROCESS_CPUTIME_ID) - processStart;
             const char* year = version == SepaVersion::Iso2019 ? "2019" : "2009";

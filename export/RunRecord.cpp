@@ -76,7 +76,10 @@ QVariant variant(const QJsonValue& v) {
 std::unique_ptr<RunRecord> RunRecord::reserve(const QString& exportFolder, const QDateTime& wanted,
                                               QString* error) {
     const QString folder = localFilePath(exportFolder);
-    QDateTime t(wanted.date(), QTime(wanted.time().hour(), wanted.time().minute(), wanted.time().second()));
+    // Whole seconds of the same moment: built anew from date and time, a time
+    // of the hour that repeats when the clocks go back would fall into its
+    // second pass and carry the wrong offset from UTC.
+    QDateTime t = wanted.addMSecs(-wanted.time().msec());
     const auto all = QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot;
     for (int attempt = 0; attempt < 86400; ++attempt, t = t.addSecs(1)) {
         const QStringList entries = QDir(folder).entryList(all);

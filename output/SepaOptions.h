@@ -16,7 +16,7 @@ struct SepaOptions {
     bool instant = false; // credit transfers as SEPA instant credit transfers
     // "VoPOptIn", "VoPOptOut" or empty: the verification of payee an
     // Austrian credit transfer file asks its bank for.
-    QString verificationOfPayee;
+    QString verificationOfPayee{};
 };
 
 // The options the three settings ask for: "SEPAVersion" "2019", "2009" or

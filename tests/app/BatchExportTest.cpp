@@ -13,6 +13,7 @@
 #include <QProcess>
 #include <QSqlQuery>
 #include <QThread>
+#include <QTimeZone>
 
 #include <csignal>
 #include <cstdio>
@@ -20,6 +21,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 
 // brv32-sepa --export KEY and --check-db as programs of their own on the demo
 // database, reached through QSQLITE and through QODBC with unixODBC's SQLite3
@@ -60,6 +62,8 @@ protected:
             << error.toStdString();
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("QT_QPA_PLATFORM", "offscreen");
+        if (!timeZone.isEmpty())
+            env.insert("TZ", timeZone);
         env.remove("XDG_RUNTIME_DIR"); // as under cron: no desktop session
         program.setProcessEnvironment(env);
         program.start(BRV_PROGRAM_PATH,
@@ -134,6 +138,7 @@ protected:
     TempFolder root;
     WriterFixture files; // the export folder
     OwnSettings settings;
+    QString timeZone; // TZ of the program, when set
 };
 
 // A node key, and "@2009" for the 2009 files in place of the default; the driver.
@@ -171,12 +176,9 @@ TEST_P(EnabledType, PublishesPaymentFileCsvAndBothReports) {
     EXPECT_EQ(files.exportEntries(), expected);
 
     const QByteArray xml = TempFolder::read(r.out[0]);
-    const QStringList schemas =
-        iso2009       ? QStringList{directDebit ? "pain.008.001.02.xsd" : "pain.001.001.03.xsd"}
-        : directDebit ? QStringList{"pain.008.001.08.xsd", "pain.008.001.08_GBIC_4.xsd"}
-                      : QStringList{"pain.001.001.09.xsd"};
-    for (const QString& schema : schemas)
-        EXPECT_EQ(schemaErrors(withStandardNamespace(xml), schema), QString()) << schema.toStdString();
+    EXPECT_EQ(
+        bankSchemaErrors(xml, directDebit, iso2009 ? SepaVersion::Iso2009 : SepaVersion::Iso2019, false),
+        QString());
     const int count = QString::fromUtf8(xml).section("<NbOfTxs>", 1, 1).section('<', 0, 0).toInt();
     EXPECT_GT(count, 0);
     EXPECT_EQ(markedNames(kind).size() - marksBefore, count);
@@ -255,6 +257,8 @@ struct Refusal {
     const char* sql = "";
     const char* sepaVersion = "";
     const char* creditorId = nullptr;
+    const char* echtzeit = "";
+    const char* empfaengerpruefung = "";
 };
 
 const char* const kNoType = "ist keine Belegart, die exportiert werden kann";
@@ -270,6 +274,22 @@ const Refusal kRefusals[] = {
      "2009).",
      "", "2020"},
     {"BadCreditorIdentifier", "R0", 1, "gültige Gläubiger ID", "", "", "DE97ZZZ09999999999"},
+    {"UnknownEchtzeit", "A3", 2,
+     "Der Wert „ja“ für „Echtzeit“ in der Datei BRV32-SEPA-Ueberweisung.ini ist ungültig (erlaubt: 0 oder "
+     "1).",
+     "", "", nullptr, "ja"},
+    {"InstantIn2009", "A3", 2, "Echtzeitüberweisungen gibt es nur im Format 2019 (SEPAVersion=2019).", "",
+     "2009", nullptr, "1"},
+    // Refused for a direct debit too: the settings contradict each other.
+    {"InstantIn2009DirectDebit", "R0", 2, "Echtzeitüberweisungen gibt es nur im Format 2019", "", "2009",
+     nullptr, "1"},
+    {"UnknownEmpfaengerpruefung", "A3", 2,
+     "Der Wert „VoP“ für „Empfaengerpruefung“ in der Datei BRV32-SEPA-Ueberweisung.ini ist ungültig "
+     "(erlaubt: VoPOptIn oder VoPOptOut).",
+     "", "", nullptr, "", "VoP"},
+    {"VerificationOfPayeeIn2009", "A3", 2,
+     "Die Empfängerprüfung (Empfaengerpruefung=VoPOptIn) gibt es nur im Format 2019 (SEPAVersion=2019).", "",
+     "2009", nullptr, "", "vopoptin"},
     // Whatever the command line does not understand is refused.
     {"DateNotIso", "A3 --from 01.12.2026", 2,
      "Ungültiges Datum „01.12.2026“ bei --from (erwartet: JJJJ-MM-TT)."},
@@ -291,6 +311,8 @@ TEST_P(RefusedRun, WritesPrintsAndPostsNothing) {
     if (*c.sql)
         query(QString::fromUtf8(c.sql));
     settings.SEPAVersion = QString::fromLatin1(c.sepaVersion);
+    settings.Echtzeit = QString::fromLatin1(c.echtzeit);
+    settings.Empfaengerpruefung = QString::fromLatin1(c.empfaengerpruefung);
     if (c.creditorId)
         settings.firma.GlaubigerID = QString::fromLatin1(c.creditorId);
     const auto posted = [this] {
@@ -308,6 +330,51 @@ TEST_P(RefusedRun, WritesPrintsAndPostsNothing) {
 
 INSTANTIATE_TEST_SUITE_P(Demo, RefusedRun, ::testing::ValuesIn(kRefusals),
                          [](const ::testing::TestParamInfo<Refusal>& info) { return info.param.name; });
+
+// An Austrian company pays by instant transfer with the verification of
+// payee, a German one without it, and both collect as before; CreDtTm
+// carries the offset of the program's time zone at the run's moment.
+TEST_F(BatchExport, WritesTheOptionsTheBanksTakeInTheMachinesTimeZone) {
+    const struct {
+        const char* key;
+        const char* iban;
+        const char* zone;
+        bool inst;
+        const char* instruction;
+    } rows[] = {
+        {"A3", "AT61 1904 3002 3457 3201", "UTC", true, "VoPOptOut"},
+        {"A3", "DE26 7016 0000 0000 5555 55", "Europe/Berlin", true, nullptr},
+        {"R0", "AT61 1904 3002 3457 3201", "Europe/Vienna", false, nullptr},
+    };
+    settings.Echtzeit = "1";
+    settings.Empfaengerpruefung = "vopoptout";
+    for (const auto& row : rows) {
+        SCOPED_TRACE(std::string(row.key) + " " + row.zone);
+        demoWith(3);
+        settings.firma.Kontonummer = row.iban;
+        timeZone = row.zone;
+        const ProgramResult r = export_(QString::fromLatin1(row.key) + " --yes");
+        ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+        const QByteArray xml = TempFolder::read(r.out.value(0));
+        EXPECT_EQ(bankSchemaErrors(xml, QLatin1String(row.key) == "R0", SepaVersion::Iso2019,
+                                   QByteArray(row.iban).startsWith("AT")),
+                  QString());
+        const QString text = QString::fromUtf8(xml);
+        EXPECT_EQ(text.contains("<Cd>INST</Cd>"), row.inst);
+        EXPECT_EQ(text.section("<InstrForDbtrAgt>", 1, 1).section('<', 0, 0), QLatin1String(row.instruction));
+        // The run's second, as in the file name, at the zone's offset of that moment.
+        const QString stamp = QFileInfo(r.out[0]).completeBaseName().right(15);
+        const QDateTime local(QDate::fromString(stamp.left(8), "ddMMyyyy"),
+                              QTime::fromString(stamp.mid(9), "HHmmss"), QTimeZone(row.zone));
+        const int offset = local.offsetFromUtc() / 60;
+        EXPECT_EQ(text.section("<CreDtTm>", 1, 1).section('<', 0, 0),
+                  local.toString("yyyy-MM-dd'T'HH:mm:ss") +
+                      QString::asprintf("%c%02d:%02d", offset < 0 ? '-' : '+', std::abs(offset) / 60,
+                                        std::abs(offset) % 60));
+        for (const QString& file : files.exportEntries())
+            QFile::remove(files.exportFolder() + file);
+    }
+}
 
 // Files of the run's names for the coming minute (another run's, perhaps):
 // the run takes the next free second instead and replaces none of them.

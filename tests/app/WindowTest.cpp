@@ -534,6 +534,13 @@ TEST(StatusLine, NamesTheKindOfPaymentAndAFileThatStayedWithoutBooking) {
     EXPECT_EQ(
         StatusLine::exportRun(outcome, true),
         "300 Lastschriften über 303.928,50 EUR in LS_Lauf_07122026T153104.xml geschrieben und gebucht.");
+    outcome.paymentFile = folder.file("UW_Lauf_07122026T153104.xml");
+    outcome.options = {SepaVersion::Iso2019, true, "VoPOptIn"};
+    EXPECT_EQ(
+        StatusLine::exportRun(outcome, false),
+        "300 Überweisungen über 303.928,50 EUR als Echtzeitüberweisungen, Empfängerprüfung VoPOptIn, in "
+        "UW_Lauf_07122026T153104.xml geschrieben und gebucht.");
+    outcome.paymentFile = folder.file("LS_Lauf_07122026T153104.xml");
     outcome.posted = false;
     TempFolder::write(outcome.paymentFile, "<Document/>");
     EXPECT_EQ(StatusLine::exportRun(outcome, true),

@@ -1,5 +1,6 @@
 #include "ExportRunFixture.h"
 #include "SchemaCheck.h"
+#include "ScopedTimeZone.h"
 #include "hostdb/HostValues.h"
 
 #include <QDir>
@@ -200,6 +201,61 @@ TEST_F(ExportRunTest, LargeSelectionIsExportedAndPostedWhole) {
     EXPECT_EQ(marked(3).size(), kCount);
     EXPECT_EQ(lockedHeaders().size(), kCount);
     EXPECT_EQ(openInvoices(), QStringList());
+}
+
+// The options reach the file and the outcome as the file's kind and country
+// take them: the verification of payee only in an Austrian credit transfer.
+TEST_F(ExportRunTest, OutcomeTellsTheOptionsTheFileCarries) {
+    settings.strSEPAVersion = "2019";
+    settings.strEchtzeit = "1";
+    settings.strEmpfaengerpruefung = "VOPOPTIN";
+    const struct {
+        const char* key;
+        const char* iban;
+        bool instant;
+        const char* verification;
+    } rows[] = {
+        {"A3", "AT61 1904 3002 3457 3201", true, "VoPOptIn"},
+        {"A3", "DE26 7016 0000 0000 5555 55", true, ""},
+        {"R0", "AT61 1904 3002 3457 3201", false, ""},
+    };
+    int n = 0;
+    for (const auto& row : rows) {
+        SCOPED_TRACE(std::string(row.key) + " " + row.iban);
+        const QString name = QStringLiteral("O-%1").arg(++n);
+        addInvoice(name, row.key, 100, 12.5);
+        settings.strVer_Type = row.key;
+        settings.firma.Kontonummer = row.iban;
+        settings.now = settings.now.addSecs(1);
+        const ExportOutcome outcome = run({name});
+        ASSERT_TRUE(outcome.posted) << prompter.allText().toStdString();
+        EXPECT_EQ(outcome.options.instant, row.instant);
+        EXPECT_EQ(outcome.options.verificationOfPayee, QLatin1String(row.verification));
+        const QByteArray xml = TempFolder::read(outcome.paymentFile);
+        EXPECT_EQ(elements(xml, "InstrForDbtrAgt"),
+                  *row.verification ? QStringList{row.verification} : QStringList());
+    }
+}
+
+// Two runs at 02:30 on the night the clocks go back, one in each pass of the
+// hour: each file carries its own offset, and the second takes the next free
+// second of the local time, as the first has its name.
+TEST_F(ExportRunTest, TheRepeatedHourKeepsTheFilesApart) {
+    const ScopedTimeZone berlin("Europe/Berlin");
+    settings.strSEPAVersion = "2019";
+    addInvoice("S-1", "A3", 100, 12.5);
+    addInvoice("W-1", "A3", 101, 7.5);
+    settings.now = QDateTime::fromSecsSinceEpoch(1792888200).toLocalTime(); // 02:30 summer time
+    const ExportOutcome summer = run({"S-1"});
+    settings.now = settings.now.addSecs(3600); // 02:30 winter time
+    const ExportOutcome winter = run({"W-1"});
+    ASSERT_TRUE(summer.posted && winter.posted) << prompter.allText().toStdString();
+    EXPECT_EQ(QFileInfo(summer.paymentFile).fileName(), "UW_Abrechnung_25102026T023000.xml");
+    EXPECT_EQ(QFileInfo(winter.paymentFile).fileName(), "UW_Abrechnung_25102026T023001.xml");
+    EXPECT_EQ(elements(TempFolder::read(summer.paymentFile), "CreDtTm"),
+              QStringList{"2026-10-25T02:30:00+02:00"});
+    EXPECT_EQ(elements(TempFolder::read(winter.paymentFile), "CreDtTm"),
+              QStringList{"2026-10-25T02:30:01+01:00"});
 }
 
 } // namespace

@@ -56,7 +56,7 @@ protected:
     // The files of the goldens were written in Germany in winter.
     const ScopedTimeZone berlin{"Europe/Berlin"};
     Firmendaten firma = SepaSamples::firma();
-    SepaOptions options{v2009};
+    SepaOptions options{.version = v2009};
 };
 
 void expectBankValid(const QByteArray& bytes, bool directDebit, SepaVersion version, bool austrian) {
@@ -98,6 +98,92 @@ TEST_F(SepaWriter, GoldenFilesPinTheLayoutOfEveryVariant) {
                 EXPECT_TRUE(prompter.openedFiles.isEmpty());
                 QFile::remove(result.path);
             }
+}
+
+// Instant payment goes into every 2019 credit transfer, the verification of
+// payee only into an Austrian one; the direct debit carries neither, and the
+// result says what the file carries.
+TEST_F(SepaWriter, InstantAndVerificationOfPayeeGoWhereTheBanksTakeThem) {
+    const struct {
+        const char* name;
+        bool directDebit, austrian;
+        const char* verification;
+        bool instant;
+        bool inst;               // <LclInstrm> with INST in every block
+        const char* instruction; // InstrForDbtrAgt written, or nullptr
+    } rows[] = {
+        {"GermanInstant", false, false, "VoPOptIn", true, true, nullptr},
+        {"AustrianInstantOptIn", false, true, "VoPOptIn", true, true, "VoPOptIn"},
+        {"AustrianOptOut", false, true, "VoPOptOut", false, false, "VoPOptOut"},
+        {"AustrianPlain", false, true, "", false, false, nullptr},
+        {"GermanDirectDebit", true, false, "VoPOptIn", true, false, nullptr},
+        {"AustrianDirectDebit", true, true, "VoPOptOut", true, false, nullptr},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        firma.Kontonummer = row.austrian ? "AT61 1904 3002 3457 3201" : "DE26 7016 0000 0000 5555 55";
+        options = {v2019, row.instant, QString::fromLatin1(row.verification)};
+        BookingList list;
+        list.append(booking(1, 1250, due(10)));
+        list.append(booking(2, 700, due(11)));
+        const SepaResult result = write(list, row.directDebit);
+        ASSERT_TRUE(result.written) << prompter.allText().toStdString();
+        const QByteArray bytes = TempFolder::read(result.path);
+        expectBankValid(bytes, row.directDebit, v2019, row.austrian);
+        const QString xml = QString::fromUtf8(bytes);
+        const QString inst =
+            "             <LclInstrm>\r\n                 <Cd>INST</Cd>\r\n             </LclInstrm>\r\n"
+            "         </PmtTpInf>";
+        EXPECT_EQ(xml.count(inst), row.inst ? 2 : 0);
+        const QString instruction =
+            QStringLiteral("         </DbtrAgt>\r\n         <InstrForDbtrAgt>%1</InstrForDbtrAgt>\r\n")
+                .arg(QLatin1String(row.instruction));
+        EXPECT_EQ(xml.count(instruction), row.instruction ? 2 : 0);
+        EXPECT_EQ(xml.count("InstrForDbtrAgt"), row.instruction ? 4 : 0);
+        EXPECT_EQ(result.carried.instant, row.inst);
+        EXPECT_EQ(result.carried.verificationOfPayee, QLatin1String(row.instruction));
+        QFile::remove(result.path);
+    }
+}
+
+// CreDtTm carries the offset from UTC of the run's moment in the machine's
+// time zone; the file name keeps the local time. In the hour that repeats
+// when the clocks go back, each pass carries its own offset.
+TEST_F(SepaWriter, CreationTimeCarriesTheOffsetOfItsMoment) {
+    const struct {
+        const char* zone;
+        QDateTime now;
+        const char* created;
+    } rows[] = {
+        {"Europe/Berlin", QDateTime(QDate(2026, 1, 15), QTime(9, 30)), "2026-01-15T09:30:00+01:00"},
+        {"Europe/Berlin", QDateTime(QDate(2026, 7, 15), QTime(9, 30)), "2026-07-15T09:30:00+02:00"},
+        {"UTC", QDateTime(QDate(2026, 7, 15), QTime(9, 30)), "2026-07-15T09:30:00+00:00"},
+        {"America/New_York", QDateTime(QDate(2026, 1, 15), QTime(9, 30)), "2026-01-15T09:30:00-05:00"},
+        {"Asia/Kolkata", QDateTime(QDate(2026, 1, 15), QTime(9, 30)), "2026-01-15T09:30:00+05:30"},
+        // 25 October 2026, 02:30 local, first in summer time, then again in winter time.
+        {"Europe/Berlin", QDateTime::fromSecsSinceEpoch(1792888200), "2026-10-25T02:30:00+02:00"},
+        {"Europe/Berlin", QDateTime::fromSecsSinceEpoch(1792888200 + 3600), "2026-10-25T02:30:00+01:00"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(std::string(row.zone) + " " + row.created);
+        const ScopedTimeZone zone(row.zone);
+        const QDateTime now = row.now.toLocalTime();
+        for (const SepaVersion version : {v2009, v2019}) {
+            BookingList list;
+            list.append(booking(1, 1250));
+            CheckBookings(list, false, version, logPath(), now);
+            SepaResult result = WriteSEPAUeberweisung(exportFolder(), list, firma, now, prompter,
+                                                      SepaOptions{.version = version});
+            ASSERT_TRUE(result.written) << prompter.allText().toStdString();
+            const QString xml = QString::fromUtf8(TempFolder::read(result.file.tempPath));
+            const QString local = QString::fromLatin1(row.created).left(19);
+            EXPECT_EQ(values(xml, "CreDtTm"),
+                      QStringList{version == v2019 ? QString::fromLatin1(row.created) : local});
+            EXPECT_TRUE(result.path.endsWith(now.toString("ddMMyyyy'T'HHmmss") + ".xml"));
+            EXPECT_EQ(now.toString("yyyy-MM-dd'T'HH:mm:ss"), local);
+            result.file.discard();
+        }
+    }
 }
 
 // Blocks follow runs of equal due date and time in list order; the message id
@@ -303,7 +389,7 @@ TEST_F(SepaWriter, RefusedRunsLeaveNothingBehind) {
             CheckBookings(list, row.directDebit, v, logPath(), SepaSamples::runTime());
             const QString folder = row.field ? exportFolder() : row.value;
             const SepaResult result =
-                writeUnchecked(folder, list, spoilt, prompter, SepaOptions{v}, row.directDebit);
+                writeUnchecked(folder, list, spoilt, prompter, SepaOptions{.version = v}, row.directDebit);
             EXPECT_FALSE(result.written);
             EXPECT_EQ(result.count, 0);
             EXPECT_EQ(result.controlSumCents, 1250);
@@ -386,8 +472,8 @@ TEST_P(WrittenFilesAreSchemaValid, AgainstTheSchemasOfTheirBanks) {
     qint64 sum = 0;
     for (const Buchung& b : list)
         sum += b.Betrag;
-    const SepaResult result =
-        writeUnchecked(exportFolder(), list, firma, prompter, SepaOptions{c.version}, c.directDebit);
+    const SepaResult result = writeUnchecked(exportFolder(), list, firma, prompter,
+                                             SepaOptions{.version = c.version}, c.directDebit);
     ASSERT_TRUE(result.written) << prompter.allText().toStdString();
     EXPECT_EQ(result.count, count);
     EXPECT_EQ(result.controlSumCents, sum);
