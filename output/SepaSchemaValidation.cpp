@@ -63,20 +63,14 @@ xmlSchemaPtr shippedSchema(const char* fileName) {
     static QMutex mutex;
     static QHash<QString, xmlSchemaPtr>& parsed = *new QHash<QString, xmlSchemaPtr>; // never freed
     const QMutexLocker lock(&mutex);
-    static const bool registered =
-        xmlRegisterInputCallbacks(isShipped, openShipped, readShipped, closeShipped) >= 0;
     const QString name = QLatin1String(fileName);
     if (!parsed.contains(name)) {
-        xmlSchemaPtr schema = nullptr;
-        if (registered) {
-            const QByteArray uri = QByteArray(kSchemeOfShipped) + fileName;
-            xmlSchemaParserCtxtPtr context = xmlSchemaNewParserCtxt(uri.constData());
-            xmlSchemaSetParserStructuredErrors(
-                context, [](void*, xmlErrorPtr) {}, nullptr);
-            schema = xmlSchemaParse(context);
-            xmlSchemaFreeParserCtxt(context);
-        }
-        parsed.insert(name, schema);
+        const QByteArray uri = QByteArray(kSchemeOfShipped) + fileName;
+        xmlSchemaParserCtxtPtr context = xmlSchemaNewParserCtxt(uri.constData());
+        xmlSchemaSetParserStructuredErrors(
+            context, [](void*, xmlErrorPtr) {}, nullptr);
+        parsed.insert(name, xmlSchemaParse(context));
+        xmlSchemaFreeParserCtxt(context);
     }
     return parsed.value(name);
 }
@@ -464,7 +458,13 @@ struct PendingSchemaCheck::State {
 PendingSchemaCheck::PendingSchemaCheck(const QString& localPath, const QString& name,
                                        const SepaSchemas& schemas)
     : m_state(std::make_unique<State>(localPath, name, schemas)) {
-    xmlInitParser(); // once, before any thread of libxml2's own uses it
+    // Once, before any thread of libxml2's own uses it. Without the callbacks
+    // no shipped schema can be read, and every file is refused.
+    static std::once_flag once;
+    std::call_once(once, [] {
+        xmlInitParser();
+        xmlRegisterInputCallbacks(isShipped, openShipped, readShipped, closeShipped);
+    });
     if (m_state->validations.empty())
         return;
     State& s = *m_state;
