@@ -38,8 +38,9 @@ public:
     void setProgressRange(int, int maximum) override { progressMaximum = maximum; }
     void setProgressValue(int value) override { progressValue = value; }
     void openFile(const QString& path) override { openedFiles << path; }
-    void showReport(const QString& reportName, const Report& report) override {
+    std::optional<MissingFile> showReport(const QString& reportName, const Report& report) override {
         reports.append({reportName, report});
+        return std::nullopt;
     }
 
     // All message texts, joined by a line feed, for EXPECT_THAT-style checks.
