@@ -219,7 +219,7 @@ const CheckCase kChecks[] = {
     {"RefusedPosting", "QODBC",
      "CREATE TRIGGER t BEFORE INSERT ON COMM BEGIN SELECT RAISE(ABORT, 'gesperrt'); END", nullptr, 1,
      "FEHLER  InsertCOMM, UpdateHEADERRECH R0 für „~BRV32~“ (zurückgerollt): Überleitungsmarke für ~BRV32~: "
-     "[SQLite]gesperrt"},
+     "QODBC: Unable to execute statement: [SQLite]gesperrt"},
     {"NoDatabase", "", "", nullptr, 2, "FEHLER  Verbindung: Die Datenbank"},
 };
 

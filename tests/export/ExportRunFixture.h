@@ -116,6 +116,9 @@ protected:
                             .strBezeichnungStattNameVorname = "0",
                             .strSkontoRechnungsKopf = "0",
                             .strSEPAVersion = "2009",
+                            .strEchtzeit = {},
+                            .strEmpfaengerpruefung = {},
+                            .strSperrzeit = {},
                             .logFile = files.logPath(),
                             .now = QDateTime::fromSecsSinceEpoch(QDateTime::currentSecsSinceEpoch())};
     int reloads = 0;

@@ -4,6 +4,7 @@
 #include "export/Prompter.h"
 
 #include <QList>
+#include <QMap>
 #include <QString>
 #include <QStringList>
 
@@ -23,6 +24,7 @@ public:
     QList<bool> answers; // taken from the front, one per question
     QStringList openedFiles;
     QList<QPair<QString, Report>> reports;
+    QMap<QString, MissingFile> unwritable; // reports that cannot be written, by name
     int progressMaximum = 0;
     int progressValue = 0;
     bool busy = false;
@@ -40,6 +42,8 @@ public:
     void openFile(const QString& path) override { openedFiles << path; }
     std::optional<MissingFile> showReport(const QString& reportName, const Report& report) override {
         reports.append({reportName, report});
+        if (unwritable.contains(reportName))
+            return unwritable.value(reportName);
         return std::nullopt;
     }
 
