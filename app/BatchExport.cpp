@@ -8,6 +8,7 @@
 #include "export/RunPhase.h"
 #include "export/RunRecovery.h"
 #include "hostdb/HostDb.h"
+#include "hostdb/LockWait.h"
 #include "output/SepaOptions.h"
 #include "selection/InvoiceListModel.h"
 #include "selection/InvoiceLists.h"
@@ -25,10 +26,22 @@ namespace {
 constexpr int kExported = 0;
 constexpr int kNoPaymentFile = 1;
 constexpr int kRefused = 2;
+constexpr int kReportMissing = 3;
+
+int stop(const QString& text, int exitCode) {
+    QTextStream(stderr) << "[" << Prompter::applicationTitle()
+                        << "] Fehler: " << Prompter::withLineFeeds(text) << Qt::endl;
+    return exitCode;
+}
 
 int refuse(const QString& text) {
-    QTextStream(stderr) << "[" << Prompter::applicationTitle() << "] Fehler: " << text << Qt::endl;
-    return kRefused;
+    return stop(text, kRefused);
+}
+
+// A database another program holds is no fault of the settings: the run
+// failed. Anything else the database refuses at the start refuses the run.
+int refuseOrFail(const HostDb& db, const QString& error) {
+    return db.lockTimedOut() ? stop(error + kNothingExported, kNoPaymentFile) : refuse(error);
 }
 
 // A column named in a setting that its table lacks makes the settings
@@ -68,12 +81,13 @@ private:
 
 // The plausibility check needs nothing of the list: it runs on a connection
 // of its own while the list loads.
-std::future<HeldMessages> checkInvoicesMeanwhile(const QString& connectionString, const QString& strVer_Type,
-                                                 const QDate& from, const QDate& to) {
+std::future<HeldMessages> checkInvoicesMeanwhile(const QString& connectionString, int lockWaitSeconds,
+                                                 const QString& strVer_Type, const QDate& from,
+                                                 const QDate& to) {
     return std::async(std::launch::async, [=] {
         HeldMessages held;
         QString error;
-        const std::unique_ptr<HostDb> db = HostDb::open(connectionString, &error);
+        const std::unique_ptr<HostDb> db = HostDb::open(connectionString, &error, lockWaitSeconds);
         if (db)
             CheckInvoices(*db, strVer_Type, from, to, held);
         else
@@ -101,19 +115,21 @@ int runBatchExport(const CommandLine& cl, std::shared_ptr<const void>* leftovers
     // A setting the run cannot follow refuses it before anything is read or written.
     const OwnSettings settings = OwnSettings::load(paths.ownIni());
     QString refusal;
-    if (!sepaOptionsOf(settings.SEPAVersion, settings.Echtzeit, settings.Empfaengerpruefung, &refusal))
+    std::optional<int> lockWait;
+    if (!sepaOptionsOf(settings.SEPAVersion, settings.Echtzeit, settings.Empfaengerpruefung, &refusal) ||
+        !(lockWait = LockWait::secondsOf(settings.Sperrzeit, &refusal)))
         return refuse(refusal);
     QString error;
-    std::unique_ptr<HostDb> SQLConn = HostDb::open(host.strConnectionString, &error);
+    std::unique_ptr<HostDb> SQLConn = HostDb::open(host.strConnectionString, &error, *lockWait);
     if (!SQLConn)
         return refuse(error);
     RunPhase::sinceProgramStart("Start");
     RunPhase startUp("Baum und Aufräumen");
     const InvoiceTree::Tree tree = InvoiceTree::LoadTreeView(*SQLConn);
     if (!tree.error.isEmpty())
-        return refuse(tree.error);
+        return refuseOrFail(*SQLConn, tree.error);
     if (!tidyTransferMarksAtStart(*SQLConn, &error))
-        return refuse(error);
+        return refuseOrFail(*SQLConn, error);
     BatchPrompter prompter(cl.yes);
     recoverInterruptedRuns(*SQLConn, settings.ExportPfad, prompter);
     startUp.end();
@@ -128,7 +144,7 @@ int runBatchExport(const CommandLine& cl, std::shared_ptr<const void>* leftovers
                                      "Fälligkeitsdatums)."));
 
     if (!columnsKnown(*SQLConn, settings, cl.exportKey, &error))
-        return refuse(error);
+        return refuseOrFail(*SQLConn, error);
 
     if (!checkCreditorPanel(settings.firma, prompter))
         return kRefused;
@@ -145,7 +161,7 @@ int runBatchExport(const CommandLine& cl, std::shared_ptr<const void>* leftovers
     input.strKeineArtikelrechnung = settings.KEINEARTIKELRECHNUNG;
 
     std::future<HeldMessages> plausibility = checkInvoicesMeanwhile(
-        host.strConnectionString, NodeKey::normalised(strVer_Type), input.dtpVon, input.dtpBis);
+        host.strConnectionString, *lockWait, NodeKey::normalised(strVer_Type), input.dtpVon, input.dtpBis);
     QStringList names;
     {
         // Only the names are needed from here on; the rest of the list goes.
@@ -180,6 +196,7 @@ int runBatchExport(const CommandLine& cl, std::shared_ptr<const void>* leftovers
     run.strSEPAVersion = settings.SEPAVersion;
     run.strEchtzeit = settings.Echtzeit;
     run.strEmpfaengerpruefung = settings.Empfaengerpruefung;
+    run.strSperrzeit = settings.Sperrzeit;
     run.logFile = paths.logFile();
     run.now = QDateTime::currentDateTime();
 
@@ -195,5 +212,5 @@ int runBatchExport(const CommandLine& cl, std::shared_ptr<const void>* leftovers
         out << pdf << Qt::endl;
     if (leftovers)
         *leftovers = outcome.leftovers;
-    return kExported;
+    return outcome.missing.isEmpty() ? kExported : kReportMissing;
 }

@@ -1,6 +1,7 @@
 #include "app/BatchPrompter.h"
 
 #include "export/RunPhase.h"
+#include "output/FullWrite.h"
 #include "output/PendingFile.h"
 #include "output/ReportEngine.h"
 
@@ -65,7 +66,7 @@ void BatchPrompter::dropPreparedReports() {
     m_prepared.clear();
 }
 
-void BatchPrompter::showReport(const QString& reportName, const Report& report) {
+std::optional<MissingFile> BatchPrompter::showReport(const QString& reportName, const Report& report) {
     const QFileInfo payment(m_paymentFile);
     const QString folder = payment.absolutePath() + QLatin1Char('/');
     const QString name = payment.completeBaseName() + QLatin1Char('_') + reportName + QStringLiteral(".pdf");
@@ -75,18 +76,21 @@ void BatchPrompter::showReport(const QString& reportName, const Report& report) 
         prepared->drawing.join();
     // Drawn under a temporary name and published like the payment file, so a
     // half report never shows and no file of that name is ever replaced.
+    bool drawingFailed = false;
     PendingFile pdf = stageFile(folder, name, [&](QIODevice& device) {
         if (prepared == m_prepared.end())
             return writeReportPdf(device, *report, reportName);
-        return prepared->written && device.write(prepared->pdf) == prepared->pdf.size();
+        if (!prepared->written) {
+            drawingFailed = true;
+            return false;
+        }
+        return writeAll(device, prepared->pdf);
     });
     if (prepared != m_prepared.end())
         m_prepared.erase(prepared);
-    if (!pdf.isStaged() || !pdf.publish()) {
-        message(QStringLiteral("Der Bericht „%1“ konnte nicht als %2 gespeichert werden. %3")
-                    .arg(reportName, folder + name, pdf.errorString),
-                Icon::Critical);
-        return;
-    }
+    if (!pdf.isStaged() || !pdf.publish())
+        return MissingFile{QStringLiteral("der Bericht „%1“").arg(reportName), folder + name,
+                           drawingFailed ? QStringLiteral("Er ließ sich nicht zeichnen.") : pdf.errorString};
     m_reportFiles << pdf.finalPath;
+    return std::nullopt;
 }

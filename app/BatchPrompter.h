@@ -27,7 +27,8 @@ public:
     void setProgressRange(int, int) override {}
     void setProgressValue(int) override {}
     void openFile(const QString& path) override;
-    void showReport(const QString& reportName, const Report& report) override;
+    // Writes the PDF beside the payment file.
+    std::optional<MissingFile> showReport(const QString& reportName, const Report& report) override;
     // Draws the PDF on a thread of its own while the run writes, checks and
     // posts the payment file; held in memory until it is shown.
     void prepareReport(const QString& reportName, const Report& report) override;

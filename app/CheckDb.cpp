@@ -416,9 +416,9 @@ void Check::dateTime() {
 void Check::writing() {
     const QString tidy = QStringLiteral("Bereinigung der Überleitungsmarken (COMM, zurückgerollt)");
     QString error;
-    if (!m_db.transaction())
-        fail(tidy, QStringLiteral("keine Transaktion möglich"));
-    else if (CommStatements::tidyTransferMarks(m_db, &error) && m_db.commit())
+    if (!m_db.transaction(&error))
+        fail(tidy, QStringLiteral("keine Transaktion möglich: ") + error);
+    else if (CommStatements::tidyTransferMarks(m_db, &error) && m_db.commit(&error))
         ok(tidy);
     else {
         m_db.rollback();

@@ -110,5 +110,13 @@ QString CommandLine::usage() {
         "  --export             exportiert ohne Fenster alle offenen Belege der Belegart\n"
         "                       (R0, A1 bis A8) im Zeitraum; Fragen nur mit --yes bejaht\n"
         "  --check-db           prüft alle Anweisungen des Programms an der Datenbank, ändert nichts\n"
-        "  --version            zeigt die Version\n");
+        "  --version            zeigt die Version\n"
+        "\n"
+        "Rückgabewert von --export:\n"
+        "  0  exportiert und gebucht\n"
+        "  1  keine Zahlungsdatei (nichts zu exportieren, eine Prüfung hat angehalten, eine Frage\n"
+        "     wurde verneint, die Datenbank war gesperrt, ein anderer Fehler); nichts gebucht\n"
+        "  2  Aufruf, Einstellungen oder Datenbank unbrauchbar\n"
+        "  3  exportiert und gebucht, aber ein Bericht (oder das Fehlerprotokoll, die CSV Datei)\n"
+        "     fehlt; die Meldung nennt ihn und seinen Ordner\n");
 }

@@ -1,6 +1,7 @@
 #include "app/IniFile.h"
 
 #include "app/FileReplace.h"
+#include "hostdb/LockWait.h"
 #include "output/ExportPath.h"
 #include "output/SepaOptions.h"
 #include "output/Windows1252.h"
@@ -100,6 +101,7 @@ OwnSettings OwnSettings::load(const QString& file) {
     s.SEPAVersion = read("SEPAVersion");
     s.Echtzeit = orZero(read("Echtzeit"));
     s.Empfaengerpruefung = read("Empfaengerpruefung");
+    s.Sperrzeit = read("Sperrzeit");
     return s;
 }
 
@@ -130,6 +132,7 @@ QByteArray OwnSettings::toFileContent(bool* lossy) const {
         {"SEPAVersion", SEPAVersion.isEmpty() ? QStringLiteral("2019") : SEPAVersion},
         {"Echtzeit", Echtzeit},
         {"Empfaengerpruefung", spelledVerificationOfPayee(Empfaengerpruefung)},
+        {"Sperrzeit", Sperrzeit.isEmpty() ? QString::number(LockWait::kDefaultSeconds) : Sperrzeit},
     };
     QString text;
     for (const auto& [key, value] : lines)

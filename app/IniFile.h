@@ -15,8 +15,8 @@ QString ReadFile(const QString& Filename, const QString& IniCode);
 
 } // namespace IniFile
 
-// The own INI file's 22 keys, and "SEPAVersion", "Echtzeit" and
-// "Empfaengerpruefung" after them, as they are held in memory.
+// The own INI file's 22 keys, and "SEPAVersion", "Echtzeit",
+// "Empfaengerpruefung" and "Sperrzeit" after them, as they are held in memory.
 struct OwnSettings {
     QString ExportPfad;
     Firmendaten firma;
@@ -30,6 +30,7 @@ struct OwnSettings {
     QString SEPAVersion;        // as read; checked by the export run
     QString Echtzeit;           // "0" when empty; checked by the export run
     QString Empfaengerpruefung; // as read; checked by the export run
+    QString Sperrzeit;          // seconds to wait for a lock, as read; checked by the export run
 
     // Reads the file and applies the start-up defaults: "A:\" and the trailing
     // separator for the export folder, "0" for the three switches, the
@@ -37,8 +38,9 @@ struct OwnSettings {
     static OwnSettings load(const QString& file);
 
     // The 22 lines in the order the host program has always written them,
-    // then "SEPAVersion" ("2019" when the file had none), "Echtzeit" and
-    // "Empfaengerpruefung" (a known code in its own spelling);
+    // then "SEPAVersion" ("2019" when the file had none), "Echtzeit",
+    // "Empfaengerpruefung" (a known code in its own spelling) and
+    // "Sperrzeit" ("30" when the file had none);
     // lossy (if given) tells whether a character became "?" in Windows-1252.
     QByteArray toFileContent(bool* lossy = nullptr) const;
     // Replaces the file's content so that a failed save keeps the old

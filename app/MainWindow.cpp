@@ -9,6 +9,7 @@
 #include "app/WidgetPrompter.h"
 #include "export/ExportRun.h"
 #include "export/RunRecovery.h"
+#include "hostdb/LockWait.h"
 #include "selection/InvoiceListModel.h"
 #include "selection/InvoiceLists.h"
 #include "selection/InvoiceTree.h"
@@ -243,8 +244,13 @@ MainWindow::StartResult MainWindow::Form_Load(const QString& argument, const QDa
     strServerName = host.strServerName;
     strDataBaseName = host.strDataBaseName;
 
-    QString error;
-    SQLConn = HostDb::open(strConnectionString, &error);
+    // Read first for the lock wait of the window's connection; a value the
+    // export run refuses leaves the lists at the default wait.
+    const OwnSettings settings = OwnSettings::load(m_paths.ownIni());
+    QString error, refusal;
+    SQLConn =
+        HostDb::open(strConnectionString, &error,
+                     LockWait::secondsOf(settings.Sperrzeit, &refusal).value_or(LockWait::kDefaultSeconds));
     if (!SQLConn)
         return failStartup(error);
 
@@ -253,7 +259,6 @@ MainWindow::StartResult MainWindow::Form_Load(const QString& argument, const QDa
         return failStartup(tree.error);
     LoadTreeView(tree);
 
-    const OwnSettings settings = OwnSettings::load(m_paths.ownIni());
     strExportPfad = settings.ExportPfad;
     panel->setValues(settings.firma);
     strCheckBoxGutschrift = settings.CheckBoxGutschrift;
@@ -266,6 +271,7 @@ MainWindow::StartResult MainWindow::Form_Load(const QString& argument, const QDa
     strSEPAVersion = settings.SEPAVersion;
     strEchtzeit = settings.Echtzeit;
     strEmpfaengerpruefung = settings.Empfaengerpruefung;
+    strSperrzeit = settings.Sperrzeit;
 
     if (!tidyTransferMarksAtStart(*SQLConn, &error))
         return failStartup(error);
@@ -297,6 +303,7 @@ OwnSettings MainWindow::currentSettings() const {
     s.SEPAVersion = strSEPAVersion;
     s.Echtzeit = strEchtzeit;
     s.Empfaengerpruefung = strEmpfaengerpruefung;
+    s.Sperrzeit = strSperrzeit;
     return s;
 }
 
@@ -467,6 +474,7 @@ void MainWindow::cmdStart_Click() {
     settings.strSEPAVersion = strSEPAVersion;
     settings.strEchtzeit = strEchtzeit;
     settings.strEmpfaengerpruefung = strEmpfaengerpruefung;
+    settings.strSperrzeit = strSperrzeit;
     settings.logFile = m_paths.logFile();
     settings.now = QDateTime::currentDateTime();
     const ExportOutcome outcome = ExportSEPA(settings, selectedNames(lvAbrechnungen, *m_openInvoices),

@@ -69,6 +69,7 @@ public:
     QString strSEPAVersion;
     QString strEchtzeit;
     QString strEmpfaengerpruefung;
+    QString strSperrzeit;
     QString strBezeichnungStattNameVorname;
     QString strSkontoRechnungsKopf;
 

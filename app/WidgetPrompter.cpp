@@ -83,8 +83,9 @@ void WidgetPrompter::openFile(const QString& path) {
     QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
 
-void WidgetPrompter::showReport(const QString& reportName, const Report& report) {
+std::optional<MissingFile> WidgetPrompter::showReport(const QString& reportName, const Report& report) {
     ArrowWhileOpen arrow(m_busy);
     ReportPreview preview(reportName, report, m_window);
     preview.exec();
+    return std::nullopt; // a preview writes no file; its print dialog tells of a failed print itself
 }

@@ -18,7 +18,7 @@ public:
     void setProgressRange(int minimum, int maximum) override;
     void setProgressValue(int value) override;
     void openFile(const QString& path) override;
-    void showReport(const QString& reportName, const Report& report) override;
+    std::optional<MissingFile> showReport(const QString& reportName, const Report& report) override;
 
 private:
     QWidget* m_window;

@@ -31,9 +31,9 @@ public:
 
     double reportMs = 0;
 
-    void showReport(const QString& reportName, const Report& report) override {
+    std::optional<MissingFile> showReport(const QString& reportName, const Report& report) override {
         if (!m_drawReports)
-            return;
+            return std::nullopt;
         QElapsedTimer timer;
         timer.start();
         {
@@ -43,6 +43,7 @@ public:
         }
         reportMs += ms(timer);
         std::printf("    report %-13s %6.0f ms\n", qPrintable(reportName), ms(timer));
+        return std::nullopt;
     }
 
 private:

@@ -8,6 +8,7 @@
 #include "export/RunPhase.h"
 #include "export/RunRecord.h"
 #include "hostdb/HostDb.h"
+#include "hostdb/LockWait.h"
 #include "output/Begleitzettel.h"
 #include "output/Beitrag.h"
 #include "output/CsvFile.h"
@@ -19,6 +20,7 @@
 #include "selection/NodeKey.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QSqlQuery>
 #include <QSqlRecord>
 
@@ -46,6 +48,22 @@ void reportLoggedErrors(const QString& text, const SepaCheckSummary& checks, con
     }
     prompter.message(text);
     prompter.openFile(logPath);
+}
+
+// Tells which files of a posted run are missing; nothing else is undone.
+void reportMissingFiles(const ExportOutcome& outcome, Prompter& prompter) {
+    if (outcome.missing.isEmpty())
+        return;
+    QString list;
+    for (const MissingFile& m : outcome.missing) {
+        const QFileInfo file(m.path);
+        list += QStringLiteral("\r- %1 %2 im Ordner %3: %4")
+                    .arg(m.what, file.fileName(), QDir::toNativeSeparators(file.absolutePath()), m.reason);
+    }
+    prompter.message(QStringLiteral("Die Zahlungsdatei %1 ist geschrieben und die Rechnungen sind als "
+                                    "übergeleitet gebucht; das bleibt so. Es fehlt aber:%2")
+                         .arg(outcome.paymentFile, list),
+                     Prompter::Icon::Critical);
 }
 
 // A report prepared and never shown goes when the run ends.
@@ -94,7 +112,9 @@ ExportOutcome ExportSEPA(const ExportSettings& settings, const QStringList& sele
     QString refusal;
     const std::optional<SepaOptions> sepaOptions = sepaOptionsOf(
         settings.strSEPAVersion, settings.strEchtzeit, settings.strEmpfaengerpruefung, &refusal);
-    if (!sepaOptions) {
+    const std::optional<int> lockWait =
+        sepaOptions ? LockWait::secondsOf(settings.strSperrzeit, &refusal) : std::nullopt;
+    if (!lockWait) {
         prompter.message(refusal, Prompter::Icon::Critical);
         return outcome;
     }
@@ -126,12 +146,12 @@ ExportOutcome ExportSEPA(const ExportSettings& settings, const QStringList& sele
     BusyWhileRunning busy(prompter);
     QString error;
     RunPhase queryPhase("Auswahl und Abfrage");
-    std::unique_ptr<HostDb> db = HostDb::open(settings.strConnectionString, &error);
+    std::unique_ptr<HostDb> db = HostDb::open(settings.strConnectionString, &error, *lockWait);
     QSqlQuery query;
     if (!db || !ExportQuery::storeSelection(*db, selectedNames, &error) ||
         !ExportQuery::countAlreadyTransferred(*db, settings.strVer_Type, &outcome.skipped, &error) ||
         !ExportQuery::open(*db, settings, &query, &error)) {
-        prompter.message(error, Prompter::Icon::Critical);
+        prompter.message(error + kNothingExported, Prompter::Icon::Critical);
         return outcome;
     }
     if (outcome.skipped > 0) {
@@ -296,24 +316,41 @@ ExportOutcome ExportSEPA(const ExportSettings& settings, const QStringList& sele
     outcome.count = sepa.count;
     outcome.controlSumCents = sepa.controlSumCents;
     outcome.options = sepa.carried;
-    if (csv.isStaged() && PublishCSVFile(csv, prompter))
-        outcome.csvFile = csv.finalPath;
+    // From here on the posting stands: a file that cannot be written is
+    // named at the end, and the run counts as posted with files missing.
+    if (csv.isStaged()) {
+        if (csv.publish())
+            outcome.csvFile = csv.finalPath;
+        else
+            outcome.missing << MissingFile{QStringLiteral("die CSV Datei"), csv.finalPath, csv.errorString};
+    }
     record->state = RunRecord::State::Published;
     if (!record->save(&error))
         record->finish(); // nothing is left to complete; only reports could be left half drawn
-    if (checks.errors > 0)
-        reportLoggedErrors(kErrorsLogged, checks, settings.logFile, prompter);
+    if (checks.errors > 0 && checks.logWritten) {
+        prompter.message(kErrorsLogged);
+        prompter.openFile(settings.logFile);
+    } else if (checks.errors > 0) {
+        outcome.missing << MissingFile{
+            QStringLiteral("das Fehlerprotokoll mit den Rechnungen, die nicht exportiert wurden und offen "
+                           "bleiben,"),
+            settings.logFile, checks.logError};
+    }
     if (paymentFilePublished)
         paymentFilePublished(outcome.paymentFile);
     publishPhase.end();
 
     RunPhase notePhase("Begleitzettel");
-    PrintBegleitzettel(sepa.count, sepa.controlSumCents, 0, 0, settings.firma, now.date(), prompter);
+    if (std::optional<MissingFile> missing =
+            PrintBegleitzettel(sepa.count, sepa.controlSumCents, 0, 0, settings.firma, now.date(), prompter))
+        outcome.missing << *missing;
     notePhase.end();
     RunPhase listPhase("Beitrag fertig und gespeichert");
-    PrintBeitrag(beitrag, prompter);
+    if (std::optional<MissingFile> missing = PrintBeitrag(beitrag, prompter))
+        outcome.missing << *missing;
     listPhase.end();
     record->finish();
+    reportMissingFiles(outcome, prompter);
     outcome.leftovers =
         std::make_shared<Leftovers>(Leftovers{std::move(bookings), beitrag, std::move(claim)});
 

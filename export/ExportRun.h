@@ -1,15 +1,15 @@
 #pragma once
 
 #include "export/ExportSettings.h"
+#include "export/Prompter.h"
 #include "output/SepaOptions.h"
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 
 #include <functional>
 #include <memory>
-
-class Prompter;
 
 // What an export run left behind.
 struct ExportOutcome {
@@ -21,11 +21,17 @@ struct ExportOutcome {
     qint64 controlSumCents = 0; // their sum
     int skipped = 0;            // selected invoices exported elsewhere since the list was loaded
     SepaOptions options;        // instant and verification of payee as the file carries them
+    // Reports, the log or the CSV file that could not be written once the
+    // posting was committed; the posting stands.
+    QList<MissingFile> missing;
     // The bookings of a finished run and what was built from them, of no
     // more use: batch mode leaves them to the operating system at its exit,
     // which is quicker than freeing 100,000 bookings one by one.
     std::shared_ptr<const void> leftovers;
 };
+
+// Closes the message of a run that stopped before it wrote or posted anything.
+inline const QString kNothingExported = QStringLiteral("\rEs wurde nichts exportiert oder gebucht.");
 
 // The start button's checks of the creditor panel: IBAN, company name and
 // bank must be filled. Shows the message of the first empty one.

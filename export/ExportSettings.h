@@ -20,6 +20,7 @@ struct ExportSettings {
     QString strSEPAVersion;        // "2019", "2009" or empty (2019), as read from the INI file
     QString strEchtzeit;           // "1": instant credit transfers
     QString strEmpfaengerpruefung; // "VoPOptIn" or "VoPOptOut": Austrian credit transfers
+    QString strSperrzeit;          // seconds any statement waits for a lock; empty for 30
     QString logFile;
     QDateTime now; // the run's date and time: file names, dates in the files
 };

@@ -22,7 +22,7 @@ bool prepare(const HostDb& db, QSqlQuery& q, const QString& sql, QString* error)
     q = db.newQuery();
     if (q.prepare(sql))
         return true;
-    *error = q.lastError().text();
+    *error = db.describe(q.lastError());
     return false;
 }
 
@@ -35,15 +35,16 @@ template <typename... Values> bool step(QSqlQuery& q, const Values&... values) {
     return q.exec();
 }
 
-bool failed(QSqlQuery& q, const QString& what, QString* error) {
-    *error = QStringLiteral("%1: %2").arg(what, q.lastError().text());
+bool failed(const HostDb& db, const QSqlQuery& q, const QString& what, QString* error) {
+    *error = QStringLiteral("%1: %2").arg(what, db.describe(q.lastError()));
     return false;
 }
 
-bool execute(QSqlQuery& q, const QVariantList& values, const QString& what, QString* error) {
+bool execute(const HostDb& db, QSqlQuery& q, const QVariantList& values, const QString& what,
+             QString* error) {
     for (int i = 0; i < values.size(); ++i)
         q.bindValue(i, values[i]);
-    return q.exec() || failed(q, what, error);
+    return q.exec() || failed(db, q, what, error);
 }
 
 // One invoice of the posting with its amount, in the order the posting
@@ -67,11 +68,11 @@ bool readHeaders(const HostDb& db, const std::vector<Invoice>& invoices, Posting
     claim.before.reserve(qsizetype(invoices.size()));
     for (const Invoice& invoice : invoices) {
         if (!step(q, invoice.name, documentType))
-            return failed(q, QStringLiteral("Rechnungskopf %1").arg(invoice.name), error);
+            return failed(db, q, QStringLiteral("Rechnungskopf %1").arg(invoice.name), error);
         // A read that broke off is a database error, not an invoice taken
         // at another workstation.
         if (!q.next() && !HostDb::rowsEnded(q, nullptr))
-            return failed(q, QStringLiteral("Rechnungskopf %1").arg(invoice.name), error);
+            return failed(db, q, QStringLiteral("Rechnungskopf %1").arg(invoice.name), error);
         if (!q.isValid() || !q.value(1).isNull())
             lost.insert(invoice.name);
         else
@@ -90,7 +91,7 @@ bool InsertCOMM(const HostDb& db, const std::vector<Invoice>& invoices, const Po
     const QVariant date1 = HostValues::bindable(db, QDateTime(today, QTime(0, 0)));
     for (const Invoice& invoice : invoices) {
         if (!step(q, invoice.name, kind, date1, kind, invoice.name))
-            return failed(q, QStringLiteral("Überleitungsmarke für %1").arg(invoice.name), error);
+            return failed(db, q, QStringLiteral("Überleitungsmarke für %1").arg(invoice.name), error);
         if (q.numRowsAffected() != 1)
             lost.insert(invoice.name);
     }
@@ -106,7 +107,7 @@ bool UpdateHEADERRECH(const HostDb& db, const std::vector<Invoice>& invoices, co
     const QVariant documentType = claim.documentType;
     for (const Invoice& invoice : invoices) {
         if (!step(q, double(invoice.cents) / 100.0, paidAt, invoice.name, documentType))
-            return failed(q, QStringLiteral("Rechnungskopf %1").arg(invoice.name), error);
+            return failed(db, q, QStringLiteral("Rechnungskopf %1").arg(invoice.name), error);
         if (q.numRowsAffected() != 1)
             lost.insert(invoice.name);
     }
@@ -149,16 +150,16 @@ bool runAtOnce(const HostDb& db, QSqlQuery& q, std::span<const Invoice> invoices
                const std::function<bool(const QVariant&)>& exec, const QString& what, QString* error) {
     if (exec(json))
         return true;
-    *error = QStringLiteral("%1: %2").arg(what.arg(QString()).trimmed(), q.lastError().text());
-    constexpr int kBusy = 5, kLocked = 6; // SQLite's primary result codes
+    *error = QStringLiteral("%1: %2").arg(what.arg(QString()).trimmed(), db.describe(q.lastError()));
+    constexpr int kLocked = 6; // SQLite's primary result code of a table locked within the connection
     const int code = q.lastError().nativeErrorCode().toInt() & 0xff;
     QString ignored;
-    if (code == kBusy || code == kLocked ||
+    if (db.lockTimedOut() || code == kLocked ||
         !db.execute(QStringLiteral("SAVEPOINT brv32_name_search"), {}, &ignored))
         return false;
     for (const Invoice& invoice : invoices) {
         if (!exec(asJsonObject({&invoice, 1}))) {
-            failed(q, what.arg(invoice.name), error);
+            failed(db, q, what.arg(invoice.name), error);
             break;
         }
     }
@@ -245,7 +246,7 @@ private:
             m_claim.before[qsizetype(from + i)] = {chunk[i].name, m_read.value(1), m_read.value(2)};
         }
         if (!HostDb::rowsEnded(m_read, nullptr))
-            return failed(m_read, QStringLiteral("Lesen der Rechnungsköpfe abgebrochen"), error);
+            return failed(m_db, m_read, QStringLiteral("Lesen der Rechnungsköpfe abgebrochen"), error);
         m_read.finish();
         return true;
     }
@@ -314,22 +315,21 @@ Result post(HostDb& db, const BookingList& bookings, const QString& strVer_Type,
     std::stable_sort(invoices.begin(), invoices.end(),
                      [](const Invoice& a, const Invoice& b) { return a.name < b.name; });
 
-    if (!db.transaction()) {
-        *error = QStringLiteral("Die Buchung in der Datenbank konnte nicht begonnen werden: %1")
-                     .arg(db.database().lastError().text());
+    QString failure;
+    if (!db.transaction(&failure)) {
+        *error = QStringLiteral("Die Buchung in der Datenbank konnte nicht begonnen werden: %1").arg(failure);
         return Result::Failed;
     }
     int lost = 0;
-    QString failure;
     bool ok = db.isSqlServer() ? claimEach(db, invoices, *claim, today, &lost, &failure)
                                : ClaimAtOnce(db, invoices, *claim, today).run(&lost, &failure);
     if (ok && lost == 0) {
-        ok = beforeCommit(*claim, &failure) && db.commit();
+        ok = beforeCommit(*claim, &failure) && db.commit(&failure);
         if (ok)
             return Result::Posted;
     }
-    if (ok || failure.isEmpty())
-        failure = db.database().lastError().text();
+    // Explicitly, whatever failed: SQL Server leaves the transaction open
+    // after a statement that gave up waiting for a lock.
     db.rollback();
     if (lost > 0 && failure.isEmpty()) {
         *claimedElsewhere = lost;
@@ -346,15 +346,15 @@ bool stillPosted(const HostDb& db, const Claim& claim, QStringList* names, QStri
         !prepare(db, mark, CommStatements::countTransferMark(), error))
         return false;
     for (const HeaderBefore& h : claim.before) {
-        if (!execute(header, {h.name, claim.documentType}, h.name, error) ||
-            !execute(mark, {claim.kind, h.name}, h.name, error))
+        if (!execute(db, header, {h.name, claim.documentType}, h.name, error) ||
+            !execute(db, mark, {claim.kind, h.name}, h.name, error))
             return false;
         // A read that broke off must not pass for a posting taken back.
         const bool headerRead = header.next(), markRead = mark.next();
         if (!headerRead && !HostDb::rowsEnded(header, nullptr))
-            return failed(header, h.name, error);
+            return failed(db, header, h.name, error);
         if (!markRead && !HostDb::rowsEnded(mark, nullptr))
-            return failed(mark, h.name, error);
+            return failed(db, mark, h.name, error);
         if (headerRead && sameSecond(header.value(0), claim.paidAt) && markRead && mark.value(0).toInt() > 0)
             *names << h.name;
         header.finish();
@@ -364,25 +364,22 @@ bool stillPosted(const HostDb& db, const Claim& claim, QStringList* names, QStri
 }
 
 bool takeBack(HostDb& db, const Claim& claim, QString* error) {
-    if (!db.transaction()) {
-        *error = db.database().lastError().text();
+    if (!db.transaction(error))
         return false;
-    }
     QSqlQuery restore, unmark;
     bool ok = prepare(db, restore, HeaderStatements::restoreBeforePosting(), error) &&
               prepare(db, unmark, CommStatements::deleteTransferMark(), error);
     const QVariant paidAt = HostValues::bindable(db, claim.paidAt);
     for (qsizetype i = 0; ok && i < claim.before.size(); ++i) {
         const HeaderBefore& h = claim.before[i];
-        ok = execute(restore, {h.zahlBetrag, h.gesperrt, h.name, claim.documentType, paidAt}, h.name, error);
+        ok = execute(db, restore, {h.zahlBetrag, h.gesperrt, h.name, claim.documentType, paidAt}, h.name,
+                     error);
         // Only a header that still carried this run's time was this run's.
         if (ok && restore.numRowsAffected() == 1)
-            ok = execute(unmark, {claim.kind, h.name}, h.name, error);
+            ok = execute(db, unmark, {claim.kind, h.name}, h.name, error);
     }
-    if (ok && db.commit())
+    if (ok && db.commit(error))
         return true;
-    if (ok)
-        *error = db.database().lastError().text();
     db.rollback();
     return false;
 }

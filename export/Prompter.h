@@ -3,10 +3,19 @@
 #include <QString>
 
 #include <memory>
+#include <optional>
 
 struct ReportLayout;
 // A report ready to be drawn (output/ReportEngine.h).
 using Report = std::shared_ptr<const ReportLayout>;
+
+// A file a run should have left and could not write: what it is ("der
+// Bericht „Beitrag“"), where it belongs and the system's reason.
+struct MissingFile {
+    QString what;
+    QString path;
+    QString reason;
+};
 
 // The channel through which the core talks to the user: message boxes and
 // questions in the window, standard error and fixed answers in batch mode,
@@ -34,8 +43,9 @@ public:
 
     // Presents a finished report: print preview in the window, a PDF beside
     // the payment file in batch mode. reportName is the report's own name
-    // ("Begleitzettel", "Beitrag", "Uebersicht").
-    virtual void showReport(const QString& reportName, const Report& report) = 0;
+    // ("Begleitzettel", "Beitrag", "Uebersicht"). Returns the report's file
+    // when it could not be written; the caller tells the user.
+    virtual std::optional<MissingFile> showReport(const QString& reportName, const Report& report) = 0;
     // A report of an export run known before the run publishes its files:
     // batch mode starts drawing it meanwhile. It appears only through
     // showReport; dropPreparedReports forgets what was prepared and not shown.
@@ -66,7 +76,7 @@ public:
     void setProgressRange(int, int) override {}
     void setProgressValue(int) override {}
     void openFile(const QString&) override {}
-    void showReport(const QString&, const Report&) override {}
+    std::optional<MissingFile> showReport(const QString&, const Report&) override { return std::nullopt; }
 
 private:
     bool m_answer;

@@ -66,7 +66,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     SilentPrompter prompter;
     const QDateTime now(QDate(2026, 12, 5), QTime(14, 5, 9));
     PendingFile file = WriteCSVFile(folder.path() + QLatin1Char('/'), bookings, firma, now, prompter);
-    if (!PublishCSVFile(file, prompter))
+    if (!file.publish())
         fuzzFailure(QStringLiteral("CSV file not written: ") + file.errorString);
     QFile written(file.finalPath);
     if (!written.open(QIODevice::ReadOnly))

@@ -436,12 +436,12 @@ bool write(const QString& file, const Options& options, QString* error) {
         Writer w(*db, error);
         ok = w.exec(QStringLiteral("PRAGMA journal_mode = OFF")) &&
              w.exec(QStringLiteral("PRAGMA synchronous = OFF")) && HostSchema::createTables(*db, error) &&
-             db->transaction() && writeClients(w) && writeCustomers(w) && writeHostSettings(w) &&
+             db->transaction(error) && writeClients(w) && writeCustomers(w) && writeHostSettings(w) &&
              writeOpenInvoices(w, QStringLiteral("R"), options);
         for (int type : kEnabledTypes)
             ok = ok && writeOpenInvoices(w, QStringLiteral("A%1").arg(type), options);
         ok = ok && writeHeaders(w) && writeGaps(w, options) && writeTransferred(w, options) &&
-             HostSchema::createIndexes(*db, error) && db->commit();
+             HostSchema::createIndexes(*db, error) && db->commit(error);
     }
     if (!ok && error->isEmpty())
         *error = QStringLiteral("Die Demo-Datenbank konnte nicht geschrieben werden.");

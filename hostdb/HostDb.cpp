@@ -15,7 +15,7 @@ QString nextConnectionName() {
     return QStringLiteral("brv32-host-%1").arg(counter.fetchAndAddRelaxed(1));
 }
 
-QString describe(const QSqlError& error) {
+QString databaseText(const QSqlError& error) {
     QString text = error.databaseText().trimmed();
     const QString driverText = error.driverText().trimmed();
     if (text.isEmpty())
@@ -25,9 +25,23 @@ QString describe(const QSqlError& error) {
     return text.isEmpty() ? QStringLiteral("unbekannter Fehler") : text;
 }
 
+// SQLite's busy result (its low byte; the extended codes add the reason) and
+// SQL Server's lock time-out, among the native codes a driver joins with ";".
+bool gaveUpWaitingForLock(const QSqlError& error, HostDb::Dialect dialect) {
+    constexpr int kSqliteBusy = 5, kSqlServerLockTimeout = 1222;
+    for (const QString& part : error.nativeErrorCode().split(QLatin1Char(';'))) {
+        bool ok = false;
+        const int code = part.trimmed().toInt(&ok);
+        if (ok && (dialect == HostDb::Dialect::SqlServer ? code == kSqlServerLockTimeout
+                                                         : (code & 0xff) == kSqliteBusy))
+            return true;
+    }
+    return false;
+}
+
 } // namespace
 
-std::unique_ptr<HostDb> HostDb::open(const QString& connectionString, QString* error) {
+std::unique_ptr<HostDb> HostDb::open(const QString& connectionString, QString* error, int lockWaitSeconds) {
     ConnectionString::Target target;
     if (!ConnectionString::translate(connectionString, &target, error))
         return nullptr;
@@ -45,12 +59,11 @@ std::unique_ptr<HostDb> HostDb::open(const QString& connectionString, QString* e
     }
 
     const QString name = nextConnectionName();
-    std::unique_ptr<HostDb> db(
-        new HostDb(name, sqlite || !target.sqlServerDialect ? Dialect::Sqlite : Dialect::SqlServer));
+    std::unique_ptr<HostDb> db(new HostDb(
+        name, sqlite || !target.sqlServerDialect ? Dialect::Sqlite : Dialect::SqlServer, lockWaitSeconds));
     QSqlDatabase connection = QSqlDatabase::addDatabase(driverName, name);
     if (sqlite) {
         connection.setDatabaseName(target.sqliteFile);
-        connection.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=30000"));
     } else {
         connection.setDatabaseName(target.odbcConnectString);
         if (target.loginTimeoutSeconds > 0)
@@ -59,7 +72,7 @@ std::unique_ptr<HostDb> HostDb::open(const QString& connectionString, QString* e
     }
     if (!connection.open()) {
         *error = QStringLiteral("Die Verbindung zur Datenbank konnte nicht hergestellt werden: %1")
-                     .arg(describe(connection.lastError()));
+                     .arg(databaseText(connection.lastError()));
         return nullptr;
     }
     if (!sqlite) {
@@ -68,19 +81,37 @@ std::unique_ptr<HostDb> HostDb::open(const QString& connectionString, QString* e
         if (probe.exec(QStringLiteral("select sqlite_version()")))
             db->m_dialect = Dialect::Sqlite;
     }
-    return db;
-}
-
-std::unique_ptr<HostDb> HostDb::attach(QSqlDriver* driver, Dialect dialect) {
-    const QString name = nextConnectionName();
-    std::unique_ptr<HostDb> db(new HostDb(name, dialect));
-    if (!QSqlDatabase::addDatabase(driver, name).open())
+    if (!db->waitForLocks(error))
         return nullptr;
     return db;
 }
 
-HostDb::HostDb(const QString& connectionName, Dialect dialect)
-    : m_connectionName(connectionName), m_dialect(dialect) {}
+std::unique_ptr<HostDb> HostDb::attach(QSqlDriver* driver, Dialect dialect, int lockWaitSeconds) {
+    const QString name = nextConnectionName();
+    std::unique_ptr<HostDb> db(new HostDb(name, dialect, lockWaitSeconds));
+    QString error;
+    if (!QSqlDatabase::addDatabase(driver, name).open() || !db->waitForLocks(&error))
+        return nullptr;
+    return db;
+}
+
+HostDb::HostDb(const QString& connectionName, Dialect dialect, int lockWaitSeconds)
+    : m_connectionName(connectionName), m_dialect(dialect), m_lockWaitSeconds(lockWaitSeconds) {}
+
+bool HostDb::waitForLocks(QString* error) {
+    // The wait goes into the text as a number: a session setting made by a
+    // prepared statement would end with the scope SQL Server's ODBC drivers
+    // give it. The number is the checked setting's, never text from outside.
+    const QString milliseconds = QString::number(qint64(m_lockWaitSeconds) * 1000);
+    const QString sql = isSqlServer() ? QStringLiteral("SET LOCK_TIMEOUT ") + milliseconds
+                                      : QStringLiteral("PRAGMA busy_timeout = ") + milliseconds;
+    QSqlQuery query(database());
+    if (query.exec(sql))
+        return true;
+    *error = QStringLiteral("Die Wartezeit auf Sperren (Einstellung „Sperrzeit“) ließ sich nicht setzen: %1")
+                 .arg(databaseText(query.lastError()));
+    return false;
+}
 
 HostDb::~HostDb() {
     {
@@ -96,7 +127,7 @@ QSqlDatabase HostDb::database() const {
 }
 
 bool HostDb::readsTextAsBlob() const {
-    return database().driverName() == QLatin1String("QSQLITE");
+    return nativeSqlite();
 }
 
 QSqlQuery HostDb::newQuery() const {
@@ -141,8 +172,15 @@ bool HostDb::rowsEnded(const QSqlQuery& query, QString* error) {
     if (!query.lastError().isValid())
         return true;
     if (error)
-        *error = describe(query.lastError());
+        *error = databaseText(query.lastError());
     return false;
+}
+
+QString HostDb::describe(const QSqlError& error) const {
+    if (!gaveUpWaitingForLock(error, m_dialect))
+        return databaseText(error);
+    m_lockTimedOut = true;
+    return LockWait::lockedMessage(m_lockWaitSeconds);
 }
 
 QString HostDb::checkedColumn(const QString& table, const QString& column) const {
@@ -171,20 +209,39 @@ bool HostDb::settingColumn(const QString& table, const QString& column, const QS
     return false;
 }
 
-bool HostDb::transaction() const {
+bool HostDb::transaction(QString* error) const {
     // A deferred SQLite transaction that reads first cannot wait for another
     // writer when it comes to write; taking the write lock at the start makes
-    // two runs wait for each other within the busy timeout instead. Only the
+    // two runs wait for each other within the lock wait instead. Only the
     // native driver: through ODBC the driver manager must switch autocommit
     // off itself, or its commit would leave the statement's transaction open.
-    if (database().driverName() != QLatin1String("QSQLITE"))
-        return database().transaction();
+    if (!nativeSqlite())
+        return database().transaction() || failedWith(database().lastError(), error);
     QSqlQuery begin(database());
-    return begin.exec(QStringLiteral("BEGIN IMMEDIATE"));
+    return begin.exec(QStringLiteral("BEGIN IMMEDIATE")) || failedWith(begin.lastError(), error);
 }
-bool HostDb::commit() const {
-    return m_trialRun ? database().rollback() : database().commit();
+
+bool HostDb::commit(QString* error) const {
+    if (m_trialRun)
+        return database().rollback() || failedWith(database().lastError(), error);
+    if (!nativeSqlite())
+        return database().commit() || failedWith(database().lastError(), error);
+    // Qt's SQLite driver keeps only the text of a failed commit; its own
+    // statement keeps the code that tells a busy database.
+    QSqlQuery end(database());
+    return end.exec(QStringLiteral("COMMIT")) || failedWith(end.lastError(), error);
 }
+
 void HostDb::rollback() const {
     database().rollback();
+}
+
+bool HostDb::nativeSqlite() const {
+    return database().driverName() == QLatin1String("QSQLITE");
+}
+
+bool HostDb::failedWith(const QSqlError& failure, QString* error) const {
+    if (error)
+        *error = describe(failure);
+    return false;
 }

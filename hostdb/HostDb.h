@@ -1,6 +1,9 @@
 #pragma once
 
+#include "hostdb/LockWait.h"
+
 #include <QSqlDatabase>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QString>
 #include <QVariantList>
@@ -15,13 +18,16 @@ class HostDb {
 public:
     enum class Dialect { SqlServer, Sqlite };
 
-    // Opens a connection for a connection text. Returns null and a German
-    // message naming the failure when the text is unusable, the driver is
-    // missing or the database cannot be reached.
-    static std::unique_ptr<HostDb> open(const QString& connectionString, QString* error);
+    // Opens a connection for a connection text; every statement on it waits
+    // up to lockWaitSeconds for a lock another program holds. Returns null and
+    // a German message naming the failure when the text is unusable, the
+    // driver is missing or the database cannot be reached.
+    static std::unique_ptr<HostDb> open(const QString& connectionString, QString* error,
+                                        int lockWaitSeconds = LockWait::kDefaultSeconds);
     // A connection over a driver of the caller's, which it takes over (tests
     // record the statement texts of a dialect with it). Null when it does not open.
-    static std::unique_ptr<HostDb> attach(QSqlDriver* driver, Dialect dialect);
+    static std::unique_ptr<HostDb> attach(QSqlDriver* driver, Dialect dialect,
+                                          int lockWaitSeconds = LockWait::kDefaultSeconds);
     ~HostDb();
     HostDb(const HostDb&) = delete;
     HostDb& operator=(const HostDb&) = delete;
@@ -49,6 +55,13 @@ public:
     // description.
     static bool rowsEnded(const QSqlQuery& query, QString* error);
 
+    // The description of a failed statement for a message: the database's
+    // own text, or, when the statement gave up waiting for another program's
+    // lock, LockWait::lockedMessage (and lockTimedOut() is true from then on).
+    QString describe(const QSqlError& error) const;
+    // Whether a statement on this connection gave up waiting for a lock.
+    bool lockTimedOut() const { return m_lockTimedOut; }
+
     // The real spelling of a column of a table, matched without regard to case
     // as SQL Server does, quoted as an identifier of the dialect. Empty when the
     // table has no such column.
@@ -60,10 +73,13 @@ public:
     bool settingColumn(const QString& table, const QString& column, const QString& setting, QString* quoted,
                        QString* error) const;
 
-    // A writing transaction (on SQLite it holds the write lock from the start).
-    bool transaction() const;
-    // Commits, or in a trial run rolls back and reports whether that worked.
-    bool commit() const;
+    // A writing transaction (on SQLite it holds the write lock from the
+    // start). On failure returns false and sets error as describe() does.
+    bool transaction(QString* error) const;
+    // Commits, or in a trial run rolls back and reports whether that worked;
+    // error as with transaction(). A failed commit leaves the transaction
+    // open: the caller rolls back.
+    bool commit(QString* error) const;
     void rollback() const;
 
     // The database check runs the program's own writing procedures on a trial
@@ -71,9 +87,16 @@ public:
     void setTrialRun(bool on) { m_trialRun = on; }
 
 private:
-    HostDb(const QString& connectionName, Dialect dialect);
+    HostDb(const QString& connectionName, Dialect dialect, int lockWaitSeconds);
+    // Sets how long the connection's statements wait for a lock.
+    bool waitForLocks(QString* error);
+    bool nativeSqlite() const;
+    // Sets error to the failure's description; always false.
+    bool failedWith(const QSqlError& failure, QString* error) const;
 
     QString m_connectionName;
     Dialect m_dialect;
+    int m_lockWaitSeconds;
     bool m_trialRun = false;
+    mutable bool m_lockTimedOut = false;
 };

@@ -76,9 +76,10 @@ BegleitzettelRow begleitzettelRow(int count, qint64 controlSumCents, double SumK
     return row;
 }
 
-void PrintBegleitzettel(int count, qint64 controlSumCents, double SumKontoNr, double SumBLZ,
-                        const Firmendaten& firma, const QDate& runDate, Prompter& prompter) {
-    prompter.showReport(
+std::optional<MissingFile> PrintBegleitzettel(int count, qint64 controlSumCents, double SumKontoNr,
+                                              double SumBLZ, const Firmendaten& firma, const QDate& runDate,
+                                              Prompter& prompter) {
+    return prompter.showReport(
         QStringLiteral("Begleitzettel"),
         begleitzettelReport(begleitzettelRow(count, controlSumCents, SumKontoNr, SumBLZ, firma, runDate)));
 }

@@ -1,11 +1,10 @@
 #pragma once
 
+#include "export/Prompter.h"
 #include "output/ReportEngine.h"
 
 #include <QDate>
 #include <QString>
-
-class Prompter;
 struct Firmendaten;
 
 // The one row of the data-carrier accompanying note.
@@ -30,5 +29,7 @@ Report begleitzettelReport(const BegleitzettelRow& row);
 
 // Builds the note of an export run and hands it to the prompter as
 // "Begleitzettel". The captions are the same for transfers and debits.
-void PrintBegleitzettel(int count, qint64 controlSumCents, double SumKontoNr, double SumBLZ,
-                        const Firmendaten& firma, const QDate& runDate, Prompter& prompter);
+// Returns the report's file when it could not be written.
+std::optional<MissingFile> PrintBegleitzettel(int count, qint64 controlSumCents, double SumKontoNr,
+                                              double SumBLZ, const Firmendaten& firma, const QDate& runDate,
+                                              Prompter& prompter);

@@ -111,6 +111,6 @@ void prepareBeitrag(const Report& report, Prompter& prompter) {
     prompter.prepareReport(QStringLiteral("Beitrag"), report);
 }
 
-void PrintBeitrag(const Report& report, Prompter& prompter) {
-    prompter.showReport(QStringLiteral("Beitrag"), report);
+std::optional<MissingFile> PrintBeitrag(const Report& report, Prompter& prompter) {
+    return prompter.showReport(QStringLiteral("Beitrag"), report);
 }

@@ -1,13 +1,12 @@
 #pragma once
 
 #include "export/Buchung.h"
+#include "export/Prompter.h"
 #include "output/ReportEngine.h"
 
 #include <QDate>
 #include <QList>
 #include <QString>
-
-class Prompter;
 
 // One line of the single-bookings list "Einzelbuchungen SEPA".
 struct BeitragRow {
@@ -30,4 +29,5 @@ Report beitragReport(const QList<BeitragRow>& rows, const QDate& printDate);
 // Hands the list of an export run to the prompter as "Beitrag": prepared as
 // soon as its rows are known, shown once the run's files are published.
 void prepareBeitrag(const Report& report, Prompter& prompter);
-void PrintBeitrag(const Report& report, Prompter& prompter);
+// Returns the report's file when it could not be written.
+std::optional<MissingFile> PrintBeitrag(const Report& report, Prompter& prompter);

@@ -1,5 +1,6 @@
 #include "output/CsvFile.h"
 
+#include "output/FullWrite.h"
 #include "output/GermanFormat.h"
 #include "output/Windows1252.h"
 
@@ -65,7 +66,7 @@ public:
     // Hands what is filled to the device; false when it refused a write, now
     // or before.
     bool write() {
-        m_ok = m_ok && m_device.write(m_bytes.constData(), m_used) == m_used;
+        m_ok = m_ok && writeAll(m_device, m_bytes.constData(), m_used);
         m_used = 0;
         return m_ok;
     }
@@ -167,13 +168,4 @@ PendingFile WriteCSVFile(const QString& exportFolder, const BookingList& booking
                              QStringLiteral(" nicht; sie wurden durch \"?\" ersetzt."),
                          Prompter::Icon::Warning);
     return file;
-}
-
-bool PublishCSVFile(PendingFile& file, Prompter& prompter) {
-    if (!file.isStaged())
-        return false; // its creation failure has been reported
-    if (file.publish())
-        return true;
-    reportFailure(file, prompter);
-    return false;
 }

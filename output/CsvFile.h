@@ -11,12 +11,8 @@
 // Writes the bookings as the semicolon-separated bank file
 // "Bank_yyyy_mm_dd_hh_mm_ss.csv" (Windows-1252, CR LF) for the export folder,
 // with the texts as read from the host. The file waits under a temporary
-// name: the export run publishes it with PublishCSVFile once the payment
-// file is written, or discards it. A file that cannot be created is reported
-// here and comes back not staged.
+// name: the export run publishes it once the posting is committed, or
+// discards it. A file that cannot be created is reported here and comes back
+// not staged.
 PendingFile WriteCSVFile(const QString& exportFolder, const BookingList& bookings, const Firmendaten& firma,
                          const QDateTime& now, Prompter& prompter);
-
-// Moves the CSV file to its final name; a failure is reported like a file
-// that cannot be created and leaves no file under that name.
-bool PublishCSVFile(PendingFile& file, Prompter& prompter);

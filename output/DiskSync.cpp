@@ -1,5 +1,8 @@
 #include "output/DiskSync.h"
 
+#include "output/FullWrite.h"
+#include "output/SystemReason.h"
+
 #include <cerrno>
 
 #if defined(Q_OS_WIN)
@@ -9,8 +12,8 @@
 #endif
 
 bool syncToDisk(QFileDevice& file, QString* error) {
-    if (!file.flush()) {
-        *error = file.errorString();
+    if (!flushAll(file)) {
+        *error = germanReason(file.errorString());
         return false;
     }
 #if defined(Q_OS_WIN)
@@ -23,6 +26,6 @@ bool syncToDisk(QFileDevice& file, QString* error) {
     const bool synced = true;
 #endif
     if (!synced)
-        *error = qt_error_string(errno);
+        *error = germanReason(qt_error_string(errno));
     return synced;
 }

@@ -1,5 +1,7 @@
 #include "output/ErrorLog.h"
 
+#include "output/FullWrite.h"
+#include "output/SystemReason.h"
 #include "output/Windows1252.h"
 
 #include <QFile>
@@ -10,9 +12,9 @@ bool WriteLog(const QString& logPath, const QString& message, const QDateTime& n
                          QStringLiteral("\r\n");
     const QByteArray bytes = Windows1252::encode(line);
     QFile file(logPath);
-    const bool written = file.open(QIODevice::WriteOnly | QIODevice::Append) &&
-                         file.write(bytes) == bytes.size() && file.flush();
+    const bool written =
+        file.open(QIODevice::WriteOnly | QIODevice::Append) && writeAll(file, bytes) && flushAll(file);
     if (!written && error)
-        *error = file.errorString();
+        *error = germanReason(file.errorString());
     return written;
 }

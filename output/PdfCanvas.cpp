@@ -1,5 +1,6 @@
 #include "output/PdfCanvas.h"
 
+#include "output/FullWrite.h"
 #include "output/Windows1252.h"
 
 #include <QIODevice>
@@ -186,7 +187,7 @@ int PdfCanvas::startObject() {
 void PdfCanvas::write(const QByteArray& bytes) {
     if (m_failed)
         return;
-    if (m_out.write(bytes) != bytes.size()) {
+    if (!writeAll(m_out, bytes)) {
         m_failed = true;
         return;
     }

@@ -2,6 +2,8 @@
 
 #include "output/DiskSync.h"
 #include "output/ExportPath.h"
+#include "output/FullWrite.h"
+#include "output/SystemReason.h"
 
 #include <QDir>
 #include <QFile>
@@ -11,8 +13,8 @@
 #include <system_error>
 
 bool flushToDisk(QFile& file, QString* error) {
-    if (!file.flush()) {
-        *error = file.errorString();
+    if (!flushAll(file)) {
+        *error = germanReason(file.errorString());
         return false;
     }
     // A short write (file size limit, full disk) can pass the buffered device
@@ -37,16 +39,16 @@ PendingFile stageFile(const QString& exportFolder, const QString& fileName,
 
     QFile file(tempPath);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        pending.errorString = file.errorString();
+        pending.errorString = germanReason(file.errorString());
         return pending;
     }
     bool written = writeContent(file);
     if (!written)
-        pending.errorString = file.errorString();
+        pending.errorString = germanReason(file.errorString());
     written = written && flushToDisk(file, &pending.errorString);
     file.close();
     if (written && file.error() != QFileDevice::NoError) {
-        pending.errorString = file.errorString();
+        pending.errorString = germanReason(file.errorString());
         written = false;
     }
     if (written)
@@ -68,8 +70,7 @@ PendingFile stagedEarlier(const QString& tempPath) {
 }
 
 PendingFile stageFile(const QString& exportFolder, const QString& fileName, const QByteArray& bytes) {
-    return stageFile(exportFolder, fileName,
-                     [&bytes](QIODevice& device) { return device.write(bytes) == bytes.size(); });
+    return stageFile(exportFolder, fileName, [&bytes](QIODevice& device) { return writeAll(device, bytes); });
 }
 
 bool PendingFile::publish(Replacing replacing) {
@@ -103,7 +104,7 @@ bool PendingFile::publish(Replacing replacing) {
         }
     }
     if (error) {
-        errorString = QString::fromStdString(error.message());
+        errorString = germanReason(QString::fromStdString(error.message()));
         discard();
         return false;
     }

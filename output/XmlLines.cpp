@@ -1,5 +1,6 @@
 #include "output/XmlLines.h"
 
+#include "output/FullWrite.h"
 #include "output/GermanFormat.h"
 
 #include <cstring>
@@ -121,7 +122,7 @@ void XmlLines::endLine(char* end) {
 }
 
 void XmlLines::handOver() {
-    m_ok = m_ok && m_device.write(m_bytes.constData(), m_used) == m_used;
+    m_ok = m_ok && writeAll(m_device, m_bytes.constData(), m_used);
     m_written += m_used;
     if (m_ok && m_chunkWritten)
         m_chunkWritten(m_written);

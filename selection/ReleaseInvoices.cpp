@@ -5,25 +5,19 @@
 #include "hostdb/HostDb.h"
 #include "selection/NodeKey.h"
 
-#include <QSqlDatabase>
-#include <QSqlError>
-
 bool releaseInvoices(const HostDb& SQLConn, const QString& nodeKey, const QStringList& names,
                      QString* error) {
     if (names.isEmpty())
         return true;
     // Marks deleted but headers still paid would hide the invoices from both
     // lists; the two steps stand or fall together.
-    if (!SQLConn.transaction()) {
-        *error = SQLConn.database().lastError().text();
+    if (!SQLConn.transaction(error))
         return false;
-    }
     if (CommStatements::deleteTransferMarks(SQLConn, NodeKey::transferKind(nodeKey), names, error) &&
-        HeaderStatements::releaseHeaders(SQLConn, NodeKey::documentType(nodeKey), names, error)) {
-        if (SQLConn.commit())
-            return true;
-        *error = SQLConn.database().lastError().text();
-    }
+        HeaderStatements::releaseHeaders(SQLConn, NodeKey::documentType(nodeKey), names, error) &&
+        SQLConn.commit(error))
+        return true;
+    // Explicitly: SQL Server keeps the transaction open after a lock time-out.
     SQLConn.rollback();
     return false;
 }

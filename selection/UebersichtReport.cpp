@@ -118,6 +118,12 @@ bool PrintUebersicht(const QList<QStringList>& listTexts, const QDate& printDate
         prompter.message(error, Prompter::Icon::Critical);
         return false;
     }
-    prompter.showReport(QStringLiteral("Uebersicht"), uebersichtReport(rows, printDate));
+    if (const std::optional<MissingFile> missing =
+            prompter.showReport(QStringLiteral("Uebersicht"), uebersichtReport(rows, printDate))) {
+        prompter.message(QStringLiteral("Die Übersicht konnte nicht als %1 gespeichert werden: %2")
+                             .arg(missing->path, missing->reason),
+                         Prompter::Icon::Critical);
+        return false;
+    }
     return true;
 }

@@ -11,12 +11,16 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QSqlQuery>
 #include <QThread>
 #include <QTimeZone>
 
 #include <csignal>
 #include <cstdio>
+
+#include <sys/mount.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -217,7 +221,7 @@ const CheckCase kChecks[] = {
     {"RefusedPosting", "QODBC",
      "CREATE TRIGGER t BEFORE INSERT ON COMM BEGIN SELECT RAISE(ABORT, 'gesperrt'); END", nullptr, 1,
      "FEHLER  InsertCOMM, UpdateHEADERRECH R0 für „~BRV32~“ (zurückgerollt): Überleitungsmarke für ~BRV32~: "
-     "[SQLite]gesperrt"},
+     "QODBC: Unable to execute statement: [SQLite]gesperrt"},
     {"NoDatabase", "", "", nullptr, 2, "FEHLER  Verbindung: Die Datenbank"},
 };
 
@@ -259,6 +263,7 @@ struct Refusal {
     const char* creditorId = nullptr;
     const char* echtzeit = "";
     const char* empfaengerpruefung = "";
+    const char* sperrzeit = "";
 };
 
 const char* const kNoType = "ist keine Belegart, die exportiert werden kann";
@@ -290,6 +295,11 @@ const Refusal kRefusals[] = {
     {"VerificationOfPayeeIn2009", "A3", 2,
      "Die Empfängerprüfung (Empfaengerpruefung=VoPOptIn) gibt es nur im Format 2019 (SEPAVersion=2019).", "",
      "2009", nullptr, "", "vopoptin"},
+    {"UnknownSperrzeit", "R0", 2,
+     "Der Wert „0“ für „Sperrzeit“ in der Datei BRV32-SEPA-Ueberweisung.ini ist ungültig (erlaubt: eine "
+     "ganze "
+     "Zahl von 1 bis 600 Sekunden).",
+     "", "", nullptr, "", "", "0"},
     // Whatever the command line does not understand is refused.
     {"DateNotIso", "A3 --from 01.12.2026", 2,
      "Ungültiges Datum „01.12.2026“ bei --from (erwartet: JJJJ-MM-TT)."},
@@ -315,6 +325,7 @@ TEST_P(RefusedRun, WritesPrintsAndPostsNothing) {
     settings.Empfaengerpruefung = QString::fromLatin1(c.empfaengerpruefung);
     if (c.creditorId)
         settings.firma.GlaubigerID = QString::fromLatin1(c.creditorId);
+    settings.Sperrzeit = QString::fromLatin1(c.sperrzeit);
     const auto posted = [this] {
         return markedNames(0) + markedNames(3) + query("SELECT R_NAME FROM HEADERRECH WHERE GESPERRT = 1");
     };
@@ -479,5 +490,152 @@ TEST_F(BatchExport, KilledRunsAreCompletedOrDiscardedAtTheNextStart) {
     }
     std::printf("restarts: %s\n", qPrintable(said.join(' ')));
 }
+
+// Another program holds the database in a write transaction for longer
+// than the run waits: the run stops with the German message and exit 1, and
+// neither the database nor the export folder changes.
+TEST_F(BatchExport, LockedDatabaseStopsTheRunWithNothingDone) {
+    settings.Sperrzeit = "1";
+    const QByteArray before = TempFolder::read(dbFile());
+    QString error;
+    std::unique_ptr<HostDb> other = HostDb::open(connection(), &error);
+    ASSERT_TRUE(other && other->execute("BEGIN EXCLUSIVE", {}, &error)) << error.toStdString();
+
+    const ProgramResult r = export_("A3 --yes");
+    ASSERT_TRUE(other->execute("ROLLBACK", {}, &error)) << error.toStdString();
+    other.reset();
+
+    EXPECT_EQ(r.exitCode, 1) << r.err.toStdString();
+    EXPECT_TRUE(
+        r.err.contains("Fehler: Die Datenbank ist von einem anderen Programm gesperrt; nach 1 Sekunde "
+                       "Warten (Einstellung „Sperrzeit“) hat das Programm aufgegeben. Bitte warten, "
+                       "bis das andere Programm fertig ist, und es dann noch einmal versuchen.\n"
+                       "Es wurde nichts exportiert oder gebucht."))
+        << r.err.toStdString();
+    EXPECT_FALSE(r.err.contains("database is locked")) << r.err.toStdString();
+    EXPECT_EQ(r.out, QStringList());
+    EXPECT_EQ(files.exportEntries(), QStringList());
+    EXPECT_EQ(TempFolder::read(dbFile()), before);
+}
+
+// A folder of its own size on a tmpfs; root only.
+class SmallDisk {
+public:
+    SmallDisk(const QString& folder, qint64 pages) : m_folder(QFile::encodeName(folder)) {
+        QDir().mkpath(folder);
+        const QByteArray options = "size=" + QByteArray::number(pages * kPage) + ",mode=0755";
+        m_mounted =
+            geteuid() == 0 && ::mount("tmpfs", m_folder.constData(), "tmpfs", 0, options.constData()) == 0;
+    }
+    ~SmallDisk() {
+        if (m_mounted)
+            ::umount2(m_folder.constData(), MNT_DETACH);
+    }
+    SmallDisk(const SmallDisk&) = delete;
+    SmallDisk& operator=(const SmallDisk&) = delete;
+    bool mounted() const { return m_mounted; }
+
+    static constexpr qint64 kPage = 4096;
+    // The pages a file of the size takes, with room for the few bytes its
+    // dates may add.
+    static qint64 pagesFor(qint64 bytes) { return (bytes + 256 + kPage - 1) / kPage; }
+
+private:
+    QByteArray m_folder;
+    bool m_mounted = false;
+};
+
+struct FullDiskCase {
+    const char* name;
+    bool csv;
+    const char* fillsUp; // the file the disk has room for only half of
+    int exitCode;
+    const char* says; // a pattern of standard error, %1 for the export folder
+};
+
+const FullDiskCase kFullDisks[] = {
+    {"PaymentFile", false, "xml", 1,
+     R"(Fehler: Fehler beim Schreiben der XML Datei %1/UW_Demo_\d{8}T\d{6}\.xml \nKein Speicherplatz auf dem )"
+     R"(Gerät\n)"},
+    {"CsvFile", true, "csv", 1,
+     R"(Fehler: Fehler beim Schreiben der  %1/Bank_[\d_]+\.csv Datei\. \nKein Speicherplatz auf dem Gerät\n)"},
+    {"BeitragAfterThePosting", true, "Beitrag", 3,
+     R"(Fehler: Die Zahlungsdatei %1/UW_Demo_\d{8}T\d{6}\.xml ist geschrieben und die Rechnungen sind als )"
+     R"(übergeleitet gebucht; das bleibt so\. Es fehlt aber:\n- der Bericht „Beitrag“ )"
+     R"(UW_Demo_\d{8}T\d{6}_Beitrag\.pdf im Ordner %1: Kein Speicherplatz auf dem Gerät\n)"},
+};
+
+class FullDisk : public BatchExport, public ::testing::WithParamInterface<FullDiskCase> {};
+
+// The export folder fills up while a file of the run is written: before the
+// posting nothing is posted or left; after it the posting and the files
+// written stand, the missing report is named and the run exits 3. The sizes
+// come from the same run into a folder with room.
+TEST_P(FullDisk, KeepsTheReasonAndLosesNothing) {
+    const FullDiskCase& c = GetParam();
+    demoWith(100);
+    settings.CSV = c.csv ? "1" : "0";
+    const QString saved = root.file("vorher.db");
+    ASSERT_TRUE(QFile::copy(dbFile(), saved));
+    const ProgramResult measured = export_("A3");
+    ASSERT_EQ(measured.exitCode, 0) << measured.err.toStdString();
+    QMap<QString, qint64> pages; // by suffix: xml, csv, Begleitzettel, Beitrag
+    for (const QString& path : measured.out) {
+        const QString kind =
+            path.endsWith(".pdf") ? path.section('_', -1).section('.', 0, 0) : path.section('.', -1);
+        pages[kind] = SmallDisk::pagesFor(QFileInfo(path).size());
+    }
+    ASSERT_TRUE(QFile::remove(dbFile()) && QFile::copy(saved, dbFile()));
+    const QStringList postedBefore = markedNames(3);
+    const auto locked = [this] { return query("SELECT R_NAME FROM HEADERRECH WHERE GESPERRT = 1"); };
+    const QStringList lockedBefore = locked();
+
+    // The files in the order the run writes them; the run's lock file and its
+    // record (one page each once published) come with them.
+    qint64 room = 1;
+    for (const char* kind : {"csv", "xml", "record", "Begleitzettel", "Beitrag"}) {
+        if (QLatin1String(kind) == QLatin1String(c.fillsUp)) {
+            room += pages[kind] / 2;
+            break;
+        }
+        room += QLatin1String(kind) == QLatin1String("record") ? 1 : pages.value(kind);
+    }
+    ASSERT_GE(pages[c.fillsUp], 4) << "too small a file to fill the disk with";
+    const QString folder = root.file("klein");
+    SmallDisk disk(folder, room);
+    if (!disk.mounted())
+        GTEST_SKIP() << "a tmpfs needs root";
+    settings.ExportPfad = folder + '/';
+
+    const ProgramResult r = export_("A3");
+    const QStringList entries =
+        QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    EXPECT_EQ(r.exitCode, c.exitCode) << r.err.toStdString();
+    EXPECT_FALSE(r.err.contains("Unknown error")) << r.err.toStdString();
+    EXPECT_TRUE(
+        r.err.contains(QRegularExpression(QString::fromUtf8(c.says).arg(QRegularExpression::escape(folder)))))
+        << r.err.toStdString();
+    if (c.exitCode == 1) {
+        EXPECT_EQ(r.out, QStringList());
+        EXPECT_EQ(entries, QStringList());
+        EXPECT_EQ(markedNames(3), postedBefore);
+        EXPECT_EQ(locked(), lockedBefore);
+        return;
+    }
+    // Posted: the payment file, the CSV file and the note exist and are listed.
+    ASSERT_EQ(r.out.size(), 3) << r.out.join('\n').toStdString();
+    QStringList listed;
+    for (const QString& path : r.out)
+        listed << QFileInfo(path).fileName();
+    listed.sort();
+    EXPECT_EQ(entries, listed);
+    const QByteArray xml = TempFolder::read(r.out[0]);
+    const int count = QString::fromUtf8(xml).section("<NbOfTxs>", 1, 1).section('<', 0, 0).toInt();
+    EXPECT_GT(count, 0);
+    EXPECT_EQ(markedNames(3).size() - postedBefore.size(), count);
+}
+
+INSTANTIATE_TEST_SUITE_P(Demo, FullDisk, ::testing::ValuesIn(kFullDisks),
+                         [](const ::testing::TestParamInfo<FullDiskCase>& info) { return info.param.name; });
 
 } // namespace

@@ -68,7 +68,8 @@ TEST_F(IniFileTest, LoadCutsBoxesAndNormalisesTheExportFolder) {
 }
 
 // Without an own file every value is empty but for the defaults; saving
-// writes the 22 keys in their order and the SEPA version, in Windows-1252.
+// writes the 22 keys in their order, the SEPA options and the lock wait, in
+// Windows-1252.
 TEST_F(IniFileTest, SaveWritesTheTwentyTwoKeysAndTheSepaOptionsInWindows1252AndRoundTrips) {
     OwnSettings s = OwnSettings::load(folder.file("fehlt.ini"));
     EXPECT_EQ(s.SKONTO_RECHNUNGS_KOPF, "");
@@ -89,7 +90,8 @@ TEST_F(IniFileTest, SaveWritesTheTwentyTwoKeysAndTheSepaOptionsInWindows1252AndR
               "GlaubigerID=DE98ZZZ09999999999\r\nKontonummer=\r\nVerwendungszweck=\r\nDatumFaelligkeit=\r\n"
               "Referenznummer=\r\nExterneBelegnummer=\r\nEDIFACT=\r\nCSV=0\r\nKEINEARTIKELRECHNUNG=0\r\n"
               "SKONTO_RECHNUNGS_KOPF=\r\nCheckBoxGutschrift=SEPA_GUTSCHRIFT\r\nCheckBoxLastschrift=\r\n"
-              "BezeichnungStattNameVorname=0\r\nSEPAVersion=2019\r\nEchtzeit=0\r\nEmpfaengerpruefung=\r\n");
+              "BezeichnungStattNameVorname=0\r\nSEPAVersion=2019\r\nEchtzeit=0\r\nEmpfaengerpruefung=\r\n"
+              "Sperrzeit=30\r\n");
     EXPECT_EQ(OwnSettings::load(ini).toFileContent(), bytes);
 
     // A known code is written in its own spelling; a value the run refuses is
@@ -98,12 +100,12 @@ TEST_F(IniFileTest, SaveWritesTheTwentyTwoKeysAndTheSepaOptionsInWindows1252AndR
         const char* file;
         const char* tail;
     } rows[] = {
-        {"SEPAVersion=2009\r\nEchtzeit=1\r\nEmpfaengerpruefung= vopoptout \r\n",
-         "\r\nSEPAVersion=2009\r\nEchtzeit=1\r\nEmpfaengerpruefung=VoPOptOut\r\n"},
-        {"empfaengerpruefung=VOPOPTIN\r\n",
-         "\r\nSEPAVersion=2019\r\nEchtzeit=0\r\nEmpfaengerpruefung=VoPOptIn\r\n"},
-        {"SEPAVersion=2020\r\nEchtzeit=ja\r\nEmpfaengerpruefung=Ja\r\n",
-         "\r\nSEPAVersion=2020\r\nEchtzeit=ja\r\nEmpfaengerpruefung=Ja\r\n"},
+        {"SEPAVersion=2009\r\nEchtzeit=1\r\nEmpfaengerpruefung= vopoptout \r\nSperrzeit= 5 \r\n",
+         "\r\nSEPAVersion=2009\r\nEchtzeit=1\r\nEmpfaengerpruefung=VoPOptOut\r\nSperrzeit=5\r\n"},
+        {"empfaengerpruefung=VOPOPTIN\r\nsperrzeit=600\r\n",
+         "\r\nSEPAVersion=2019\r\nEchtzeit=0\r\nEmpfaengerpruefung=VoPOptIn\r\nSperrzeit=600\r\n"},
+        {"SEPAVersion=2020\r\nEchtzeit=ja\r\nEmpfaengerpruefung=Ja\r\nSperrzeit=lang\r\n",
+         "\r\nSEPAVersion=2020\r\nEchtzeit=ja\r\nEmpfaengerpruefung=Ja\r\nSperrzeit=lang\r\n"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.file);

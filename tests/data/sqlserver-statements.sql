@@ -2,6 +2,9 @@
 -- CR in a text shows as \r. Regenerate: BRV_UPDATE_GOLDEN=1 build/tests/test_hostdb
 -- --gtest_filter=SqlServerStatements.*, then review the diff.
 
+-- HostDb::attach, Sperrzeit 7
+SET LOCK_TIMEOUT 7000;
+
 -- LoadTreeView
 SELECT ISNULL(CUSTOM_GERMAN,ISNULL(GERMAN,'')) FROM STRINGS WHERE ID_STRING = ?;
 --   642 (int)

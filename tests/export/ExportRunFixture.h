@@ -118,6 +118,7 @@ protected:
                             .strSEPAVersion = "2009",
                             .strEchtzeit = {},
                             .strEmpfaengerpruefung = {},
+                            .strSperrzeit = {},
                             .logFile = files.logPath(),
                             .now = QDateTime::fromSecsSinceEpoch(QDateTime::currentSecsSinceEpoch())};
     int reloads = 0;

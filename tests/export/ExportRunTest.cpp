@@ -258,4 +258,27 @@ TEST_F(ExportRunTest, TheRepeatedHourKeepsTheFilesApart) {
               QStringList{"2026-10-25T02:30:01+01:00"});
 }
 
+// A report that cannot be written once the posting is committed leaves the
+// posting and the payment file as they are; one critical message names the
+// report, its folder and the reason, and the outcome counts it.
+TEST_F(ExportRunTest, AReportMissingAfterThePostingIsNamedAndThePostingStands) {
+    addInvoice("GU-1", "A3", 100, 10.0);
+    const QString pdf = files.exportFolder() + "UW_x_Beitrag.pdf";
+    prompter.unwritable.insert("Beitrag", {"der Bericht „Beitrag“", pdf, "Kein Speicherplatz auf dem Gerät"});
+    const ExportOutcome outcome = run({"GU-1"});
+
+    ASSERT_TRUE(outcome.published && outcome.posted) << prompter.allText().toStdString();
+    EXPECT_EQ(marked(3), QStringList{"GU-1"});
+    ASSERT_EQ(outcome.missing.size(), 1);
+    ASSERT_FALSE(prompter.messages.isEmpty());
+    const RecordingPrompter::Message& last = prompter.messages.last();
+    EXPECT_EQ(last.icon, Prompter::Icon::Critical);
+    EXPECT_EQ(last.text,
+              "Die Zahlungsdatei " + outcome.paymentFile +
+                  " ist geschrieben und die Rechnungen sind als übergeleitet gebucht; das bleibt so. "
+                  "Es fehlt aber:\r- der Bericht „Beitrag“ UW_x_Beitrag.pdf im Ordner " +
+                  QDir::toNativeSeparators(QFileInfo(pdf).absolutePath()) +
+                  ": Kein Speicherplatz auf dem Gerät");
+}
+
 } // namespace

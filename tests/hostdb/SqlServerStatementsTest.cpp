@@ -7,6 +7,7 @@
 #include "hostdb/CatalogStatements.h"
 #include "hostdb/ClientStatements.h"
 #include "hostdb/CommStatements.h"
+#include "hostdb/LockWait.h"
 #include "selection/InvoiceListModel.h"
 #include "selection/InvoiceLists.h"
 #include "selection/InvoiceTree.h"
@@ -35,7 +36,8 @@ struct Sent {
 };
 
 // A driver that answers every statement with no rows and keeps its text;
-// with failFetch set, reading a row fails as a lost connection would.
+// with failFetch set, reading a row fails as a lost connection would, with
+// lockTimeout set every statement gives up waiting for a lock (error 1222).
 class RecordingDriver : public QSqlDriver {
 public:
     RecordingDriver(QList<Sent>* sent, QMap<QString, QSqlRecord> tables) : m_sent(sent), m_tables(tables) {}
@@ -50,7 +52,7 @@ public:
     QSqlResult* createResult() const override;
     bool beginTransaction() override { return true; }
     bool commitTransaction() override { return true; }
-    bool rollbackTransaction() override { return true; }
+    bool rollbackTransaction() override { return ++rollbacks, true; }
     QSqlRecord record(const QString& table) const override { return m_tables.value(table.toUpper()); }
     // SQL Server's identifier quote through ODBC.
     QString escapeIdentifier(const QString& name, IdentifierType) const override {
@@ -60,6 +62,8 @@ public:
     QList<Sent>* m_sent;
     QMap<QString, QSqlRecord> m_tables;
     bool failFetch = false;
+    bool lockTimeout = false;
+    int rollbacks = 0;
 };
 
 class RecordingResult : public QSqlResult {
@@ -72,6 +76,14 @@ protected:
     bool reset(const QString& sql) override { return keep(sql, {}); }
     bool prepare(const QString& sql) override { return setQuery(sql), true; }
     bool exec() override { return keep(lastQuery(), boundValues()); }
+    // As SQL Server's ODBC driver reports a lock time-out.
+    bool timedOut() {
+        setLastError(
+            QSqlError(QStringLiteral("QODBC: Unable to execute statement"),
+                      QStringLiteral("[FreeTDS][SQL Server]Lock request time out period exceeded. HY000"),
+                      QSqlError::StatementError, QStringLiteral("1222")));
+        return false;
+    }
     bool fetch(int) override { return false; }
     bool fetchFirst() override {
         if (m_driver->failFetch)
@@ -84,6 +96,8 @@ protected:
 
 private:
     bool keep(const QString& sql, const QVariantList& values) {
+        if (m_driver->lockTimeout)
+            return timedOut();
         m_driver->m_sent->append({sql, values});
         setActive(true);
         setSelect(true);
@@ -159,6 +173,8 @@ TEST(SqlServerStatements, MatchTheReviewedList) {
     auto confirm = [](const Posting::Claim&, QString*) { return true; };
     const QStringList invoices{"RE-1", "RE-2"}, settlements{"GU-1", "GU-2"};
     const std::pair<const char*, std::function<void()>> calls[] = {
+        {"HostDb::attach, Sperrzeit 7",
+         [&] { HostDb::attach(new RecordingDriver(&sent, tables), HostDb::Dialect::SqlServer, 7); }},
         {"LoadTreeView", [&] { error = InvoiceTree::LoadTreeView(db).error; }},
         {"LoadMandantenListe", [&] { ClientStatements::LoadMandantenListe(db, &names, &error); }},
         {"LoadMandantAdresse", [&] { ClientStatements::LoadMandantAdresse(db, "MUSTER", &address, &error); }},
@@ -233,6 +249,41 @@ TEST(SqlServerStatements, MatchTheReviewedList) {
         call();
         EXPECT_TRUE(error.endsWith("Lesefehler")) << name << ": " << error.toStdString();
     }
+}
+
+// SQL Server keeps a transaction open after a statement that gave up
+// waiting for a lock: the posting and the release roll back themselves, and
+// every step says what happened in German.
+TEST(SqlServerStatements, LockTimeOutRollsBackAndSaysSo) {
+    QList<Sent> sent;
+    auto* driver = new RecordingDriver(&sent, {});
+    std::unique_ptr<HostDb> db = HostDb::attach(driver, HostDb::Dialect::SqlServer, 5);
+    ASSERT_TRUE(db);
+    ASSERT_EQ(sent.size(), 1);
+    EXPECT_EQ(sent[0].sql, "SET LOCK_TIMEOUT 5000");
+    driver->lockTimeout = true;
+    const QString locked = LockWait::lockedMessage(5);
+
+    BookingList bookings;
+    bookings.last().Rechnung = QStringLiteral("RE-1");
+    bookings.last().Betrag = 9800;
+    bookings.append();
+    Posting::Claim claim;
+    int elsewhere = 0;
+    QString error;
+    EXPECT_EQ(Posting::post(*db, bookings, "R0", QDate(2026, 3, 20), &claim, &elsewhere, &error,
+                            [](const Posting::Claim&, QString*) { return true; }),
+              Posting::Result::Failed);
+    EXPECT_EQ(error, "Rechnungskopf RE-1: " + locked);
+    EXPECT_EQ(driver->rollbacks, 1);
+
+    EXPECT_FALSE(releaseInvoices(*db, "A3", {"GU-1"}, &error));
+    EXPECT_TRUE(error.endsWith(locked)) << error.toStdString();
+    EXPECT_EQ(driver->rollbacks, 2);
+
+    EXPECT_FALSE(CommStatements::tidyTransferMarks(*db, &error));
+    EXPECT_EQ(error, locked);
+    EXPECT_TRUE(db->lockTimedOut());
 }
 
 } // namespace

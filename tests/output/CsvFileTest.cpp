@@ -57,7 +57,7 @@ TEST_F(CsvBankFile, WritesEveryColumnInWindows1252) {
     // It waits under a hidden name until the run publishes it.
     ASSERT_EQ(exportEntries().size(), 1);
     EXPECT_TRUE(exportEntries()[0].startsWith(QLatin1Char('.')));
-    ASSERT_TRUE(PublishCSVFile(file, prompter));
+    ASSERT_TRUE(file.publish());
 
     QString expected = kHeader;
     for (const char* line :
@@ -75,9 +75,10 @@ TEST_F(CsvBankFile, WritesEveryColumnInWindows1252) {
     EXPECT_EQ(exportEntries(), QStringList{kFileName});
 }
 
-// A folder that is missing, and a folder that takes the final name: each is
-// one critical message, and no file is left under the name. A discarded file
-// leaves nothing and cannot be published; an empty list gives the header alone.
+// A folder that is missing is one critical message; a folder that takes the
+// final name refuses the publishing, with its reason, and no file is left
+// under the name. A discarded file leaves nothing and cannot be published; an
+// empty list gives the header alone.
 TEST_F(CsvBankFile, FilesThatCannotBeCreatedOrPublishedAreReported) {
     BookingList list;
     list.append(booking(1, 100));
@@ -87,27 +88,26 @@ TEST_F(CsvBankFile, FilesThatCannotBeCreatedOrPublishedAreReported) {
     PendingFile discarded = write(list);
     discarded.discard();
     EXPECT_TRUE(exportEntries().isEmpty());
-    EXPECT_FALSE(PublishCSVFile(discarded, prompter));
+    EXPECT_FALSE(discarded.publish());
 
     ASSERT_TRUE(QDir(exportFolder()).mkdir(kFileName));
     PendingFile file = write(list);
     ASSERT_TRUE(file.isStaged());
-    EXPECT_FALSE(PublishCSVFile(file, prompter));
+    EXPECT_FALSE(file.publish());
+    EXPECT_EQ(file.errorString, "Es gibt schon eine Datei dieses Namens; sie wird nicht ersetzt.");
     EXPECT_EQ(exportEntries(), QStringList{kFileName});
     EXPECT_TRUE(QFileInfo(exportFolder() + kFileName).isDir());
 
-    ASSERT_EQ(prompter.messages.size(), 2);
-    EXPECT_TRUE(prompter.messages[0].text.startsWith("Fehler beim Schreiben der  " + missing + kFileName +
-                                                     " Datei. \r"));
-    EXPECT_TRUE(prompter.messages[1].text.startsWith("Fehler beim Schreiben der  "));
-    for (const auto& message : prompter.messages)
-        EXPECT_EQ(message.icon, Prompter::Icon::Critical);
+    ASSERT_EQ(prompter.messages.size(), 1);
+    EXPECT_EQ(prompter.messages[0].text, "Fehler beim Schreiben der  " + missing + kFileName +
+                                             " Datei. \rDatei oder Verzeichnis nicht gefunden");
+    EXPECT_EQ(prompter.messages[0].icon, Prompter::Icon::Critical);
 
     ASSERT_TRUE(QDir(exportFolder()).rmdir(kFileName));
     PendingFile empty = write(BookingList());
     EXPECT_EQ(prompter.progressMaximum, 1);
     EXPECT_EQ(prompter.progressValue, 0);
-    ASSERT_TRUE(PublishCSVFile(empty, prompter));
+    ASSERT_TRUE(empty.publish());
     EXPECT_EQ(TempFolder::read(exportFolder() + kFileName), Windows1252::encode(kHeader));
 }
 

@@ -4,6 +4,7 @@
 #include "export/Prompter.h"
 
 #include <QList>
+#include <QMap>
 #include <QString>
 #include <QStringList>
 
@@ -23,6 +24,7 @@ public:
     QList<bool> answers; // taken from the front, one per question
     QStringList openedFiles;
     QList<QPair<QString, Report>> reports;
+    QMap<QString, MissingFile> unwritable; // reports that cannot be written, by name
     int progressMaximum = 0;
     int progressValue = 0;
     bool busy = false;
@@ -38,8 +40,11 @@ public:
     void setProgressRange(int, int maximum) override { progressMaximum = maximum; }
     void setProgressValue(int value) override { progressValue = value; }
     void openFile(const QString& path) override { openedFiles << path; }
-    void showReport(const QString& reportName, const Report& report) override {
+    std::optional<MissingFile> showReport(const QString& reportName, const Report& report) override {
         reports.append({reportName, report});
+        if (unwritable.contains(reportName))
+            return unwritable.value(reportName);
+        return std::nullopt;
     }
 
     // All message texts, joined by a line feed, for EXPECT_THAT-style checks.
