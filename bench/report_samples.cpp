@@ -84,7 +84,7 @@ int main(int argc, char* argv[]) {
     const BegleitzettelRow note = begleitzettelRow(125, 12345678, 0, 0, firma, sampleDate);
     const QList<BeitragRow> bookings = sampleBookings(130);
     const QList<UebersichtRow> overview = sampleOverview(75);
-    bool ok = write(folder, QStringLiteral("Begleitzettel"), begleitzettelReport(note));
+    bool ok = write(folder, QStringLiteral("Begleitzettel"), begleitzettelReport(note, false));
     ok &= write(folder, QStringLiteral("Beitrag"), beitragReport(bookings, sampleDate));
     ok &= write(folder, QStringLiteral("Uebersicht"), uebersichtReport(overview, sampleDate));
     ok &= write(folder, QStringLiteral("Uebersicht-leer"), uebersichtReport({}, sampleDate));

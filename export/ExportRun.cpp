@@ -341,8 +341,8 @@ ExportOutcome ExportSEPA(const ExportSettings& settings, const QStringList& sele
     publishPhase.end();
 
     RunPhase notePhase("Begleitzettel");
-    if (std::optional<MissingFile> missing =
-            PrintBegleitzettel(sepa.count, sepa.controlSumCents, 0, 0, settings.firma, now.date(), prompter))
+    if (std::optional<MissingFile> missing = PrintBegleitzettel(
+            sepa.count, sepa.controlSumCents, 0, 0, settings.firma, now.date(), directDebit, prompter))
         outcome.missing << *missing;
     notePhase.end();
     RunPhase listPhase("Beitrag fertig und gespeichert");

@@ -22,7 +22,7 @@ void addLine(ReportBand& band, double top, const QString& label, const QString& 
 
 } // namespace
 
-Report begleitzettelReport(const BegleitzettelRow& row) {
+Report begleitzettelReport(const BegleitzettelRow& row, bool directDebit) {
     auto layout = std::make_shared<ReportLayout>();
     ReportLayout& report = *layout;
     report.width = width;
@@ -35,14 +35,19 @@ Report begleitzettelReport(const BegleitzettelRow& row) {
     header.addLine(twipsFromCm(3.9), twipsFromCm(0.8), twipsFromCm(3.9 + 11.6), twipsFromCm(0.8));
 
     report.rowCount = 1;
-    report.detail = [row](qsizetype, ReportBand& body) {
+    // A direct debit file collects money: a note that speaks of transfers
+    // misleads the bank and the signer.
+    const QString order = directDebit ? QStringLiteral("Sammel - Lastschriftauftrag")
+                                      : QStringLiteral("Sammel - Gutschriftauftrag");
+    const QString count =
+        directDebit ? QStringLiteral("Anzahl der Lastschriften") : QStringLiteral("Anzahl der Überweisungen");
+    report.detail = [row, order, count](qsizetype, ReportBand& body) {
         body.height = twipsFromCm(16.5);
-        body.addText(left, twipsFromCm(1), right - left, lineHeight,
-                     QStringLiteral("Sammel - Gutschriftauftrag"));
+        body.addText(left, twipsFromCm(1), right - left, lineHeight, order);
         body.addText(right, twipsFromCm(1), twipsFromCm(3), lineHeight, QStringLiteral("Volume-Nr.:"));
         body.addText(twipsFromCm(16), twipsFromCm(1), width - twipsFromCm(16), lineHeight, row.Volume);
         addLine(body, 2, QStringLiteral("Erstellungsdatum"), GermanFormat::date(row.Datum));
-        addLine(body, 3, QStringLiteral("Anzahl der Überweisungen"), row.SumDS);
+        addLine(body, 3, count, row.SumDS);
         addLine(body, 4, QStringLiteral("Summe in EUR"), row.SumBetraege);
         addLine(body, 7, QStringLiteral("BIC des Absenders"), row.BLZAbsaender);
         addLine(body, 8, QStringLiteral("IBAN des Absenders"), row.KontoAbsaender);
@@ -53,7 +58,7 @@ Report begleitzettelReport(const BegleitzettelRow& row) {
         const int signature = twipsFromCm(15);
         body.addLine(twipsFromCm(8), signature, twipsFromCm(18), signature);
         body.addText(twipsFromCm(8), signature + twipsFromCm(0.15), twipsFromCm(4), lineHeight,
-                     row.Datum.toString(QStringLiteral("dd.MM.yy")));
+                     GermanFormat::date(row.Datum));
         body.addText(twipsFromCm(12), signature + twipsFromCm(0.15), twipsFromCm(6), lineHeight,
                      QStringLiteral("(Unterschrift)"), Body, ReportItem::Align::Center);
     };
@@ -64,7 +69,7 @@ BegleitzettelRow begleitzettelRow(int count, qint64 controlSumCents, double SumK
                                   const Firmendaten& firma, const QDate& runDate) {
     BegleitzettelRow row;
     row.Datum = runDate;
-    row.SumDS = QString::number(count);
+    row.SumDS = GermanFormat::count(count);
     row.SumBetraege = GermanFormat::amount(controlSumCents);
     row.SumKontoNr = QString::number(SumKontoNr, 'f', 0);
     row.SumBLZ = QString::number(SumBLZ, 'f', 0);
@@ -78,8 +83,9 @@ BegleitzettelRow begleitzettelRow(int count, qint64 controlSumCents, double SumK
 
 std::optional<MissingFile> PrintBegleitzettel(int count, qint64 controlSumCents, double SumKontoNr,
                                               double SumBLZ, const Firmendaten& firma, const QDate& runDate,
-                                              Prompter& prompter) {
+                                              bool directDebit, Prompter& prompter) {
     return prompter.showReport(
         QStringLiteral("Begleitzettel"),
-        begleitzettelReport(begleitzettelRow(count, controlSumCents, SumKontoNr, SumBLZ, firma, runDate)));
+        begleitzettelReport(begleitzettelRow(count, controlSumCents, SumKontoNr, SumBLZ, firma, runDate),
+                            directDebit));
 }

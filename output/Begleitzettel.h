@@ -11,7 +11,7 @@ struct Firmendaten;
 struct BegleitzettelRow {
     QString Volume; // always empty
     QDate Datum;
-    QString SumDS;       // number of bookings
+    QString SumDS;       // number of bookings, 20.000
     QString SumBetraege; // control sum, 1.234,50
     QString SumKontoNr;  // not printed
     QString SumBLZ;      // not printed
@@ -25,11 +25,12 @@ struct BegleitzettelRow {
 BegleitzettelRow begleitzettelRow(int count, qint64 controlSumCents, double SumKontoNr, double SumBLZ,
                                   const Firmendaten& firma, const QDate& runDate);
 
-Report begleitzettelReport(const BegleitzettelRow& row);
+// The note beside a credit transfer file, or beside a direct debit file,
+// whose order and count it names as such.
+Report begleitzettelReport(const BegleitzettelRow& row, bool directDebit);
 
 // Builds the note of an export run and hands it to the prompter as
-// "Begleitzettel". The captions are the same for transfers and debits.
-// Returns the report's file when it could not be written.
+// "Begleitzettel". Returns the report's file when it could not be written.
 std::optional<MissingFile> PrintBegleitzettel(int count, qint64 controlSumCents, double SumKontoNr,
                                               double SumBLZ, const Firmendaten& firma, const QDate& runDate,
-                                              Prompter& prompter);
+                                              bool directDebit, Prompter& prompter);

@@ -119,6 +119,10 @@ QString longDate(const QDate& d) {
     return german().toString(d, QStringLiteral("dddd, d. MMMM yyyy"));
 }
 
+QString count(qint64 n) {
+    return german().toString(n);
+}
+
 QString amount(qint64 cents) {
     return fixedText(cents, true);
 }

@@ -13,6 +13,8 @@ QString date(const QDate& d);
 QString dateTime(const QDateTime& dt);
 // Montag, 7. Dezember 2026
 QString longDate(const QDate& d);
+// A count grouped in thousands: 20.000
+QString count(qint64 n);
 // "#,##0.00": 1.234,50 and -0,07
 QString amount(qint64 cents);
 // "##0.00" with decimal comma, no grouping: 1234,50

@@ -19,9 +19,11 @@ protected:
         firma.Referenznummer = "4711-REF";
     }
     // Runs PrintBegleitzettel and draws what it hands to the prompter.
-    QStringList print(int count, qint64 cents, double sumKontoNr = 0, double sumBlz = 0) {
+    QStringList print(int count, qint64 cents, double sumKontoNr = 0, double sumBlz = 0,
+                      bool directDebit = false) {
         RecordingPrompter prompter;
-        PrintBegleitzettel(count, cents, sumKontoNr, sumBlz, firma, QDate(2026, 12, 7), prompter);
+        PrintBegleitzettel(count, cents, sumKontoNr, sumBlz, firma, QDate(2026, 12, 7), directDebit,
+                           prompter);
         return PdfText::shownReportPages(prompter.reports, "Begleitzettel", pdf);
     }
 
@@ -36,14 +38,14 @@ TEST_F(BegleitzettelReport, OnePageWithTotalsAndTheCompanysBankData) {
     ASSERT_EQ(pages.size(), 1);
     // Letter-spaced: the layout text joins the letters, the words keep them apart ("D" below).
     EXPECT_EQ(PdfText::lineWith(pages[0], "BEGLEIT"), "DATENTRÄGER BEGLEITZETTEL");
-    EXPECT_EQ(
-        PdfText::missingLines(
-            pages[0],
-            {"Sammel - Gutschriftauftrag Volume-Nr.:", "Erstellungsdatum 07.12.2026",
-             "Anzahl der Überweisungen 1", "Summe in EUR 1.234,50", "BIC des Absenders COBADEFFXXX",
-             "IBAN des Absenders DE89370400440532013000", "Name des Absenders Brevanta Musterfirma GmbH",
-             "Datenträgerempfänger Commerzbank Köln", "Referenznummer 4711-REF", "07.12.26 (Unterschrift)"}),
-        QStringList());
+    EXPECT_EQ(PdfText::missingLines(
+                  pages[0],
+                  {"Sammel - Gutschriftauftrag Volume-Nr.:", "Erstellungsdatum 07.12.2026",
+                   "Anzahl der Überweisungen 1", "Summe in EUR 1.234,50", "BIC des Absenders COBADEFFXXX",
+                   "IBAN des Absenders DE89370400440532013000",
+                   "Name des Absenders Brevanta Musterfirma GmbH", "Datenträgerempfänger Commerzbank Köln",
+                   "Referenznummer 4711-REF", "07.12.2026 (Unterschrift)"}),
+              QStringList());
     EXPECT_FALSE(pages[0].contains("987654321") || pages[0].contains("123456789"));
 
     const QList<PdfText::Word> words = PdfText::words(pdf);
@@ -54,7 +56,7 @@ TEST_F(BegleitzettelReport, OnePageWithTotalsAndTheCompanysBankData) {
     const std::tuple<const char*, double, double> places[] = {
         {"D", 3.8, -1},          {"Volume-Nr.:", 13, -1},     {"07.12.2026", 13, -1},
         {"COBADEFFXXX", 13, -1}, {"Erstellungsdatum", -1, 1}, {"Summe", -1, 3},
-        {"BIC", -1, 6},          {"Referenznummer", -1, 10},  {"07.12.26", 8, 14.15}};
+        {"BIC", -1, 6},          {"Referenznummer", -1, 10}};
     for (const auto& [text, x, down] : places) {
         const PdfText::Word w = PdfText::word(words, text);
         EXPECT_TRUE(x < 0 || std::abs(w.xMin - left - cm(x)) < 0.5) << text << " " << w.xMin - left;
@@ -62,24 +64,57 @@ TEST_F(BegleitzettelReport, OnePageWithTotalsAndTheCompanysBankData) {
     }
     const PdfText::Word signature = PdfText::word(words, "(Unterschrift)");
     EXPECT_NEAR((signature.xMin + signature.xMax) / 2 - left, cm(15), 1);
+    // The date under the signature line, with the year in full.
+    PdfText::Word signedOn;
+    for (const PdfText::Word& w : words)
+        if (w.text == "07.12.2026" && w.yMin > signedOn.yMin)
+            signedOn = w;
+    EXPECT_NEAR(signedOn.xMin - left, cm(8), 0.5);
+    EXPECT_NEAR(signedOn.yMin - sammel.yMin, cm(14.15), 0.5);
 }
 
-// The count without thousands separators, the sum in German notation, and a
-// long company name in full.
-TEST_F(BegleitzettelReport, CountSumAndLongNamesPrintInFull) {
+// The note names the kind of the file beside it; the count is grouped in
+// thousands, the sum in German notation, and a long company name in full.
+struct NoteCase {
+    const char* name;
+    bool directDebit;
+    int count;
+    qint64 cents;
+    const char* order;
+    const char* countLine;
+    const char* sumLine;
+};
+
+class BegleitzettelKinds : public BegleitzettelReport, public ::testing::WithParamInterface<NoteCase> {};
+
+TEST_P(BegleitzettelKinds, NameTheirOrderAndCountAndPrintInFull) {
+    const NoteCase& c = GetParam();
     firma.FirmenName = "Brevanta Musterfirma Handels- und Dienstleistungsgesellschaft mbH & Co. KG Köln";
-    for (const auto& [count, cents, countText, sumText] :
-         {std::tuple{0, qint64(0), "0", "0,00"},
-          std::tuple{100000, qint64(123456789012), "100000", "1.234.567.890,12"}}) {
-        SCOPED_TRACE(sumText);
-        const QStringList pages = print(count, cents);
-        ASSERT_EQ(pages.size(), 1);
-        EXPECT_EQ(PdfText::missingLines(pages[0], {QStringLiteral("Anzahl der Überweisungen ") + countText,
-                                                   QStringLiteral("Summe in EUR ") + sumText}),
-                  QStringList());
-        for (const QString& word : firma.FirmenName.split(QLatin1Char(' ')))
-            EXPECT_TRUE(pages[0].contains(word)) << word.toStdString();
-    }
+    const QStringList pages = print(c.count, c.cents, 0, 0, c.directDebit);
+    ASSERT_EQ(pages.size(), 1);
+    EXPECT_EQ(PdfText::missingLines(pages[0], {QString::fromUtf8(c.order) + " Volume-Nr.:",
+                                               QString::fromUtf8(c.countLine), QString::fromUtf8(c.sumLine)}),
+              QStringList())
+        << pages[0].toStdString();
+    const QStringList otherKind =
+        c.directDebit ? QStringList({"Gutschrift", "Überweisung"}) : QStringList({"Lastschrift"});
+    for (const QString& word : otherKind)
+        EXPECT_FALSE(pages[0].contains(word)) << word.toStdString();
+    for (const QString& word : firma.FirmenName.split(QLatin1Char(' ')))
+        EXPECT_TRUE(pages[0].contains(word)) << word.toStdString();
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Note, BegleitzettelKinds,
+    ::testing::Values(NoteCase{"NoTransfers", false, 0, 0, "Sammel - Gutschriftauftrag",
+                               "Anzahl der Überweisungen 0", "Summe in EUR 0,00"},
+                      NoteCase{"OneDebit", true, 1, 123450, "Sammel - Lastschriftauftrag",
+                               "Anzahl der Lastschriften 1", "Summe in EUR 1.234,50"},
+                      NoteCase{"TwentyThousandDebits", true, 20000, 2039285075, "Sammel - Lastschriftauftrag",
+                               "Anzahl der Lastschriften 20.000", "Summe in EUR 20.392.850,75"},
+                      NoteCase{"HundredThousandTransfers", false, 100000, 123456789012,
+                               "Sammel - Gutschriftauftrag", "Anzahl der Überweisungen 100.000",
+                               "Summe in EUR 1.234.567.890,12"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
