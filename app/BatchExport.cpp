@@ -107,6 +107,14 @@ bool isEnabledNode(const InvoiceTree::Tree& tree, const QString& key) {
     return false;
 }
 
+QString nodeText(const InvoiceTree::Tree& tree, const QString& key) {
+    for (const InvoiceTree::TreeNode& node : tree.nodes) {
+        if (node.key == key)
+            return node.text;
+    }
+    return key;
+}
+
 } // namespace
 
 int runBatchExport(const CommandLine& cl, std::shared_ptr<const void>* leftovers) {
@@ -163,6 +171,7 @@ int runBatchExport(const CommandLine& cl, std::shared_ptr<const void>* leftovers
     std::future<HeldMessages> plausibility = checkInvoicesMeanwhile(
         host.strConnectionString, *lockWait, NodeKey::normalised(strVer_Type), input.dtpVon, input.dtpBis);
     QStringList names;
+    qint64 listedSumCents = 0;
     {
         // Only the names are needed from here on; the rest of the list goes.
         InvoiceListModel list;
@@ -175,8 +184,10 @@ int runBatchExport(const CommandLine& cl, std::shared_ptr<const void>* leftovers
         if (list.rowCount() == 0)
             return kNoPaymentFile; // the load failed and said why
         names.reserve(list.rowCount());
-        for (int row = 0; row < list.rowCount(); ++row)
+        for (int row = 0; row < list.rowCount(); ++row) {
             names << list.invoiceName(row);
+            listedSumCents += list.amountCents(row);
+        }
     }
     {
         const RunPhase waiting("Plausibilität");
@@ -199,6 +210,11 @@ int runBatchExport(const CommandLine& cl, std::shared_ptr<const void>* leftovers
     run.strSperrzeit = settings.Sperrzeit;
     run.logFile = paths.logFile();
     run.now = QDateTime::currentDateTime();
+    // With --yes the question before the money moves is asked and answered
+    // like the others; without it batch mode neither asks nor stops.
+    run.confirmFirst = cl.yes;
+    run.nodeText = nodeText(tree, cl.exportKey);
+    run.listedSumCents = listedSumCents;
 
     const ExportOutcome outcome = ExportSEPA(
         run, names, prompter, {}, [&prompter](const QString& path) { prompter.setPaymentFile(path); });

@@ -39,7 +39,7 @@ void BatchPrompter::message(const QString& text, Icon icon, const QString& title
           << withLineFeeds(text) << Qt::endl;
 }
 
-bool BatchPrompter::askYesNo(const QString& text, const QString& title) {
+bool BatchPrompter::askYesNo(const QString& text, const QString& title, Default) {
     err() << "[" << (title.isEmpty() ? applicationTitle() : title) << "] " << withLineFeeds(text) << " "
           << (m_answerYes ? "Ja (--yes)" : "Nein (ohne --yes)") << Qt::endl;
     return m_answerYes;

@@ -22,7 +22,7 @@ public:
     const QStringList& reportFiles() const { return m_reportFiles; }
 
     void message(const QString& text, Icon icon = Icon::None, const QString& title = {}) override;
-    bool askYesNo(const QString& text, const QString& title = {}) override;
+    bool askYesNo(const QString& text, const QString& title = {}, Default preset = Default::Yes) override;
     void setBusy(bool) override {}
     void setProgressRange(int, int) override {}
     void setProgressValue(int) override {}

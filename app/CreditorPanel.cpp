@@ -11,6 +11,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QVBoxLayout>
 
 CreditorPanel::CreditorPanel(QWidget* parent) : QGroupBox(QStringLiteral("Firmendaten"), parent) {
     setObjectName(QStringLiteral("fraFirmendaten"));
@@ -35,10 +36,22 @@ CreditorPanel::CreditorPanel(QWidget* parent) : QGroupBox(QStringLiteral("Firmen
     txtExtBelegnummer = addBox("txtExtBelegnummer", 0);
     txtDatumFaelligkeit = addBox("txtDatumFaelligkeit", 0);
     txtPLZ->setMaximumWidth(txtPLZ->fontMetrics().horizontalAdvance(QStringLiteral("0000000")) + 12);
+    // The longest IBAN has 34 characters, and the box shows it whole.
+    txtKontonummer->setMinimumWidth(txtKontonummer->fontMetrics().horizontalAdvance(
+                                        QStringLiteral("LC55HEMM00010001001200120002301500")) +
+                                    16);
+
+    // The left column keeps room for the usual company name and address.
+    for (QLineEdit* box : {txtFirmenName, txtAdresse, txtTelefon, txtTelefax})
+        box->setMinimumWidth(box->fontMetrics().averageCharWidth() * 24);
+
+    // The client choice spans the panel, so that its long caption does not
+    // widen the left column.
+    auto* client = new QHBoxLayout;
+    client->addWidget(chkMandantAusDB);
+    client->addWidget(cmbMandant, 1);
 
     auto* left = new QFormLayout;
-    left->addRow(chkMandantAusDB);
-    left->addRow(cmbMandant);
     left->addRow(QStringLiteral("Firmenname:"), txtFirmenName);
     left->addRow(QStringLiteral("Adresse:"), txtAdresse);
     auto* town = new QHBoxLayout;
@@ -56,12 +69,21 @@ CreditorPanel::CreditorPanel(QWidget* parent) : QGroupBox(QStringLiteral("Firmen
     right->addRow(QStringLiteral("Verwendungszweck:"), txtVerwendungszweck);
     right->addRow(QStringLiteral("Referenznummer:"), txtReferenznummer);
     right->addRow(QStringLiteral("Feld ext. Belegnr.:"), txtExtBelegnummer);
-    right->addRow(QStringLiteral("Einstellung Fälligkeitsdatum:"), txtDatumFaelligkeit);
+    // The longest caption breaks after its first word rather than narrow
+    // every box of the panel.
+    auto* dueDateCaption = new QLabel(QStringLiteral("Einstellung Fälligkeitsdatum:"));
+    dueDateCaption->setWordWrap(true);
+    dueDateCaption->setMaximumWidth(
+        dueDateCaption->fontMetrics().horizontalAdvance(QStringLiteral("Verwendungszweck:")) + 8);
+    right->addRow(dueDateCaption, txtDatumFaelligkeit);
 
-    auto* columns = new QHBoxLayout(this);
-    columns->addLayout(left, 1);
+    auto* columns = new QHBoxLayout;
+    columns->addLayout(left, 3);
     columns->addSpacing(16);
-    columns->addLayout(right, 1);
+    columns->addLayout(right, 2);
+    auto* rows = new QVBoxLayout(this);
+    rows->addLayout(client);
+    rows->addLayout(columns);
 
     connect(chkMandantAusDB, &QCheckBox::toggled, this, [this](bool on) {
         cmbMandant->setEnabled(on);

@@ -14,7 +14,13 @@
 
 namespace {
 
-const QString kOldKept = QStringLiteral(" Die bisherige Datei bleibt unverändert.");
+// The reason a save failed, and that the old file is as it was.
+QString oldKept(QString reason) {
+    if (!reason.endsWith(QLatin1Char('.')))
+        reason += QLatin1Char('.');
+    return reason + QStringLiteral(
+                        " Die bisherige Datei bleibt unverändert; es muss nichts wiederhergestellt werden.");
+}
 
 // Gives the staged file the old file's owner and permissions; false when the
 // owner cannot be kept, so the old file must be written in place instead.
@@ -59,9 +65,11 @@ bool overwriteAndCheck(const QString& path, const QByteArray& content, QString* 
 }
 
 bool writeInPlace(const QString& path, const QByteArray& content, QString* error) {
+    // Opened for writing before anything else: a file that refuses it (a
+    // read-only file) is never touched, and nothing needs putting back.
     QFile original(path);
-    if (!original.open(QIODevice::ReadOnly)) {
-        *error = original.errorString() + kOldKept;
+    if (!original.open(QIODevice::ReadWrite)) {
+        *error = oldKept(original.errorString());
         return false;
     }
     const QByteArray old = original.readAll();
@@ -72,9 +80,8 @@ bool writeInPlace(const QString& path, const QByteArray& content, QString* error
                                      QString::number(QCoreApplication::applicationPid()),
                                  old);
     if (!copy.isStaged()) {
-        *error = QStringLiteral("Im temporären Ordner ließ sich keine Sicherungskopie anlegen: %1.")
-                     .arg(copy.errorString) +
-                 kOldKept;
+        *error = oldKept(QStringLiteral("Im temporären Ordner ließ sich keine Sicherungskopie anlegen: %1")
+                             .arg(copy.errorString));
         return false;
     }
     QString reason;
@@ -85,7 +92,7 @@ bool writeInPlace(const QString& path, const QByteArray& content, QString* error
     QString restoreReason;
     if (overwriteAndCheck(path, old, &restoreReason)) {
         copy.discard();
-        *error = reason + kOldKept;
+        *error = oldKept(reason);
         return false;
     }
     *error = QStringLiteral("%1 Die bisherige Datei ließ sich nicht wiederherstellen (%2); ihre Kopie liegt "

@@ -4,12 +4,14 @@
 #include "app/DatePicker.h"
 #include "app/IniFile.h"
 #include "app/NodeTree.h"
+#include "app/SelectionLine.h"
 #include "app/Startup.h"
 #include "app/StatusLine.h"
 #include "app/WidgetPrompter.h"
 #include "export/ExportRun.h"
 #include "export/RunRecovery.h"
 #include "hostdb/LockWait.h"
+#include "output/GermanFormat.h"
 #include "selection/InvoiceListModel.h"
 #include "selection/InvoiceLists.h"
 #include "selection/InvoiceTree.h"
@@ -29,6 +31,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTableView>
@@ -82,11 +85,18 @@ MainWindow::MainWindow(const ProgramPaths& paths, Prompter* prompter)
     // A double click on a tab reloads as well: the tab bar reports its second
     // click again.
     connect(SSTab1->tabBar(), &QTabBar::tabBarClicked, this, &MainWindow::tabClicked);
+    // The word on the last run belongs to the list it was given beside.
+    connect(SSTab1, &QTabWidget::currentChanged, lblStatus, &QLabel::clear);
     connect(cmdStart, &QPushButton::clicked, this, &MainWindow::cmdStart_Click);
     connect(btnUERefreigeben, &QPushButton::clicked, this, &MainWindow::btnUERefreigeben_Click);
     connect(btnUEDrucken, &QPushButton::clicked, this, &MainWindow::btnUEDrucken_Click);
-    for (auto [view, model] :
-         {std::pair{lvAbrechnungen, m_openInvoices}, std::pair{lvUebersicht, m_transferred}}) {
+    for (auto [view, model, line] : {std::tuple{lvAbrechnungen, m_openInvoices, lblAuswahl},
+                                     std::tuple{lvUebersicht, m_transferred, lblAuswahlUebersicht}}) {
+        const auto count = [this, view = view, model = model, line = line] {
+            showSelection(view, *model, line);
+        };
+        connect(view->selectionModel(), &QItemSelectionModel::selectionChanged, this, count);
+        connect(model, &QAbstractItemModel::modelReset, this, count);
         QHeaderView* header = view->horizontalHeader();
         connect(header, &QHeaderView::sectionClicked, this, [header, model = model](int column) {
             model->sortByClick(column);
@@ -131,7 +141,18 @@ void MainWindow::buildLayout() {
     auto* columns = new QHBoxLayout(this);
     columns->addWidget(buildLeftColumn());
     columns->addLayout(right, 1);
-    resize(1180, 820);
+}
+
+void MainWindow::openWithinScreen() {
+    const QRect available = screen()->availableGeometry();
+    // Room for the window manager's frame and title bar, which are not known
+    // before the window is shown.
+    const QSize frame(8, 48);
+    const QSize size = QSize(1180, 820).boundedTo(available.size() - frame).expandedTo(minimumSizeHint());
+    resize(size);
+    const QSize outer = size + frame;
+    move(available.left() + qMax(0, (available.width() - outer.width()) / 2),
+         available.top() + qMax(0, (available.height() - outer.height()) / 2));
 }
 
 QWidget* MainWindow::buildLeftColumn() {
@@ -182,7 +203,9 @@ QWidget* MainWindow::buildLeftColumn() {
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(tvAbrechnungen, 1);
     layout->addWidget(settings);
-    column->setFixedWidth(290);
+    // As narrow as the settings allow, so that the creditor panel and the
+    // list keep the width for a whole IBAN and every column.
+    column->setFixedWidth(settings->sizeHint().width());
     return column;
 }
 
@@ -199,6 +222,8 @@ QWidget* MainWindow::buildTabs() {
     openFrame->setObjectName(QStringLiteral("fraListe"));
     auto* openFrameLayout = new QVBoxLayout(openFrame);
     openFrameLayout->addWidget(lvAbrechnungen);
+    lblAuswahl = named(new QLabel, "lblAuswahl");
+    openFrameLayout->addWidget(lblAuswahl);
     auto* openTab = new QWidget;
     auto* openLayout = new QVBoxLayout(openTab);
     openLayout->addWidget(openFrame, 1);
@@ -215,6 +240,8 @@ QWidget* MainWindow::buildTabs() {
     overviewFrame->setObjectName(QStringLiteral("fraUebersicht"));
     auto* overviewFrameLayout = new QVBoxLayout(overviewFrame);
     overviewFrameLayout->addWidget(lvUebersicht);
+    lblAuswahlUebersicht = named(new QLabel, "lblAuswahlUebersicht");
+    overviewFrameLayout->addWidget(lblAuswahlUebersicht);
     auto* overviewTab = new QWidget;
     auto* overviewLayout = new QVBoxLayout(overviewTab);
     overviewLayout->addWidget(overviewFrame, 1);
@@ -285,6 +312,7 @@ MainWindow::StartResult MainWindow::Form_Load(const QString& argument, const QDa
     optBelegDate->setChecked(true);
     optFaelligkeit->setVisible(!panel->txtDatumFaelligkeit->text().isEmpty());
     panel->setConnection(SQLConn.get(), m_prompter);
+    openWithinScreen();
     bFLoadOK = true;
     return StartResult::Ready;
 }
@@ -324,7 +352,8 @@ bool MainWindow::SaveSettings() {
         return true;
     }
     m_prompter->message(
-        error + QStringLiteral("\nDas Fenster bleibt geöffnet, damit keine Eingabe verloren geht."),
+        error + QStringLiteral("\nDie eingegebenen Firmendaten sind nicht gespeichert. Das Fenster bleibt "
+                               "geöffnet, damit keine Eingabe verloren geht."),
         Prompter::Icon::Critical);
     return false;
 }
@@ -351,6 +380,20 @@ void MainWindow::LoadTreeView(const InvoiceTree::Tree& tree) {
     strVer_Type = tree.selectedKey;
     if (QTreeWidgetItem* last = items.value(tree.scrolledKey))
         tvAbrechnungen->scrollToItem(last);
+    // A long node text widens the left column, up to a limit that leaves the
+    // list its room; beyond it the text is cut short.
+    int nodes = 0;
+    const QFontMetrics metrics(tvAbrechnungen->font());
+    for (QTreeWidgetItemIterator it(tvAbrechnungen); *it; ++it) {
+        int depth = 1; // the roots' own branch mark
+        for (const QTreeWidgetItem* up = (*it)->parent(); up; up = up->parent())
+            ++depth;
+        nodes =
+            qMax(nodes, depth * tvAbrechnungen->indentation() + metrics.horizontalAdvance((*it)->text(0)));
+    }
+    QWidget* column = tvAbrechnungen->parentWidget();
+    column->setFixedWidth(
+        qMax(column->minimumWidth(), qMin(nodes + 2 * tvAbrechnungen->frameWidth() + 12, 250)));
 }
 
 QString MainWindow::selectedNodeKey() const {
@@ -364,6 +407,7 @@ QString MainWindow::selectedNodeText() const {
 }
 
 void MainWindow::nodeClicked(const QString& key) {
+    lblStatus->clear();
     m_openInvoices->clear();
     m_transferred->clear();
     strVer_Type = key;
@@ -406,14 +450,22 @@ void MainWindow::Refresh() {
         InvoiceTree::flagColumnFor(selectedNodeKey(), strCheckBoxLastschrift, strCheckBoxGutschrift);
     if (selectedNodeText() == InvoiceTree::kGroupText)
         return;
+    // A range that ends before it starts holds nothing, and the clerk is
+    // told why rather than only that it is empty.
+    const QString reversed =
+        dtpVon->date() > dtpBis->date()
+            ? QStringLiteral("\rDas Datum „Von:“ (%1) liegt nach dem Datum „Bis:“ (%2).")
+                  .arg(GermanFormat::date(dtpVon->date()), GermanFormat::date(dtpBis->date()))
+            : QString();
     if (SSTab1->currentIndex() == 0) {
         if (loadOpenInvoices())
-            m_prompter->message(QStringLiteral("Keine Daten für die ausgewählten Eingrenzungen vorhanden!"),
+            m_prompter->message(QStringLiteral("Keine Daten für die ausgewählten Eingrenzungen vorhanden!") +
+                                    reversed,
                                 Prompter::Icon::Information);
         else
             CheckInvoices(*SQLConn, strVer_Type, dtpVon->date(), dtpBis->date(), *m_prompter);
     } else if (GetDataUebersicht(*SQLConn, strVer_Type, listInput(), *m_transferred, *m_prompter)) {
-        m_prompter->message(QStringLiteral("Keine Daten für diesen Zeitraum vorhanden!"),
+        m_prompter->message(QStringLiteral("Keine Daten für diesen Zeitraum vorhanden!") + reversed,
                             Prompter::Icon::Information);
     }
 }
@@ -445,11 +497,27 @@ void MainWindow::applyColumnWidths(QTableView* view, const InvoiceListModel& mod
     view->horizontalHeader()->setSortIndicator(model.sortColumn(), model.sortOrder());
 }
 
-QStringList MainWindow::selectedNames(QTableView* view, const InvoiceListModel& model) const {
+QList<int> MainWindow::selectedRows(const QTableView* view) {
     QList<int> rows;
     for (const QModelIndex& index : view->selectionModel()->selectedRows())
         rows << index.row();
     std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
+qint64 MainWindow::sumOf(const QList<int>& rows, const InvoiceListModel& model) {
+    qint64 cents = 0;
+    for (int row : rows)
+        cents += model.amountCents(row);
+    return cents;
+}
+
+void MainWindow::showSelection(const QTableView* view, const InvoiceListModel& model, QLabel* line) {
+    const QList<int> rows = selectedRows(view);
+    line->setText(SelectionLine::text(rows.size(), model.rowCount(), sumOf(rows, model)));
+}
+
+QStringList MainWindow::namesOf(const QList<int>& rows, const InvoiceListModel& model) {
     QStringList names;
     names.reserve(rows.size());
     for (int row : rows)
@@ -477,13 +545,26 @@ void MainWindow::cmdStart_Click() {
     settings.strSperrzeit = strSperrzeit;
     settings.logFile = m_paths.logFile();
     settings.now = QDateTime::currentDateTime();
-    const ExportOutcome outcome = ExportSEPA(settings, selectedNames(lvAbrechnungen, *m_openInvoices),
-                                             *m_prompter, [this] { loadOpenInvoices(); });
+    const QList<int> rows = selectedRows(lvAbrechnungen);
+    settings.confirmFirst = true;
+    settings.nodeText = selectedNodeText();
+    settings.listedSumCents = sumOf(rows, *m_openInvoices);
+    const ExportOutcome outcome =
+        ExportSEPA(settings, namesOf(rows, *m_openInvoices), *m_prompter, [this] { loadOpenInvoices(); });
     lblStatus->setText(StatusLine::exportRun(outcome, NodeKey::isDirectDebit(strVer_Type)));
 }
 
 void MainWindow::btnUERefreigeben_Click() {
-    const QStringList names = selectedNames(lvUebersicht, *m_transferred);
+    const QStringList names = namesOf(selectedRows(lvUebersicht), *m_transferred);
+    // Released invoices can be paid or collected a second time.
+    if (!names.isEmpty() &&
+        !m_prompter->askYesNo(
+            QStringLiteral("%1 übergeleitete %2 wieder freigeben?\rSie können danach erneut überwiesen oder "
+                           "eingezogen werden.")
+                .arg(GermanFormat::count(names.size()),
+                     names.size() == 1 ? QStringLiteral("Rechnung") : QStringLiteral("Rechnungen")),
+            {}, Prompter::Default::No))
+        return;
     QString error;
     if (releaseInvoices(*SQLConn, strVer_Type, names, &error)) {
         lblStatus->setText(StatusLine::release(int(names.size())));

@@ -91,6 +91,9 @@ public:
     QPushButton* btnUERefreigeben;
     QPushButton* cmdBeenden;
     QLabel* lblStatus; // what the last run or release did
+    // Count and sum of the selected rows under each list.
+    QLabel* lblAuswahl;
+    QLabel* lblAuswahlUebersicht;
 
     Prompter& prompter() { return *m_prompter; }
     InvoiceListModel& openInvoices() { return *m_openInvoices; }
@@ -113,6 +116,7 @@ private:
     void buildLayout();
     QWidget* buildLeftColumn();
     QWidget* buildTabs();
+    void openWithinScreen();
     StartResult failStartup(const QString& what);
     void LoadTreeView(const InvoiceTree::Tree& tree);
     QString selectedNodeKey() const;
@@ -120,7 +124,10 @@ private:
     ListInput listInput() const;
     bool loadOpenInvoices();
     void applyColumnWidths(QTableView* view, const InvoiceListModel& model);
-    QStringList selectedNames(QTableView* view, const InvoiceListModel& model) const;
+    static QList<int> selectedRows(const QTableView* view);
+    static QStringList namesOf(const QList<int>& rows, const InvoiceListModel& model);
+    static qint64 sumOf(const QList<int>& rows, const InvoiceListModel& model);
+    void showSelection(const QTableView* view, const InvoiceListModel& model, QLabel* line);
     OwnSettings currentSettings() const;
 
     ProgramPaths m_paths;

@@ -24,13 +24,19 @@ QAction* toolButton(QToolBar* bar, const QString& text, const QString& toolTip,
     return action;
 }
 
+// The report's own name keeps to ASCII for its PDF file; the title shows
+// the word with its umlaut.
+QString shownName(const QString& reportName) {
+    return reportName == QLatin1String("Uebersicht") ? QStringLiteral("Übersicht") : reportName;
+}
+
 } // namespace
 
 ReportPreview::ReportPreview(const QString& reportName, Report report, QWidget* parent)
     : QDialog(parent), m_report(std::move(report)), m_layoutDevice(QPrinter::HighResolution),
       m_printer(QPrinter::HighResolution) {
-    setWindowTitle(QStringLiteral("Druckvorschau – %1").arg(reportName));
-    m_printer.setDocName(reportName);
+    setWindowTitle(QStringLiteral("Druckvorschau – %1").arg(shownName(reportName)));
+    m_printer.setDocName(shownName(reportName));
     m_printer.setPageSize(QPageSize(QPageSize::A4));
     m_printer.setPageOrientation(QPageLayout::Portrait);
     m_pages = std::make_unique<ReportPages>(m_layoutDevice, *m_report);

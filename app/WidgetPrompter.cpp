@@ -50,12 +50,13 @@ void WidgetPrompter::message(const QString& text, Icon icon, const QString& titl
                          withLineFeeds(text));
 }
 
-bool WidgetPrompter::askYesNo(const QString& text, const QString& title) {
+bool WidgetPrompter::askYesNo(const QString& text, const QString& title, Default preset) {
     ArrowWhileOpen arrow(m_busy);
     QMessageBox box(QMessageBox::NoIcon, title.isEmpty() ? applicationTitle() : title, withLineFeeds(text),
                     QMessageBox::Yes | QMessageBox::No, m_window);
     box.button(QMessageBox::Yes)->setText(QStringLiteral("&Ja"));
     box.button(QMessageBox::No)->setText(QStringLiteral("&Nein"));
+    box.setDefaultButton(preset == Default::No ? QMessageBox::No : QMessageBox::Yes);
     return box.exec() == QMessageBox::Yes;
 }
 

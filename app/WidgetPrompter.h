@@ -13,7 +13,7 @@ public:
     void setProgressBar(QProgressBar* bar) { m_progress = bar; }
 
     void message(const QString& text, Icon icon = Icon::None, const QString& title = {}) override;
-    bool askYesNo(const QString& text, const QString& title = {}) override;
+    bool askYesNo(const QString& text, const QString& title = {}, Default preset = Default::Yes) override;
     void setBusy(bool busy) override;
     void setProgressRange(int minimum, int maximum) override;
     void setProgressValue(int value) override;

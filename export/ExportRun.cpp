@@ -3,6 +3,7 @@
 #include "export/Buchungsfuellung.h"
 #include "export/Diskette.h"
 #include "export/ExportQuery.h"
+#include "export/ExportQuestion.h"
 #include "export/Posting.h"
 #include "export/Prompter.h"
 #include "export/RunPhase.h"
@@ -123,6 +124,12 @@ ExportOutcome ExportSEPA(const ExportSettings& settings, const QStringList& sele
                          Prompter::Icon::Information);
         return outcome;
     }
+    if (settings.confirmFirst &&
+        !prompter.askYesNo(ExportQuestion::text(selectedNames.size(), settings.listedSumCents,
+                                                settings.nodeText,
+                                                NodeKey::isDirectDebit(settings.strVer_Type)),
+                           QStringLiteral("SEPA"), Prompter::Default::No))
+        return outcome;
     const QString exportFolder = GetExportPath(settings.strExportPfad);
     if (Diskette::holds(settings.strExportPfad)) {
         if (!Diskette::writeTest()) {

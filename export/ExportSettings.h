@@ -23,4 +23,9 @@ struct ExportSettings {
     QString strSperrzeit;          // seconds any statement waits for a lock; empty for 30
     QString logFile;
     QDateTime now; // the run's date and time: file names, dates in the files
+    // Asked before the run reads or writes anything, Nein preset: the window
+    // always asks, batch mode only with --yes.
+    bool confirmFirst = false;
+    QString nodeText;          // text of the tree node the rows belong to
+    qint64 listedSumCents = 0; // sum of the selected rows as the list shows them
 };

@@ -31,8 +31,10 @@ public:
 
     // A message with an OK button; an empty title means the application title.
     virtual void message(const QString& text, Icon icon = Icon::None, const QString& title = {}) = 0;
+    // The button a Yes/No question offers first, taken by Enter.
+    enum class Default { Yes, No };
     // A Yes/No question; true for Yes.
-    virtual bool askYesNo(const QString& text, const QString& title = {}) = 0;
+    virtual bool askYesNo(const QString& text, const QString& title = {}, Default preset = Default::Yes) = 0;
     // Wait cursor on or off.
     virtual void setBusy(bool busy) = 0;
     // The progress bar of the first tab.
@@ -71,7 +73,7 @@ public:
     explicit QuietPrompter(bool answer = false) : m_answer(answer) {}
 
     void message(const QString&, Icon, const QString&) override {}
-    bool askYesNo(const QString&, const QString&) override { return m_answer; }
+    bool askYesNo(const QString&, const QString&, Default) override { return m_answer; }
     void setBusy(bool) override {}
     void setProgressRange(int, int) override {}
     void setProgressValue(int) override {}

@@ -233,6 +233,16 @@ QVariant InvoiceListModel::value(int row, int col) const {
     }
 }
 
+qint64 InvoiceListModel::amountCents(int row) const {
+    for (int col = 0; col < columnCount(); ++col) {
+        if (column(col).kind == Kind::Amount) {
+            const qint64 number = m_rows.m_cells[col].numbers[stored(row)];
+            return number == kEmpty ? 0 : number;
+        }
+    }
+    return 0;
+}
+
 void InvoiceListModel::setRows(Rows rows) {
     // Rows with equal values in the sort column keep the order the user saw
     // before the reload; new rows follow them in the statement's order.

@@ -74,6 +74,9 @@ public:
     QVariant value(int row, int column) const;
     // The item text of a row: the invoice name.
     QString invoiceName(int row) const { return text(row, 0); }
+    // The row's amount as shown, in cents; 0 for an empty cell or a list
+    // without an amount column.
+    qint64 amountCents(int row) const;
 
     // Orders the rows by the values of a column, stable; remembered for the
     // next load.

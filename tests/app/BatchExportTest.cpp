@@ -167,6 +167,11 @@ TEST_P(EnabledType, PublishesPaymentFileCsvAndBothReports) {
                  (r.err.startsWith("[Keine Preise]") && r.err.indexOf("[Keine Kundeninformation]") > 0)))
         << r.err.toStdString();
     ASSERT_EQ(r.out.size(), 4) << r.out.join('\n').toStdString();
+    // --yes answers the question before the money moves, as it answers the others.
+    static const QRegularExpression asked(
+        "\\[SEPA\\] [1-9][0-9.]* (Lastschriften|Überweisungen) über [0-9.]+,[0-9]{2} EUR für [^\n]+ "
+        "exportieren und als übergeleitet buchen\\? Ja \\(--yes\\)\n");
+    EXPECT_TRUE(r.err.contains(asked)) << r.err.toStdString();
     const QFileInfo payment(r.out[0]);
     const QString base = files.exportFolder() + payment.completeBaseName();
     EXPECT_TRUE(payment.fileName().startsWith(directDebit ? "LS_Demo_" : "UW_Demo_") &&
@@ -399,6 +404,8 @@ TEST_F(BatchExport, TakesTheNextFreeSecondInsteadOfReplacingAFile) {
     const ProgramResult r = export_("A3");
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     ASSERT_EQ(r.out.size(), 4);
+    // Without --yes the run neither asks before the money moves nor stops for it.
+    EXPECT_FALSE(r.err.contains("buchen?")) << r.err.toStdString();
     EXPECT_FALSE(before.contains(QFileInfo(r.out[0]).fileName()));
     for (const QString& name : before)
         EXPECT_EQ(TempFolder::read(files.exportFolder() + name), "alt");

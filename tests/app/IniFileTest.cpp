@@ -135,6 +135,7 @@ struct SaveSetup {
     const char* name;
     bool folderTakesNewFiles; // otherwise only the file itself is writable
     bool diskFull;
+    bool fileWritable = true; // otherwise neither folder nor file takes anything
 };
 
 class SavingTheOwnFile : public IniFileTest, public ::testing::WithParamInterface<SaveSetup> {};
@@ -146,7 +147,7 @@ TEST_P(SavingTheOwnFile, KeepsOwnerAndPermissionsAndNeverLeavesAHalfFile) {
     QDir().mkdir(dir);
     const QByteArray old = "FirmenName=Alt\r\n";
     TempFolder::write(ini, old);
-    const mode_t mode = setup.folderTakesNewFiles ? 0640 : 0646;
+    const mode_t mode = !setup.fileWritable ? 0444 : setup.folderTakesNewFiles ? 0640 : 0646;
     ASSERT_EQ(chmod(QFile::encodeName(folder.path()).constData(), 0755), 0);
     ASSERT_EQ(chmod(QFile::encodeName(ini).constData(), mode), 0);
     // Root hands the file to another owner, whom a new file would not have.
@@ -169,10 +170,15 @@ TEST_P(SavingTheOwnFile, KeepsOwnerAndPermissionsAndNeverLeavesAHalfFile) {
     }
     chmod(QFile::encodeName(dir).constData(), 0755);
 
-    EXPECT_EQ(saved, !setup.diskFull) << error.toStdString();
-    EXPECT_EQ(TempFolder::read(ini), setup.diskFull ? old : s.toFileContent());
-    if (setup.diskFull) {
-        EXPECT_TRUE(error.contains("bleibt unverändert")) << error.toStdString();
+    const bool refused = setup.diskFull || !setup.fileWritable;
+    EXPECT_EQ(saved, !refused) << error.toStdString();
+    EXPECT_EQ(TempFolder::read(ini), refused ? old : s.toFileContent());
+    // What is said is what is true: the old file stands, and nothing needs putting back.
+    if (refused) {
+        EXPECT_TRUE(error.contains(
+                        "Die bisherige Datei bleibt unverändert; es muss nichts wiederhergestellt werden.") &&
+                    !error.contains("ließ sich nicht"))
+            << error.toStdString();
     }
     struct stat after {};
     ASSERT_EQ(stat(QFile::encodeName(ini).constData(), &after), 0);
@@ -186,7 +192,8 @@ INSTANTIATE_TEST_SUITE_P(Folders, SavingTheOwnFile,
                          ::testing::Values(SaveSetup{"FolderTakesNewFiles", true, false},
                                            SaveSetup{"OnlyTheFileIsWritable", false, false},
                                            SaveSetup{"FolderTakesNewFilesDiskFull", true, true},
-                                           SaveSetup{"OnlyTheFileIsWritableDiskFull", false, true}),
+                                           SaveSetup{"OnlyTheFileIsWritableDiskFull", false, true},
+                                           SaveSetup{"NothingIsWritable", false, false, false}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace

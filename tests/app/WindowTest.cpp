@@ -25,8 +25,10 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPageRanges>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTabBar>
 #include <QTabWidget>
@@ -88,6 +90,14 @@ protected:
     }
 
     QString ownIni() const { return ProgramPaths{folder.file("prog")}.ownIni(); }
+    // Marks an A3 invoice as transferred on 20 March 2026.
+    void transfer(const char* name, double amount) {
+        host.exec("INSERT INTO COMM (ID, SUBTEXT, SUBNUM, Date1) VALUES (7, ?, 3, '2026-03-20 00:00:00')",
+                  {name});
+        host.exec("UPDATE HEADERRECH SET ZAHLDATUM = '2026-03-20 10:00:00', GESPERRT = 1, ZAHL_BETRAG = ? "
+                  "WHERE R_NAME = ?",
+                  {amount, name});
+    }
     std::unique_ptr<MainWindow> start(const QByteArray& ownIniContent = {}) {
         if (!ownIniContent.isEmpty())
             TempFolder::write(ownIni(), ownIniContent);
@@ -183,6 +193,19 @@ TEST_F(WindowTest, NodeClickLoadsTheListOfTheNodeThenChecksItsInvoices) {
     EXPECT_EQ(prompter.messages[1].text + "\n" + prompter.messages[2].text,
               "Keine Daten für die ausgewählten Eingrenzungen vorhanden!\nKeine Daten für diesen Zeitraum "
               "vorhanden!");
+
+    // A "Von:" after "Bis:" is told as such, on either tab.
+    w->dtpVon->setDate(QDate(2026, 3, 20));
+    w->dtpBis->setDate(QDate(2026, 3, 10));
+    for (int tab : {1, 0}) {
+        QTest::mouseClick(w->SSTab1->tabBar(), Qt::LeftButton, {},
+                          w->SSTab1->tabBar()->tabRect(tab).center());
+        EXPECT_EQ(prompter.messages.last().text,
+                  QString(tab ? "Keine Daten für diesen Zeitraum vorhanden!"
+                              : "Keine Daten für die ausgewählten Eingrenzungen vorhanden!") +
+                      "\rDas Datum „Von:“ (20.03.2026) liegt nach dem Datum „Bis:“ (10.03.2026).");
+    }
+    EXPECT_EQ(prompter.messages.size(), 5);
 }
 
 TEST_F(WindowTest, HeaderClicksSortByValueAndAReloadKeepsTheOrderOfTies) {
@@ -399,14 +422,9 @@ TEST_F(WindowTest, ClientLoadingListsActiveClientsAndOverwritesTheCompanyFieldsO
     EXPECT_FALSE(w->bAdressAenderung);
 }
 
+// A release asks first, Nein preset, and keeps the invoices on Nein; the
+// status line of the last release goes with the tab.
 TEST_F(WindowTest, TheOverviewReloadsOnATabDoubleClickPrintsAsShownAndReleases) {
-    auto transfer = [this](const char* name, double amount) {
-        host.exec("INSERT INTO COMM (ID, SUBTEXT, SUBNUM, Date1) VALUES (7, ?, 3, '2026-03-20 00:00:00')",
-                  {name});
-        host.exec("UPDATE HEADERRECH SET ZAHLDATUM = '2026-03-20 10:00:00', GESPERRT = 1, ZAHL_BETRAG = ? "
-                  "WHERE R_NAME = ?",
-                  {amount, name});
-    };
     transfer("H-1", 100.0);
     transfer("H-2", 250.5);
     auto w = start();
@@ -429,9 +447,28 @@ TEST_F(WindowTest, TheOverviewReloadsOnATabDoubleClickPrintsAsShownAndReleases) 
         << page.toStdString();
 
     clickRow(w->lvUebersicht, 0);
+    QTest::mouseClick(w->lvUebersicht->viewport(), Qt::LeftButton, Qt::ControlModifier,
+                      w->lvUebersicht->visualRect(w->transferred().index(2, 0)).center());
+    EXPECT_EQ(w->lblAuswahlUebersicht->text(), "2 von 3 ausgewählt, 107,00 EUR");
+    prompter.answers = {false};
     QTest::mouseClick(w->btnUERefreigeben, Qt::LeftButton);
+    EXPECT_EQ(prompter.questions.last(),
+              "2 übergeleitete Rechnungen wieder freigeben?\rSie können danach erneut "
+              "überwiesen oder eingezogen werden.");
+    EXPECT_EQ(prompter.presets.last(), Prompter::Default::No);
+    EXPECT_EQ(w->transferred().rowCount(), 3);
+    EXPECT_EQ(host.scalar("SELECT COUNT(*) FROM COMM").toInt(), 3);
+
+    clickRow(w->lvUebersicht, 0);
+    QTest::mouseClick(w->btnUERefreigeben, Qt::LeftButton);
+    EXPECT_EQ(
+        prompter.questions.last(),
+        "1 übergeleitete Rechnung wieder freigeben?\rSie können danach erneut überwiesen oder eingezogen "
+        "werden.");
     EXPECT_EQ(names(w->transferred()), QStringList({"H-2", "H-1"}));
     EXPECT_EQ(w->lblStatus->text(), "1 Rechnung freigegeben.");
+    QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(0).center());
+    EXPECT_EQ(w->lblStatus->text(), "");
 }
 
 // The preview lays the report out once and paints pages as they come into
@@ -522,6 +559,210 @@ TEST_F(WindowTest, StartButtonChecksThePanelThenExportsAndSaysWhatItDid) {
     EXPECT_EQ(w->lblStatus->text(),
               "1 Überweisung über 250,50 EUR in " + files[0] + " geschrieben und gebucht.");
     EXPECT_EQ(names(w->openInvoices()), QStringList({"H-1"}));
+    // The word on the last run goes with its node.
+    mouseClickNode(*w, "R0");
+    EXPECT_EQ(w->lblStatus->text(), "");
+}
+
+// Before anything is read or written the start button asks, with the count
+// and sum of the selected rows as the line under the list shows them and
+// Nein preset; Nein leaves the database and the export folder as they were.
+struct ExportAsked {
+    const char* name;
+    const char* key;
+    QList<int> rows; // clicked, the later ones with Ctrl
+    const char* line;
+    const char* question;
+};
+
+class ExportQuestions : public WindowTest, public ::testing::WithParamInterface<ExportAsked> {};
+
+TEST_P(ExportQuestions, CountAndSumTheSelectionAndLeaveAllOnNein) {
+    const ExportAsked& c = GetParam();
+    host.addInvoice("R-2", "R", "2026-03-05", 2, 1234.56);
+    auto w = start(("ExportPfad=" + folder.file("export") +
+                    "\r\nFirmenName=Musterhandel\r\nBank=Bank\r\n"
+                    "Kontonummer=DE89370400440532013000\r\n")
+                       .toUtf8());
+    QDir(folder.path()).mkdir("export");
+    mouseClickNode(*w, c.key);
+    EXPECT_EQ(w->lblAuswahl->text(), QString::fromUtf8(c.line).section('|', 0, 0));
+    for (int i = 0; i < c.rows.size(); ++i)
+        QTest::mouseClick(w->lvAbrechnungen->viewport(), Qt::LeftButton,
+                          i ? Qt::ControlModifier : Qt::NoModifier,
+                          w->lvAbrechnungen->visualRect(w->openInvoices().index(c.rows[i], 0)).center());
+    EXPECT_EQ(w->lblAuswahl->text(), QString::fromUtf8(c.line).section('|', 1));
+    prompter.answers = {false};
+    QTest::mouseClick(w->cmdStart, Qt::LeftButton);
+    EXPECT_EQ(prompter.questions, QStringList({QString::fromUtf8(c.question)}));
+    EXPECT_EQ(prompter.presets, QList<Prompter::Default>({Prompter::Default::No}));
+    EXPECT_TRUE(prompter.messages.isEmpty()) << prompter.allText().toStdString();
+    EXPECT_EQ(QDir(folder.file("export")).entryList(QDir::Files | QDir::Hidden), QStringList());
+    EXPECT_EQ(host.scalar("SELECT COUNT(*) FROM COMM").toInt(), 0);
+    EXPECT_EQ(host.scalar("SELECT COUNT(*) FROM HEADERRECH WHERE ZAHLDATUM IS NOT NULL").toInt(), 0);
+    EXPECT_EQ(w->openInvoices().rowCount(), 2);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Window, ExportQuestions,
+    ::testing::Values(
+        ExportAsked{
+            "TwoTransfers",
+            "A3",
+            {0, 1},
+            "0 von 2 ausgewählt, 0,00 EUR|2 von 2 ausgewählt, 350,50 EUR",
+            "2 Überweisungen über 350,50 EUR für Honorare Ärzte exportieren und als übergeleitet buchen?"},
+        ExportAsked{
+            "OneTransfer",
+            "A3",
+            {1},
+            "0 von 2 ausgewählt, 0,00 EUR|1 von 2 ausgewählt, 250,50 EUR",
+            "1 Überweisung über 250,50 EUR für Honorare Ärzte exportieren und als übergeleitet buchen?"},
+        ExportAsked{
+            "DirectDebits",
+            "R0",
+            {1, 0},
+            "0 von 2 ausgewählt, 0,00 EUR|2 von 2 ausgewählt, 1.314,56 EUR",
+            "2 Lastschriften über 1.314,56 EUR für Rechnungen exportieren und als übergeleitet buchen?"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// A clerk at the window's own boxes: each modal window, as it opens, is
+// read and answered with the next key; one beyond the keys is closed with
+// Escape, so a fault shows as a failure and never as a window left waiting.
+struct SeenModal {
+    QString title;
+    QString text;
+    QString preset;
+};
+class Clerk {
+public:
+    explicit Clerk(QList<Qt::Key> keys) : m_keys(std::move(keys)) {
+        QObject::connect(&m_look, &QTimer::timeout, [this] { look(); });
+        m_look.start(0);
+    }
+    QList<SeenModal> seen;
+
+private:
+    void look() {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal || modal == m_answered)
+            return;
+        m_answered = modal;
+        SeenModal s{modal->windowTitle(), {}, {}};
+        if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+            s.text = box->text();
+            if (box->defaultButton())
+                s.preset = box->defaultButton()->text();
+        }
+        seen << s;
+        QTest::keyClick(modal, m_keys.isEmpty() ? Qt::Key_Escape : m_keys.takeFirst());
+    }
+
+    QList<Qt::Key> m_keys;
+    QTimer m_look;
+    QPointer<QWidget> m_answered; // gone with its window, so a new one at its address counts
+};
+
+// Enter takes the preset Nein of both questions that move money; the
+// overview's preview names itself with its umlaut.
+TEST_F(WindowTest, EnterAnswersNeinInTheWindowsOwnBoxesAndThePreviewSaysUebersichtWithItsUmlaut) {
+    transfer("H-2", 250.5);
+    TempFolder::write(ownIni(),
+                      ("ExportPfad=" + folder.file("export") +
+                       "\r\nFirmenName=Musterhandel\r\nBank=Bank\r\nKontonummer=DE89370400440532013000\r\n")
+                          .toUtf8());
+    QDir(folder.path()).mkdir("export");
+    MainWindow w(ProgramPaths{folder.file("prog")});
+    ASSERT_EQ(w.Form_Load(host.connectionString(), QDate(2026, 3, 15)), MainWindow::StartResult::Ready);
+    w.show();
+    QApplication::setActiveWindow(&w);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+
+    mouseClickNode(w, "A3");
+    clickRow(w.lvAbrechnungen, 0);
+    {
+        Clerk clerk({Qt::Key_Return});
+        QTest::mouseClick(w.cmdStart, Qt::LeftButton);
+        ASSERT_EQ(clerk.seen.size(), 1);
+        EXPECT_EQ(
+            QStringList({clerk.seen[0].title, clerk.seen[0].text, clerk.seen[0].preset}),
+            QStringList({"SEPA",
+                         "1 Überweisung über 100,00 EUR für Honorare Ärzte exportieren und als übergeleitet "
+                         "buchen?",
+                         "&Nein"}));
+    }
+    EXPECT_EQ(QDir(folder.file("export")).entryList(QDir::Files | QDir::Hidden), QStringList());
+    EXPECT_EQ(names(w.openInvoices()), QStringList({"H-1"}));
+
+    QTabBar* tabs = w.SSTab1->tabBar();
+    QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(1).center());
+    clickRow(w.lvUebersicht, 0);
+    {
+        Clerk clerk({Qt::Key_Return});
+        QTest::mouseClick(w.btnUERefreigeben, Qt::LeftButton);
+        ASSERT_EQ(clerk.seen.size(), 1);
+        EXPECT_EQ(clerk.seen[0].preset, "&Nein");
+        EXPECT_TRUE(clerk.seen[0].text.startsWith("1 übergeleitete Rechnung wieder freigeben?"))
+            << clerk.seen[0].text.toStdString();
+    }
+    EXPECT_EQ(names(w.transferred()), QStringList({"H-2"}));
+    EXPECT_EQ(host.scalar("SELECT COUNT(*) FROM COMM").toInt(), 1);
+
+    Clerk clerk({Qt::Key_Escape});
+    QTest::mouseClick(w.btnUEDrucken, Qt::LeftButton);
+    ASSERT_EQ(clerk.seen.size(), 1);
+    EXPECT_EQ(clerk.seen[0].title, "Druckvorschau – Übersicht");
+}
+
+// On a screen of 1024x768 the window opens inside it with every control at
+// least at its smallest size, the list's columns in view, and the IBAN box
+// showing a whole IBAN of 34 characters.
+TEST_F(WindowTest, OpensWithinASmallScreenWithEveryControlAndAWholeIban) {
+    auto w = start("FirmenName=Musterhandel Süd GmbH\r\nBank=Stadtsparkasse München\r\n"
+                   "DatumFaelligkeit=FAELLIGKEITSDATUM\r\n");
+    mouseClickNode(*w, "A3");
+    const QRect available = w->screen()->availableGeometry();
+    ASSERT_EQ(available.size(), QSize(1024, 768)); // the tests' screen
+    EXPECT_TRUE(available.contains(w->frameGeometry()))
+        << w->frameGeometry().width() << "x" << w->frameGeometry().height();
+    const QList<QWidget*> controls = {w->tvAbrechnungen,
+                                      w->btnAktualisieren,
+                                      w->rbSort[1],
+                                      w->panel->txtFirmenName,
+                                      w->panel->txtBank,
+                                      w->panel->txtKontonummer,
+                                      w->panel->txtDatumFaelligkeit,
+                                      w->lvAbrechnungen,
+                                      w->lblAuswahl,
+                                      w->cmdStart,
+                                      w->cmdBeenden};
+    for (QWidget* control : controls) {
+        const QRect shown(control->mapTo(w.get(), QPoint(0, 0)), control->size());
+        EXPECT_TRUE(control->isVisible() && w->rect().contains(shown) &&
+                    control->width() >= control->minimumSizeHint().width())
+            << control->objectName().toStdString();
+    }
+    QHeaderView* header = w->lvAbrechnungen->horizontalHeader();
+    const int last = w->openInvoices().columnCount() - 1;
+    EXPECT_EQ(w->openInvoices().column(last).caption, "Fällig");
+    EXPECT_LE(header->sectionViewportPosition(last) + header->sectionSize(last),
+              w->lvAbrechnungen->viewport()->width());
+    for (const QLineEdit* box : {w->panel->txtFirmenName, w->panel->txtBank})
+        EXPECT_LE(box->fontMetrics().horizontalAdvance(box->text()), box->contentsRect().width() - 8)
+            << box->text().toStdString();
+
+    QLineEdit* iban = w->panel->txtKontonummer;
+    QTest::mouseClick(iban, Qt::LeftButton);
+    const QString longest = "MT84MALT011000012345MTLCAST001S999";
+    ASSERT_EQ(longest.size(), 34);
+    QTest::keyClicks(iban, longest);
+    QTest::keyClick(iban, Qt::Key_End);
+    // Scrolled, the text would begin left of the box.
+    EXPECT_GE(iban->inputMethodQuery(Qt::ImCursorRectangle).toRect().center().x() -
+                  iban->fontMetrics().horizontalAdvance(longest),
+              0);
+    QTest::keyClick(iban, Qt::Key_Home);
+    EXPECT_EQ(iban->text(), longest);
 }
 
 TEST(StatusLine, NamesTheKindOfPaymentAndAFileThatStayedWithoutBooking) {

@@ -120,6 +120,9 @@ protected:
                             .strEmpfaengerpruefung = {},
                             .strSperrzeit = {},
                             .logFile = files.logPath(),
-                            .now = QDateTime::fromSecsSinceEpoch(QDateTime::currentSecsSinceEpoch())};
+                            .now = QDateTime::fromSecsSinceEpoch(QDateTime::currentSecsSinceEpoch()),
+                            .confirmFirst = false,
+                            .nodeText = "Honorar",
+                            .listedSumCents = 0};
     int reloads = 0;
 };

@@ -21,7 +21,8 @@ public:
 
     QList<Message> messages;
     QStringList questions;
-    QList<bool> answers; // taken from the front, one per question
+    QList<Default> presets; // the preset answer of each question
+    QList<bool> answers;    // taken from the front, one per question
     QStringList openedFiles;
     QList<QPair<QString, Report>> reports;
     QMap<QString, MissingFile> unwritable; // reports that cannot be written, by name
@@ -32,8 +33,9 @@ public:
     void message(const QString& text, Icon icon = Icon::None, const QString& title = {}) override {
         messages.append({text, icon, title.isEmpty() ? applicationTitle() : title});
     }
-    bool askYesNo(const QString& text, const QString& = {}) override {
+    bool askYesNo(const QString& text, const QString& = {}, Default preset = Default::Yes) override {
         questions << text;
+        presets << preset;
         return answers.isEmpty() || answers.takeFirst();
     }
     void setBusy(bool on) override { busy = on; }
