@@ -12,6 +12,7 @@
 #include "hostdb/ClientStatements.h"
 #include "hostdb/CommStatements.h"
 #include "hostdb/HostDb.h"
+#include "hostdb/SelectionTable.h"
 #include "selection/InvoiceListModel.h"
 #include "selection/InvoiceLists.h"
 #include "selection/InvoiceTree.h"
@@ -328,8 +329,8 @@ std::unique_ptr<HostDb> Check::runConnection(const QStringList& names, const QSt
     QString error;
     std::unique_ptr<HostDb> db = HostDb::open(m_connectionString, &error);
     int transferred = 0;
-    if (!db || !ExportQuery::storeSelection(*db, names, &error) ||
-        !ExportQuery::countAlreadyTransferred(*db, QStringLiteral("R0"), &transferred, &error)) {
+    if (!db || !SelectionTable::store(*db, names, &error) ||
+        !SelectionTable::countTransferred(*db, 0, &transferred, &error)) {
         fail(what, error);
         return nullptr;
     }
@@ -448,7 +449,7 @@ void Check::writing() {
                           [](const Posting::Claim&, QString*) { return true; });
         if (posted == Posting::Result::Failed)
             fail(post, error);
-        else if (!ExportQuery::countAlreadyTransferred(*run, key, &left, &error))
+        else if (!SelectionTable::countTransferred(*run, NodeKey::transferKind(key), &left, &error))
             fail(post, error);
         else if (left != 0)
             fail(post, QStringLiteral("ACHTUNG: die Überleitungsmarke blieb nach dem Zurückrollen stehen"));
@@ -477,8 +478,7 @@ int runCheckDb(const CommandLine& cl) {
     }
     db->setTrialRun(true);
     out << QStringLiteral("OK      Verbindung: %1, Dialekt %2")
-               .arg(db->database().driverName(),
-                    db->isSqlServer() ? QStringLiteral("SQL Server") : QStringLiteral("SQLite"))
+               .arg(db->database().driverName(), db->dialectName())
         << Qt::endl;
 
     const OwnSettings settings = OwnSettings::load(paths.ownIni());

@@ -10,6 +10,7 @@
 #include "export/RunRecord.h"
 #include "hostdb/HostDb.h"
 #include "hostdb/LockWait.h"
+#include "hostdb/SelectionTable.h"
 #include "output/Begleitzettel.h"
 #include "output/Beitrag.h"
 #include "output/CsvFile.h"
@@ -155,8 +156,9 @@ ExportOutcome ExportSEPA(const ExportSettings& settings, const QStringList& sele
     RunPhase queryPhase("Auswahl und Abfrage");
     std::unique_ptr<HostDb> db = HostDb::open(settings.strConnectionString, &error, *lockWait);
     QSqlQuery query;
-    if (!db || !ExportQuery::storeSelection(*db, selectedNames, &error) ||
-        !ExportQuery::countAlreadyTransferred(*db, settings.strVer_Type, &outcome.skipped, &error) ||
+    if (!db || !SelectionTable::store(*db, selectedNames, &error) ||
+        !SelectionTable::countTransferred(*db, NodeKey::transferKind(settings.strVer_Type), &outcome.skipped,
+                                          &error) ||
         !ExportQuery::open(*db, settings, &query, &error)) {
         prompter.message(error + kNothingExported, Prompter::Icon::Critical);
         return outcome;

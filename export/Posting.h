@@ -1,6 +1,7 @@
 #pragma once
 
 #include "export/Buchung.h"
+#include "hostdb/TransferClaim.h"
 
 #include <QDate>
 #include <QDateTime>
@@ -21,11 +22,7 @@ class HostDb;
 namespace Posting {
 
 // A header as it stood before the posting.
-struct HeaderBefore {
-    QString name;
-    QVariant zahlBetrag;
-    QVariant gesperrt;
-};
+using HeaderBefore = TransferClaim::HeaderBefore;
 
 // What one posting did, enough to take it back.
 struct Claim {

@@ -126,6 +126,10 @@ QSqlDatabase HostDb::database() const {
     return QSqlDatabase::database(m_connectionName, false);
 }
 
+QString HostDb::dialectName() const {
+    return isSqlServer() ? QStringLiteral("SQL Server") : QStringLiteral("SQLite");
+}
+
 bool HostDb::readsTextAsBlob() const {
     return nativeSqlite();
 }

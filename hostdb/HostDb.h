@@ -34,6 +34,8 @@ public:
 
     Dialect dialect() const { return m_dialect; }
     bool isSqlServer() const { return m_dialect == Dialect::SqlServer; }
+    // "SQL Server" or "SQLite", for the database check's report.
+    QString dialectName() const;
     QSqlDatabase database() const;
 
     // Runs a statement on a forward-only query, prepared with its values bound

@@ -3,8 +3,8 @@
 #include "export/Firmendaten.h"
 #include "export/Prompter.h"
 #include "hostdb/HostDb.h"
+#include "hostdb/ListStatements.h"
 #include "selection/InvoiceListModel.h"
-#include "selection/ListStatements.h"
 #include "selection/NodeKey.h"
 
 #include <QSqlQuery>
@@ -47,7 +47,6 @@ bool listParts(const HostDb& db, const QString& nodeKey, const ListInput& input,
     parts->from = input.dtpVon;
     parts->to = input.dtpBis;
     parts->withoutArticlePrice = input.strKeineArtikelrechnung == QLatin1String("1");
-    parts->textsAsBlobs = db.readsTextAsBlob();
     if (!db.settingColumn(QStringLiteral("PERSONAL_FREE"), input.strCheckBox, NodeKey::flagSetting(nodeKey),
                           &parts->flagColumn, error) ||
         !db.settingColumn(QStringLiteral("HEADERRECH"), input.txtDatumFaelligkeit, kDueDateSetting,
@@ -62,8 +61,7 @@ bool listParts(const HostDb& db, const QString& nodeKey, const ListInput& input,
 }
 
 // Runs a list statement and reads all its rows; nothing is shown yet.
-bool readRows(const HostDb& db, const ListStatements::Statement& statement, InvoiceListModel::Rows* rows,
-              QString* error) {
+bool readRows(const HostDb& db, const Statement& statement, InvoiceListModel::Rows* rows, QString* error) {
     QSqlQuery query = db.newQuery();
     if (!db.run(query, statement.sql, statement.values, error))
         return false;
@@ -92,7 +90,7 @@ bool GetData(const HostDb& SQLConn, QString& strVer_Type, const ListInput& input
     QString error;
     if (listParts(SQLConn, strVer_Type, input, &parts, &error)) {
         InvoiceListModel::Rows rows(openInvoiceColumns(!parts.dueDateColumn.isEmpty()));
-        if (readRows(SQLConn, ListStatements::openInvoices(SQLConn.isSqlServer(), parts), &rows, &error))
+        if (readRows(SQLConn, ListStatements::openInvoices(SQLConn, parts), &rows, &error))
             return show(lvAbrechnungen, std::move(rows));
     }
     prompter.message(kLoadFailed + QLatin1Char('\r') + error, Prompter::Icon::None);
@@ -109,8 +107,7 @@ bool GetDataUebersicht(const HostDb& SQLConn, QString& strVer_Type, const ListIn
     if (listParts(SQLConn, strVer_Type, input, &parts, &error)) {
         parts.withoutArticlePrice = false;
         InvoiceListModel::Rows rows(overviewColumns(!parts.dueDateColumn.isEmpty()));
-        if (readRows(SQLConn, ListStatements::transferredInvoices(SQLConn.isSqlServer(), parts), &rows,
-                     &error))
+        if (readRows(SQLConn, ListStatements::transferredInvoices(SQLConn, parts), &rows, &error))
             return show(lvUebersicht, std::move(rows));
     }
     prompter.message(kLoadFailed + QLatin1Char('\r') + error, Prompter::Icon::None);

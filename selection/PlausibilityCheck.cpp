@@ -3,7 +3,7 @@
 #include "export/Prompter.h"
 #include "hostdb/HostDb.h"
 #include "hostdb/HostValues.h"
-#include "selection/ListStatements.h"
+#include "hostdb/ListStatements.h"
 #include "selection/NodeKey.h"
 
 #include <QSqlQuery>
@@ -11,7 +11,7 @@
 namespace {
 
 // One line per invoice, in the statement's order, values as returned.
-bool findings(const HostDb& db, const ListStatements::Statement& statement, QString* report, QString* error) {
+bool findings(const HostDb& db, const Statement& statement, QString* report, QString* error) {
     QSqlQuery query = db.newQuery();
     if (!db.run(query, statement.sql, statement.values, error))
         return false;
@@ -29,18 +29,17 @@ void CheckInvoices(const HostDb& SQLConn, const QString& strVer_Type, const QDat
                    const QDate& dtpBis, Prompter& prompter) {
     const QString type = NodeKey::documentType(strVer_Type);
     const int kind = NodeKey::transferKind(strVer_Type);
-    const bool sqlServer = SQLConn.isSqlServer();
     const struct {
-        ListStatements::Statement statement;
+        Statement statement;
         QString title;
         QString intro;
     } checks[] = {
-        {ListStatements::invoicesWithoutPrice(sqlServer, type, kind, dtpVon, dtpBis),
+        {ListStatements::invoicesWithoutPrice(SQLConn, type, kind, dtpVon, dtpBis),
          QStringLiteral("Keine Preise"),
          QStringLiteral(
              "Folgende Rechnungen wurden noch nie gedruckt und können daher nicht für SEPA verwendet "
              "werden: ")},
-        {ListStatements::invoicesOfOtherCustomer(sqlServer, type, kind, dtpVon, dtpBis),
+        {ListStatements::invoicesOfOtherCustomer(SQLConn, type, kind, dtpVon, dtpBis),
          QStringLiteral("Keine Kundeninformation"),
          QStringLiteral("Folgende Rechnungen wurden nicht korrekt gedruckt und können daher nicht für SEPA "
                         "verwendet werden: ")},

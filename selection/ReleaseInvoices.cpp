@@ -1,8 +1,7 @@
 #include "selection/ReleaseInvoices.h"
 
-#include "hostdb/CommStatements.h"
-#include "hostdb/HeaderStatements.h"
 #include "hostdb/HostDb.h"
+#include "hostdb/ReleaseStatements.h"
 #include "selection/NodeKey.h"
 
 bool releaseInvoices(const HostDb& SQLConn, const QString& nodeKey, const QStringList& names,
@@ -13,8 +12,8 @@ bool releaseInvoices(const HostDb& SQLConn, const QString& nodeKey, const QStrin
     // lists; the two steps stand or fall together.
     if (!SQLConn.transaction(error))
         return false;
-    if (CommStatements::deleteTransferMarks(SQLConn, NodeKey::transferKind(nodeKey), names, error) &&
-        HeaderStatements::releaseHeaders(SQLConn, NodeKey::documentType(nodeKey), names, error) &&
+    if (ReleaseStatements::release(SQLConn, NodeKey::transferKind(nodeKey), NodeKey::documentType(nodeKey),
+                                   names, error) &&
         SQLConn.commit(error))
         return true;
     // Explicitly: SQL Server keeps the transaction open after a lock time-out.

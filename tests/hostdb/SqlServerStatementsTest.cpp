@@ -1,4 +1,5 @@
 #include "RecordingPrompter.h"
+#include "StatementRecorder.h"
 #include "TempFolder.h"
 #include "TestHostDb.h"
 #include "export/ExportQuery.h"
@@ -8,16 +9,14 @@
 #include "hostdb/ClientStatements.h"
 #include "hostdb/CommStatements.h"
 #include "hostdb/LockWait.h"
+#include "hostdb/SelectionTable.h"
 #include "selection/InvoiceListModel.h"
 #include "selection/InvoiceLists.h"
 #include "selection/InvoiceTree.h"
 #include "selection/PlausibilityCheck.h"
 #include "selection/ReleaseInvoices.h"
 
-#include <QSqlDriver>
-#include <QSqlError>
 #include <QSqlRecord>
-#include <QSqlResult>
 
 #include <gtest/gtest.h>
 
@@ -30,85 +29,7 @@
 // diff here; BRV_UPDATE_GOLDEN=1 rewrites the list for review.
 namespace {
 
-struct Sent {
-    QString sql;
-    QVariantList values;
-};
-
-// A driver that answers every statement with no rows and keeps its text;
-// with failFetch set, reading a row fails as a lost connection would, with
-// lockTimeout set every statement gives up waiting for a lock (error 1222).
-class RecordingDriver : public QSqlDriver {
-public:
-    RecordingDriver(QList<Sent>* sent, QMap<QString, QSqlRecord> tables) : m_sent(sent), m_tables(tables) {}
-
-    bool hasFeature(DriverFeature f) const override {
-        return f == Transactions || f == PreparedQueries || f == PositionalPlaceholders;
-    }
-    bool open(const QString&, const QString&, const QString&, const QString&, int, const QString&) override {
-        return setOpen(true), true;
-    }
-    void close() override { setOpen(false); }
-    QSqlResult* createResult() const override;
-    bool beginTransaction() override { return true; }
-    bool commitTransaction() override { return true; }
-    bool rollbackTransaction() override { return ++rollbacks, true; }
-    QSqlRecord record(const QString& table) const override { return m_tables.value(table.toUpper()); }
-    // SQL Server's identifier quote through ODBC.
-    QString escapeIdentifier(const QString& name, IdentifierType) const override {
-        return QLatin1Char('"') + name + QLatin1Char('"');
-    }
-
-    QList<Sent>* m_sent;
-    QMap<QString, QSqlRecord> m_tables;
-    bool failFetch = false;
-    bool lockTimeout = false;
-    int rollbacks = 0;
-};
-
-class RecordingResult : public QSqlResult {
-public:
-    explicit RecordingResult(const RecordingDriver* driver) : QSqlResult(driver), m_driver(driver) {}
-
-protected:
-    QVariant data(int) override { return {}; }
-    bool isNull(int) override { return true; }
-    bool reset(const QString& sql) override { return keep(sql, {}); }
-    bool prepare(const QString& sql) override { return setQuery(sql), true; }
-    bool exec() override { return keep(lastQuery(), boundValues()); }
-    // As SQL Server's ODBC driver reports a lock time-out.
-    bool timedOut() {
-        setLastError(
-            QSqlError(QStringLiteral("QODBC: Unable to execute statement"),
-                      QStringLiteral("[FreeTDS][SQL Server]Lock request time out period exceeded. HY000"),
-                      QSqlError::StatementError, QStringLiteral("1222")));
-        return false;
-    }
-    bool fetch(int) override { return false; }
-    bool fetchFirst() override {
-        if (m_driver->failFetch)
-            setLastError(QSqlError(QStringLiteral("Lesefehler"), {}, QSqlError::ConnectionError));
-        return false;
-    }
-    bool fetchLast() override { return false; }
-    int size() override { return 0; }
-    int numRowsAffected() override { return 0; }
-
-private:
-    bool keep(const QString& sql, const QVariantList& values) {
-        if (m_driver->lockTimeout)
-            return timedOut();
-        m_driver->m_sent->append({sql, values});
-        setActive(true);
-        setSelect(true);
-        return true;
-    }
-    const RecordingDriver* m_driver;
-};
-
-QSqlResult* RecordingDriver::createResult() const {
-    return new RecordingResult(this);
-}
+using Sent = RecordingDriver::Sent;
 
 QString shown(const QVariant& v) {
     const int type = v.metaType().id();
@@ -185,9 +106,9 @@ TEST(SqlServerStatements, MatchTheReviewedList) {
         {"GetDataUebersicht A3, every column, by due date", [&] { list("A3", all, true); }},
         {"GetDataUebersicht R0, no column", [&] { list("R0", none, true); }},
         {"CheckInvoices A2", [&] { CheckInvoices(db, "A2", from, to, prompter); }},
-        {"ExportQuery::storeSelection", [&] { ExportQuery::storeSelection(db, invoices, &error); }},
-        {"ExportQuery::countAlreadyTransferred A3",
-         [&] { ExportQuery::countAlreadyTransferred(db, "A3", &count, &error); }},
+        {"SelectionTable::store", [&] { SelectionTable::store(db, invoices, &error); }},
+        {"SelectionTable::countTransferred A3",
+         [&] { SelectionTable::countTransferred(db, 3, &count, &error); }},
         {"ExportQuery::open R0, no column, by name", [&] { exportQuery("R0", false, false); }},
         {"ExportQuery::open A3, every column, by customer", [&] { exportQuery("A3", true, true); }},
         {"Posting::post R0",
@@ -237,7 +158,7 @@ TEST(SqlServerStatements, MatchTheReviewedList) {
     const std::set<std::string> reads = {"LoadTreeView",
                                          "LoadMandantenListe",
                                          "LoadMandantAdresse",
-                                         "ExportQuery::countAlreadyTransferred A3",
+                                         "SelectionTable::countTransferred A3",
                                          "Posting::post R0",
                                          "Posting::stillPosted R0",
                                          "CatalogStatements::indexes",
@@ -274,7 +195,7 @@ TEST(SqlServerStatements, LockTimeOutRollsBackAndSaysSo) {
     EXPECT_EQ(Posting::post(*db, bookings, "R0", QDate(2026, 3, 20), &claim, &elsewhere, &error,
                             [](const Posting::Claim&, QString*) { return true; }),
               Posting::Result::Failed);
-    EXPECT_EQ(error, "Rechnungskopf RE-1: " + locked);
+    EXPECT_EQ(error, "Übergabe der Rechnungen an die Datenbank: " + locked);
     EXPECT_EQ(driver->rollbacks, 1);
 
     EXPECT_FALSE(releaseInvoices(*db, "A3", {"GU-1"}, &error));

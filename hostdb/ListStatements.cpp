@@ -1,5 +1,6 @@
-#include "selection/ListStatements.h"
+#include "hostdb/ListStatements.h"
 
+#include "hostdb/HostDb.h"
 #include "hostdb/HostValues.h"
 
 namespace ListStatements {
@@ -27,24 +28,24 @@ QString dueDate(bool sqlServer, const QString& column) {
 }
 
 // A text column of a list, as a blob where the connection reads that faster.
-QString shown(const ListParts& parts, const QString& expression) {
-    return parts.textsAsBlobs ? QStringLiteral("CAST(%1 AS BLOB)").arg(expression) : expression;
+QString shown(bool blobs, const QString& expression) {
+    return blobs ? QStringLiteral("CAST(%1 AS BLOB)").arg(expression) : expression;
 }
 
 // The day of a date-time for a list column: "dd.mm.yyyy", or where the
 // connection reads blobs the day number the list keeps, without formatting
 // a text per row.
-QString listedDay(bool sqlServer, const ListParts& parts, const QString& expression) {
-    return parts.textsAsBlobs ? QStringLiteral("CAST(julianday(%1) + 0.5 AS INTEGER)").arg(expression)
-                              : displayDate(sqlServer, expression);
+QString listedDay(bool sqlServer, bool blobs, const QString& expression) {
+    return blobs ? QStringLiteral("CAST(julianday(%1) + 0.5 AS INTEGER)").arg(expression)
+                 : displayDate(sqlServer, expression);
 }
 
-QString dueDateField(bool sqlServer, const ListParts& parts) {
+QString dueDateField(bool sqlServer, bool blobs, const ListParts& parts) {
     if (parts.dueDateColumn.isEmpty())
         return QStringLiteral(" ");
     return sqlServer
                ? QStringLiteral(", %1 as [Fällig] ").arg(dueDate(true, parts.dueDateColumn))
-               : QStringLiteral(", %1 as \"Fällig\" ").arg(shown(parts, dueDate(false, parts.dueDateColumn)));
+               : QStringLiteral(", %1 as \"Fällig\" ").arg(shown(blobs, dueDate(false, parts.dueDateColumn)));
 }
 
 QString rangeExpression(bool sqlServer, const ListParts& parts) {
@@ -74,15 +75,16 @@ QString alias(bool sqlServer, const QString& name) {
 
 } // namespace
 
-Statement openInvoices(bool sqlServer, const ListParts& parts) {
+Statement openInvoices(const HostDb& db, const ListParts& parts) {
+    const bool sqlServer = db.isSqlServer(), blobs = db.readsTextAsBlob();
     const QString range = rangeExpression(sqlServer, parts);
     QString sql =
-        QStringLiteral("SELECT ") + shown(parts, QStringLiteral("RJ.R_Name")) +
-        QStringLiteral(" AbrechnungsNr, ") + listedDay(sqlServer, parts, QStringLiteral("RJ.INVDATE")) +
+        QStringLiteral("SELECT ") + shown(blobs, QStringLiteral("RJ.R_Name")) +
+        QStringLiteral(" AbrechnungsNr, ") + listedDay(sqlServer, blobs, QStringLiteral("RJ.INVDATE")) +
         QLatin1Char(' ') + alias(sqlServer, QStringLiteral("A-Datum")) + QStringLiteral(", ") + CR +
-        shown(parts, QStringLiteral("P.KURZBEZEICHNUNG")) + QLatin1Char(' ') +
+        shown(blobs, QStringLiteral("P.KURZBEZEICHNUNG")) + QLatin1Char(' ') +
         alias(sqlServer, QStringLiteral("A-Kunde")) + QStringLiteral(", RJ.NETTOPREIS Bruttopreis ") + CR;
-    sql += dueDateField(sqlServer, parts);
+    sql += dueDateField(sqlServer, blobs, parts);
     sql += QStringLiteral("FROM RECHNUNGSJOURNAL RJ ") + CR +
            QStringLiteral("INNER JOIN PERSONAL P ON RJ.KUNDE = P.ID_PERSONAL ") + CR +
            QStringLiteral("INNER JOIN PERSONAL_FREE PF ON P.ID_PERSONAL = PF.ID_PERSONAL ") + CR +
@@ -111,7 +113,8 @@ Statement openInvoices(bool sqlServer, const ListParts& parts) {
              parts.transferKind}};
 }
 
-Statement transferredInvoices(bool sqlServer, const ListParts& parts) {
+Statement transferredInvoices(const HostDb& db, const ListParts& parts) {
+    const bool sqlServer = db.isSqlServer();
     const QString range = rangeExpression(sqlServer, parts);
     QString sql = QStringLiteral("SELECT RJ.R_Name AbrechnungsNr, ") +
                   displayDate(sqlServer, QStringLiteral("RJ.INVDATE")) + QLatin1Char(' ') +
@@ -120,7 +123,7 @@ Statement transferredInvoices(bool sqlServer, const ListParts& parts) {
                   QStringLiteral(", HR.ZAHL_BETRAG Bruttopreis, ") + CR +
                   displayDate(sqlServer, QStringLiteral("C.Date1")) + QLatin1Char(' ') +
                   alias(sqlServer, QStringLiteral("Überleitungsdatum")) + QStringLiteral(" ") + CR;
-    sql += dueDateField(sqlServer, parts);
+    sql += dueDateField(sqlServer, db.readsTextAsBlob(), parts);
     sql += QStringLiteral("from RECHNUNGSJOURNAL RJ inner join PERSONAL P on RJ.KUNDE = P.ID_PERSONAL ") +
            CR + QStringLiteral("inner join PERSONAL_FREE PF on P.ID_PERSONAL = PF.ID_PERSONAL ");
     sql += parts.flagColumn.isEmpty() ? QStringLiteral(" ")
@@ -138,8 +141,9 @@ Statement transferredInvoices(bool sqlServer, const ListParts& parts) {
              rangeDay(sqlServer, parts.to)}};
 }
 
-Statement invoicesWithoutPrice(bool sqlServer, const QString& documentType, int transferKind,
+Statement invoicesWithoutPrice(const HostDb& db, const QString& documentType, int transferKind,
                                const QDate& from, const QDate& to) {
+    const bool sqlServer = db.isSqlServer();
     const QString day = compareDay(sqlServer, QStringLiteral("RJ.INVDATE"));
     const QString sql = QStringLiteral("SELECT RJ.R_Name AbrechnungsNr, ") +
                         displayDate(sqlServer, QStringLiteral("RJ.INVDATE")) + QLatin1Char(' ') +
@@ -154,8 +158,9 @@ Statement invoicesWithoutPrice(bool sqlServer, const QString& documentType, int 
     return {sql, {documentType, HostValues::day(from), HostValues::day(to), transferKind}};
 }
 
-Statement invoicesOfOtherCustomer(bool sqlServer, const QString& documentType, int transferKind,
+Statement invoicesOfOtherCustomer(const HostDb& db, const QString& documentType, int transferKind,
                                   const QDate& from, const QDate& to) {
+    const bool sqlServer = db.isSqlServer();
     const QString day = compareDay(sqlServer, QStringLiteral("RJ.INVDATE"));
     const QString sql =
         QStringLiteral("SELECT RJ.R_Name AbrechnungsNr, ") +
