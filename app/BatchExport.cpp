@@ -4,6 +4,7 @@
 #include "app/CommandLine.h"
 #include "app/IniFile.h"
 #include "app/Startup.h"
+#include "base/NodeKey.h"
 #include "export/ExportRun.h"
 #include "export/RunPhase.h"
 #include "export/RunRecovery.h"
@@ -13,7 +14,6 @@
 #include "selection/InvoiceListModel.h"
 #include "selection/InvoiceLists.h"
 #include "selection/InvoiceTree.h"
-#include "selection/NodeKey.h"
 #include "selection/PlausibilityCheck.h"
 
 #include <QTextStream>

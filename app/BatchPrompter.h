@@ -1,6 +1,6 @@
 #pragma once
 
-#include "export/Prompter.h"
+#include "base/Prompter.h"
 
 #include <QByteArray>
 #include <QStringList>

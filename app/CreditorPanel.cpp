@@ -1,7 +1,7 @@
 #include "app/CreditorPanel.h"
 
 #include "app/IniFile.h"
-#include "export/Prompter.h"
+#include "base/Prompter.h"
 #include "hostdb/ClientStatements.h"
 
 #include <QCheckBox>

@@ -1,10 +1,10 @@
 #include "app/IniFile.h"
 
 #include "app/FileReplace.h"
+#include "base/Windows1252.h"
 #include "hostdb/LockWait.h"
 #include "output/ExportPath.h"
 #include "output/SepaOptions.h"
-#include "output/Windows1252.h"
 
 #include <QFile>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "export/Firmendaten.h"
+#include "base/Firmendaten.h"
 
 #include <QString>
 

@@ -8,17 +8,17 @@
 #include "app/Startup.h"
 #include "app/StatusLine.h"
 #include "app/WidgetPrompter.h"
+#include "base/GermanFormat.h"
+#include "base/NodeKey.h"
 #include "export/ExportRun.h"
 #include "export/RunRecovery.h"
 #include "hostdb/LockWait.h"
-#include "output/GermanFormat.h"
+#include "output/UebersichtReport.h"
 #include "selection/InvoiceListModel.h"
 #include "selection/InvoiceLists.h"
 #include "selection/InvoiceTree.h"
-#include "selection/NodeKey.h"
 #include "selection/PlausibilityCheck.h"
 #include "selection/ReleaseInvoices.h"
-#include "selection/UebersichtReport.h"
 
 #include <QCloseEvent>
 #include <QDateEdit>

@@ -1,6 +1,6 @@
 #include "app/SelectionLine.h"
 
-#include "output/GermanFormat.h"
+#include "base/GermanFormat.h"
 
 namespace SelectionLine {
 

@@ -1,7 +1,7 @@
 #include "app/StatusLine.h"
 
+#include "base/GermanFormat.h"
 #include "export/ExportRun.h"
-#include "output/GermanFormat.h"
 
 #include <QFileInfo>
 

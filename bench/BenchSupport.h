@@ -2,7 +2,7 @@
 
 // Timing, memory and prompter helpers shared by the benchmarks.
 
-#include "export/Prompter.h"
+#include "base/Prompter.h"
 #include "hostdb/DemoDatabase.h"
 
 #include <QByteArray>

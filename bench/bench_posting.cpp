@@ -7,10 +7,10 @@
 // valgrind --tool=callgrind --toggle-collect='Posting::post*' it counts the
 // posting's instructions only.
 
+#include "base/NodeKey.h"
 #include "bench/BenchSupport.h"
 #include "export/Posting.h"
 #include "hostdb/HostDb.h"
-#include "selection/NodeKey.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

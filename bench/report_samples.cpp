@@ -3,10 +3,10 @@
 // batch mode writes it and, as NAME-qt.pdf, drawn through QPdfWriter as the
 // window prints it.
 
-#include "export/Firmendaten.h"
+#include "base/Firmendaten.h"
 #include "output/Begleitzettel.h"
 #include "output/Beitrag.h"
-#include "selection/UebersichtReport.h"
+#include "output/UebersichtReport.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,8 +1,8 @@
 #include "export/Buchungsfuellung.h"
 
+#include "base/GermanFormat.h"
 #include "hostdb/HostDb.h"
 #include "hostdb/HostValues.h"
-#include "output/GermanFormat.h"
 
 #include <QLocale>
 

@@ -1,9 +1,9 @@
 #include "export/ExportQuery.h"
 
-#include "export/ExportSettings.h"
+#include "base/ExportSettings.h"
+#include "base/NodeKey.h"
 #include "hostdb/ExportStatements.h"
 #include "hostdb/HostDb.h"
-#include "selection/NodeKey.h"
 
 #include <QRegularExpression>
 

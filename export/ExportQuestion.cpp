@@ -1,6 +1,6 @@
 #include "export/ExportQuestion.h"
 
-#include "output/GermanFormat.h"
+#include "base/GermanFormat.h"
 
 namespace ExportQuestion {
 

@@ -1,11 +1,12 @@
 #include "export/ExportRun.h"
 
+#include "base/NodeKey.h"
+#include "base/Prompter.h"
 #include "export/Buchungsfuellung.h"
 #include "export/Diskette.h"
 #include "export/ExportQuery.h"
 #include "export/ExportQuestion.h"
 #include "export/Posting.h"
-#include "export/Prompter.h"
 #include "export/RunPhase.h"
 #include "export/RunRecord.h"
 #include "hostdb/HostDb.h"
@@ -19,7 +20,6 @@
 #include "output/SepaChecks.h"
 #include "output/SepaLastschrift.h"
 #include "output/SepaUeberweisung.h"
-#include "selection/NodeKey.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "export/ExportSettings.h"
-#include "export/Prompter.h"
+#include "base/ExportSettings.h"
+#include "base/Prompter.h"
 #include "output/SepaOptions.h"
 
 #include <QList>

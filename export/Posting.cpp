@@ -1,11 +1,11 @@
 #include "export/Posting.h"
 
+#include "base/NodeKey.h"
 #include "hostdb/CommStatements.h"
 #include "hostdb/HeaderStatements.h"
 #include "hostdb/HostDb.h"
 #include "hostdb/HostValues.h"
 #include "hostdb/PreparedStep.h"
-#include "selection/NodeKey.h"
 
 #include <QSqlQuery>
 

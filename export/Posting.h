@@ -1,6 +1,6 @@
 #pragma once
 
-#include "export/Buchung.h"
+#include "base/Buchung.h"
 #include "hostdb/TransferClaim.h"
 
 #include <QDate>

@@ -1,7 +1,7 @@
 #include "export/RunRecovery.h"
 
+#include "base/Prompter.h"
 #include "export/Posting.h"
-#include "export/Prompter.h"
 #include "export/RunRecord.h"
 #include "output/ExportPath.h"
 #include "output/PendingFile.h"

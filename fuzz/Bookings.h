@@ -2,8 +2,8 @@
 
 #include "FuzzInput.h"
 #include "SepaSamples.h"
-#include "export/Buchung.h"
-#include "export/Firmendaten.h"
+#include "base/Buchung.h"
+#include "base/Firmendaten.h"
 
 // Up to four bookings and the company fields a payment file carries, each
 // field from the input, empty fields falling back to the valid samples.

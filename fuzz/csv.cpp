@@ -1,8 +1,8 @@
 // The CSV bank file: whatever the texts hold, a reader that honours quoted
 // fields gets back every line with its 23 columns and the values as written.
 #include "Bookings.h"
+#include "base/Windows1252.h"
 #include "output/CsvFile.h"
-#include "output/Windows1252.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -1,8 +1,8 @@
 #include "output/Begleitzettel.h"
 
-#include "export/Firmendaten.h"
-#include "export/Prompter.h"
-#include "output/GermanFormat.h"
+#include "base/Firmendaten.h"
+#include "base/GermanFormat.h"
+#include "base/Prompter.h"
 #include "output/ReportEngine.h"
 
 namespace {

@@ -1,7 +1,7 @@
 #include "output/Beitrag.h"
 
-#include "export/Prompter.h"
-#include "output/GermanFormat.h"
+#include "base/GermanFormat.h"
+#include "base/Prompter.h"
 #include "output/ReportEngine.h"
 
 namespace {

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "export/Buchung.h"
-#include "export/Prompter.h"
+#include "base/Buchung.h"
+#include "base/Prompter.h"
 #include "output/ReportEngine.h"
 
 #include <QDate>

@@ -1,8 +1,8 @@
 #include "output/CsvFile.h"
 
+#include "base/GermanFormat.h"
+#include "base/Windows1252.h"
 #include "output/FullWrite.h"
-#include "output/GermanFormat.h"
-#include "output/Windows1252.h"
 
 #include <algorithm>
 #include <charconv>

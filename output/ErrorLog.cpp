@@ -1,8 +1,8 @@
 #include "output/ErrorLog.h"
 
+#include "base/Windows1252.h"
 #include "output/FullWrite.h"
 #include "output/SystemReason.h"
-#include "output/Windows1252.h"
 
 #include <QFile>
 

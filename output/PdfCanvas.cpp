@@ -1,7 +1,7 @@
 #include "output/PdfCanvas.h"
 
+#include "base/Windows1252.h"
 #include "output/FullWrite.h"
-#include "output/Windows1252.h"
 
 #include <QIODevice>
 

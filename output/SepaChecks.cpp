@@ -1,8 +1,8 @@
 #include "output/SepaChecks.h"
 
+#include "base/GermanFormat.h"
 #include "output/BankIdentifiers.h"
 #include "output/ErrorLog.h"
-#include "output/GermanFormat.h"
 #include "output/Sanitizing.h"
 #include "output/SepaCountries.h"
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "export/Buchung.h"
-#include "export/Firmendaten.h"
-#include "export/Prompter.h"
+#include "base/Buchung.h"
+#include "base/Firmendaten.h"
+#include "base/Prompter.h"
 #include "output/PendingFile.h"
 #include "output/SepaOptions.h"
 #include "output/SepaSchemaValidation.h"

@@ -1,7 +1,7 @@
 #include "output/XmlLines.h"
 
+#include "base/GermanFormat.h"
 #include "output/FullWrite.h"
-#include "output/GermanFormat.h"
 
 #include <cstring>
 

@@ -1,7 +1,7 @@
 #include "selection/InvoiceListModel.h"
 
+#include "base/GermanFormat.h"
 #include "hostdb/HostValues.h"
-#include "output/GermanFormat.h"
 
 #include <QCollator>
 #include <QHash>

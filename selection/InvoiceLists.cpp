@@ -1,11 +1,11 @@
 #include "selection/InvoiceLists.h"
 
-#include "export/Firmendaten.h"
-#include "export/Prompter.h"
+#include "base/Firmendaten.h"
+#include "base/NodeKey.h"
+#include "base/Prompter.h"
 #include "hostdb/HostDb.h"
 #include "hostdb/ListStatements.h"
 #include "selection/InvoiceListModel.h"
-#include "selection/NodeKey.h"
 
 #include <QSqlQuery>
 

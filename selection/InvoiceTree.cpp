@@ -1,7 +1,7 @@
 #include "selection/InvoiceTree.h"
 
+#include "base/NodeKey.h"
 #include "hostdb/HostLookups.h"
-#include "selection/NodeKey.h"
 
 #include <array>
 

@@ -1,10 +1,10 @@
 #include "selection/PlausibilityCheck.h"
 
-#include "export/Prompter.h"
+#include "base/NodeKey.h"
+#include "base/Prompter.h"
 #include "hostdb/HostDb.h"
 #include "hostdb/HostValues.h"
 #include "hostdb/ListStatements.h"
-#include "selection/NodeKey.h"
 
 #include <QSqlQuery>
 

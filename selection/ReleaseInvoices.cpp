@@ -1,8 +1,8 @@
 #include "selection/ReleaseInvoices.h"
 
+#include "base/NodeKey.h"
 #include "hostdb/HostDb.h"
 #include "hostdb/ReleaseStatements.h"
-#include "selection/NodeKey.h"
 
 bool releaseInvoices(const HostDb& SQLConn, const QString& nodeKey, const QStringList& names,
                      QString* error) {

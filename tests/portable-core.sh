@@ -5,7 +5,7 @@
 # (output/ExportPath.cpp) and nowhere else by hand.
 set -uo pipefail
 cd "${1:?source folder}"
-core=(hostdb selection export output)
+core=(base hostdb selection export output)
 status=0
 
 headers='#[[:space:]]*include[[:space:]]*<(unistd|fcntl|dirent|dlfcn|pthread|termios|pwd|grp|syslog|windows|io|direct|process|winsock2?)\.h>|#[[:space:]]*include[[:space:]]*<(sys|arpa|netinet)/'

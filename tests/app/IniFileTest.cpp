@@ -1,5 +1,5 @@
 #include "app/IniFile.h"
-#include "output/Windows1252.h"
+#include "base/Windows1252.h"
 
 #include "FileSizeLimit.h"
 #include "TempFolder.h"

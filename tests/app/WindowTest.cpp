@@ -3,9 +3,9 @@
 #include "app/ReportPageView.h"
 #include "app/ReportPreview.h"
 #include "app/StatusLine.h"
+#include "base/Windows1252.h"
 #include "export/ExportRun.h"
 #include "output/Beitrag.h"
-#include "output/Windows1252.h"
 #include "selection/InvoiceListModel.h"
 
 #include "GuiApplication.h"

@@ -3,12 +3,12 @@
 #include "SepaSamples.h"
 #include "TestHostDb.h"
 #include "WriterFixture.h"
+#include "base/ExportSettings.h"
+#include "base/NodeKey.h"
+#include "base/Windows1252.h"
 #include "export/ExportRun.h"
-#include "export/ExportSettings.h"
-#include "output/Windows1252.h"
 #include "selection/InvoiceListModel.h"
 #include "selection/InvoiceLists.h"
-#include "selection/NodeKey.h"
 
 #include <QDir>
 #include <QMap>

@@ -3,7 +3,7 @@
 #include "PdfText.h"
 #include "RecordingPrompter.h"
 #include "TempFolder.h"
-#include "export/Firmendaten.h"
+#include "base/Firmendaten.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 #include "output/CsvFile.h"
-#include "output/Windows1252.h"
+#include "base/Windows1252.h"
 
 #include "SepaSamples.h"
 #include "WriterFixture.h"

@@ -1,8 +1,8 @@
 #include "output/ReportEngine.h"
 
+#include "base/GermanFormat.h"
 #include "output/Beitrag.h"
-#include "output/GermanFormat.h"
-#include "selection/UebersichtReport.h"
+#include "output/UebersichtReport.h"
 
 #include "PdfText.h"
 #include "QtPrinters.h"

@@ -1,5 +1,5 @@
+#include "base/GermanFormat.h"
 #include "output/ExportPath.h"
-#include "output/GermanFormat.h"
 #include "output/SepaChecks.h"
 #include "output/SepaLastschrift.h"
 #include "output/SepaUeberweisung.h"

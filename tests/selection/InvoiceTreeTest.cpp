@@ -1,5 +1,5 @@
 #include "selection/InvoiceTree.h"
-#include "selection/NodeKey.h"
+#include "base/NodeKey.h"
 
 #include "TestHostDb.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "QtPrinters.h"
-#include "export/Prompter.h"
+#include "base/Prompter.h"
 
 #include <QList>
 #include <QMap>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "export/Buchung.h"
-#include "export/Firmendaten.h"
+#include "base/Buchung.h"
+#include "base/Firmendaten.h"
 
 #include <QDateTime>
 

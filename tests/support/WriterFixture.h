@@ -2,7 +2,7 @@
 
 #include "RecordingPrompter.h"
 #include "TempFolder.h"
-#include "output/Windows1252.h"
+#include "base/Windows1252.h"
 
 #include <QStringList>
 

@@ -1,4 +1,4 @@
-#include "output/GermanFormat.h"
+#include "base/GermanFormat.h"
 
 #include <QLocale>
 #include <QRegularExpression>

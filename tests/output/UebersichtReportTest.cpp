@@ -1,4 +1,4 @@
-#include "selection/UebersichtReport.h"
+#include "output/UebersichtReport.h"
 
 #include "PdfText.h"
 #include "RecordingPrompter.h"

@@ -1,5 +1,5 @@
-#include "output/GermanFormat.h"
-#include "output/Windows1252.h"
+#include "base/GermanFormat.h"
+#include "base/Windows1252.h"
 
 #include <gtest/gtest.h>
 

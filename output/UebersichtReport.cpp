@@ -1,7 +1,7 @@
-#include "selection/UebersichtReport.h"
+#include "output/UebersichtReport.h"
 
-#include "export/Prompter.h"
-#include "output/GermanFormat.h"
+#include "base/GermanFormat.h"
+#include "base/Prompter.h"
 #include "output/ReportEngine.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "selection/NodeKey.h"
+#include "base/NodeKey.h"
 
 namespace NodeKey {
 
